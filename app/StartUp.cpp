@@ -1,0 +1,63 @@
+#include "app/StartUp.h"
+
+#include "platform/Dialogs.h"
+#include "platform/FontFaces.h"
+#include "platform/SingleInstance.h"
+#include "ui/appearance/Tlogo_frm.h"
+#include "ui/lookup/Tmain_frm.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QThread>
+
+#include <memory>
+
+namespace quorvane::StartUp {
+namespace {
+// Brings the running copy's window forward: restored when minimised, else to the front.
+void activate(QWidget* window) {
+    if (!window)
+        return;
+    if (window->isMinimized())
+        window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+} // namespace
+
+int run(QApplication& app, int splashMs) {
+    FontFaces::installSubstitutions();
+
+    // EnsureSingleInstance: a second copy hands over to the first and ends.
+    NamedMutex mutex(kMutexName);
+    bool terminate = false;
+    if (!mutex.create()) {
+        Dialogs::messageBox(nullptr, QStringLiteral("Quorvane已在运行！"), QStringLiteral("提示"),
+                            Dialogs::Icon::None);
+        // The default title: the executable's name cut at its first dot.
+        const QString remembered =
+            QFileInfo(QCoreApplication::applicationFilePath()).fileName().section(u'.', 0, 0);
+        QApplication::setApplicationDisplayName(QStringLiteral("destroy me"));
+        mutex.requestActivation(remembered);
+        terminate = true;
+    }
+    if (terminate)
+        return 0;
+
+    auto splash = std::make_unique<Tlogo_frm>();
+    splash->show();
+    splash->repaint();
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    QThread::msleep(static_cast<unsigned long>(splashMs));
+    splash->repaint();
+
+    QApplication::setApplicationDisplayName(kApplicationTitle);
+    auto window = std::make_unique<Tmain_frm>();
+    mutex.setActivationHandler([&window](const QString&) { activate(window.get()); });
+    window->show();
+    splash.reset();
+    return app.exec();
+}
+
+} // namespace quorvane::StartUp

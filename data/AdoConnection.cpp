@@ -1,0 +1,190 @@
+#include "data/AdoConnection.h"
+
+#include "data/AdoDataSet.h"
+#include "data/IdiomColumns.h"
+#include "data/PinyinCollation.h"
+#include "platform/QuorvaneError.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <sqlite3.h>
+
+#include <algorithm>
+
+namespace quorvane {
+namespace {
+const QString kProvider = QStringLiteral("Microsoft.Jet.OLEDB.4.0");
+
+// Splits "a=b;c=\"d;e\";" into pairs; quotes protect separators and are removed.
+QList<std::pair<QString, QString>> parseConnectionString(const QString& text) {
+    QList<std::pair<QString, QString>> pairs;
+    QString key, value;
+    bool inValue = false, quoted = false;
+    auto flush = [&] {
+        if (!key.trimmed().isEmpty())
+            pairs.append({key.trimmed(), value});
+        key.clear();
+        value.clear();
+        inValue = false;
+    };
+    for (const QChar c : text) {
+        if (quoted) {
+            if (c == u'"')
+                quoted = false;
+            else
+                value += c;
+        } else if (c == u';') {
+            flush();
+        } else if (!inValue && c == u'=') {
+            inValue = true;
+        } else if (inValue && c == u'"') {
+            quoted = true;
+        } else {
+            (inValue ? value : key) += c;
+        }
+    }
+    flush();
+    return pairs;
+}
+
+QString valueOf(const QList<std::pair<QString, QString>>& pairs, const QString& key) {
+    for (const auto& [k, v] : pairs)
+        if (k.compare(key, Qt::CaseInsensitive) == 0)
+            return v;
+    return {};
+}
+
+bool isPlainSqlite(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    return file.read(16) == QByteArray("SQLite format 3\0", 16);
+}
+} // namespace
+
+void checkSqlite(sqlite3* db, int rc, const QString& what) {
+    if (rc == SQLITE_OK || rc == SQLITE_ROW || rc == SQLITE_DONE)
+        return;
+    const QString detail =
+        db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+    throw QuorvaneError(what + QStringLiteral("：") + detail);
+}
+
+sqlite3* openEncryptedDatabase(const QString& path, const QString& password, bool create) {
+    if (!create && !QFileInfo(path).isFile())
+        throw QuorvaneError(QStringLiteral("找不到数据库文件“%1”").arg(path));
+    sqlite3* db = nullptr;
+    const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
+    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString detail = QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
+        sqlite3_close(db);
+        throw QuorvaneError(QStringLiteral("无法打开数据库文件“%1”：%2").arg(path, detail));
+    }
+    const QByteArray key = password.toUtf8();
+    sqlite3_key(db, key.constData(), int(key.size()));
+    PinyinCollation::registerOn(db);
+    sqlite3_busy_timeout(db, 5000);
+    // The key is only checked when the first page is read.
+    const int probe =
+        sqlite3_exec(db, "select count(*) from sqlite_master", nullptr, nullptr, nullptr);
+    if (probe != SQLITE_OK) {
+        sqlite3_close(db);
+        if (probe == SQLITE_NOTADB)
+            throw QuorvaneError(
+                isPlainSqlite(path)
+                    ? QStringLiteral("数据库文件“%1”没有加密，不是本程序的成语数据库").arg(path)
+                    : QStringLiteral("无法打开数据库文件“%1”：密码不正确或文件不是成语数据库")
+                          .arg(path));
+        throw QuorvaneError(QStringLiteral("无法打开数据库文件“%1”：%2")
+                                .arg(path, QString::fromUtf8(sqlite3_errstr(probe))));
+    }
+    return db;
+}
+
+AdoConnection::AdoConnection(QObject* parent) : QObject(parent) {}
+
+AdoConnection::~AdoConnection() {
+    close();
+}
+
+QString AdoConnection::databasePassword() {
+    return QStringLiteral("vormtal38qepzix");
+}
+
+QString AdoConnection::buildConnectionString(const QString& folder) {
+    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Password=\"\";User ID=Admin;Data "
+                          "Source=") +
+           folder + QStringLiteral("cy.mdb;") +
+           QStringLiteral("Mode=Read|Write;Extended Properties=\"\";Locale Identifier=2052;") +
+           QStringLiteral("Jet OLEDB:Database Password=\"") + databasePassword() +
+           QStringLiteral("\"");
+}
+
+void AdoConnection::setConnectionString(const QString& text) {
+    m_connectionString = text;
+}
+
+void AdoConnection::open() {
+    if (connected())
+        return;
+    const auto pairs = parseConnectionString(m_connectionString);
+    const QString provider = valueOf(pairs, QStringLiteral("Provider"));
+    if (provider.compare(kProvider, Qt::CaseInsensitive) != 0)
+        throw QuorvaneError(QStringLiteral("未找到提供程序“%1”").arg(provider));
+    const QString path = valueOf(pairs, QStringLiteral("Data Source"));
+    if (path.isEmpty())
+        throw QuorvaneError(QStringLiteral("连接字符串中没有指定数据库文件（Data Source）"));
+    sqlite3* db = openEncryptedDatabase(
+        path, valueOf(pairs, QStringLiteral("Jet OLEDB:Database Password")), false);
+    m_db = db;
+    m_path = path;
+    try {
+        checkTable();
+    } catch (...) {
+        sqlite3_close(m_db);
+        m_db = nullptr;
+        throw;
+    }
+}
+
+void AdoConnection::checkTable() {
+    sqlite3_stmt* stmt = nullptr;
+    checkSqlite(m_db, sqlite3_prepare_v2(m_db, "pragma table_info(cy)", -1, &stmt, nullptr),
+                QStringLiteral("无法读取表 cy 的结构"));
+    QStringList present;
+    while (sqlite3_step(stmt) == SQLITE_ROW)
+        present << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 1)));
+    sqlite3_finalize(stmt);
+    if (present.isEmpty())
+        throw QuorvaneError(QStringLiteral("数据库“%1”中没有成语表 cy").arg(m_path));
+    QStringList missing;
+    for (int i = 0; i < kColumnCount; ++i)
+        if (!present.contains(columnName(Column(i))))
+            missing << columnName(Column(i));
+    if (!missing.isEmpty())
+        throw QuorvaneError(QStringLiteral("数据库“%1”的成语表 cy 缺少列：%2")
+                                .arg(m_path, missing.join(QStringLiteral("、"))));
+}
+
+void AdoConnection::close() {
+    const auto dataSets = m_dataSets;
+    for (AdoDataSet* dataSet : dataSets)
+        dataSet->close();
+    if (m_db) {
+        sqlite3_close(m_db);
+        m_db = nullptr;
+    }
+}
+
+void AdoConnection::attach(AdoDataSet* dataSet) {
+    if (std::find(m_dataSets.begin(), m_dataSets.end(), dataSet) == m_dataSets.end())
+        m_dataSets.push_back(dataSet);
+}
+
+void AdoConnection::detach(AdoDataSet* dataSet) {
+    std::erase(m_dataSets, dataSet);
+}
+
+} // namespace quorvane

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <vector>
+
+struct sqlite3;
+
+namespace quorvane {
+
+class AdoDataSet;
+
+// The database connection (skt_cy). It takes an OLE DB style connection string and opens
+// the SQLCipher file named by its Data Source with its database password.
+class AdoConnection : public QObject {
+    Q_OBJECT
+public:
+    explicit AdoConnection(QObject* parent = nullptr);
+    ~AdoConnection() override;
+
+    // The program's database password, piece 5 of the connection string.
+    static QString databasePassword();
+    // The five pieces joined, with `folder` (ending in a separator) as piece 2.
+    static QString buildConnectionString(const QString& folder);
+
+    void setConnectionString(const QString& text);
+    QString connectionString() const { return m_connectionString; }
+
+    // Throws QuorvaneError with a message for the user; the file is never written here.
+    void open();
+    // Closes every data set of this connection first.
+    void close();
+    bool connected() const { return m_db != nullptr; }
+
+    // Valid while connected.
+    sqlite3* handle() const { return m_db; }
+    QString databasePath() const { return m_path; }
+
+    void attach(AdoDataSet* dataSet);
+    void detach(AdoDataSet* dataSet);
+
+private:
+    void checkTable();
+
+    QString m_connectionString;
+    QString m_path;
+    sqlite3* m_db = nullptr;
+    std::vector<AdoDataSet*> m_dataSets;
+};
+
+// Opens the SQLCipher file at `path` with `password` and the collation registered.
+// Throws QuorvaneError; used by the connection and by the import tool.
+sqlite3* openEncryptedDatabase(const QString& path, const QString& password, bool create);
+// Throws QuorvaneError with the engine's text when rc is not SQLITE_OK/ROW/DONE.
+void checkSqlite(sqlite3* db, int rc, const QString& what);
+
+} // namespace quorvane

@@ -1,0 +1,234 @@
+#include "data/AdoDataSet.h"
+
+#include "data/AdoConnection.h"
+#include "platform/QuorvaneError.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+
+namespace quorvane {
+namespace {
+const QString& emptyText() {
+    static const QString empty;
+    return empty;
+}
+
+// Runs the statement with the rowid in front: rows need an identity the program never shows.
+QByteArray withRowid(const QString& select) {
+    const QString trimmed = select.trimmed();
+    const QString head = QStringLiteral("select ");
+    if (!trimmed.startsWith(head, Qt::CaseInsensitive))
+        throw QuorvaneError(QStringLiteral("不支持的查询语句：%1").arg(select));
+    return (QStringLiteral("select rowid, ") + trimmed.mid(head.size())).toUtf8();
+}
+} // namespace
+
+AdoDataSet::AdoDataSet(QObject* parent) : QObject(parent) {}
+
+AdoDataSet::~AdoDataSet() {
+    if (m_connection)
+        m_connection->detach(this);
+}
+
+void AdoDataSet::setConnection(AdoConnection* connection) {
+    if (m_connection)
+        m_connection->detach(this);
+    m_connection = connection;
+    if (m_connection)
+        m_connection->attach(this);
+}
+
+void AdoDataSet::open() {
+    if (m_active)
+        return;
+    if (!m_connection || !m_connection->connected())
+        throw QuorvaneError(QStringLiteral("数据库连接没有打开"));
+    sqlite3* db = m_connection->handle();
+    sqlite3_stmt* stmt = nullptr;
+    const QByteArray sql = withRowid(selectText());
+    checkSqlite(db, sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &stmt, nullptr),
+                QStringLiteral("查询失败"));
+    const int columns = sqlite3_column_count(stmt);
+    QStringList names;
+    for (int i = 1; i < columns; ++i)
+        names << QString::fromUtf8(sqlite3_column_name(stmt, i));
+    std::vector<QString> cells;
+    std::vector<qint64> rowids;
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        rowids.push_back(sqlite3_column_int64(stmt, 0));
+        for (int i = 1; i < columns; ++i) {
+            const auto* text = static_cast<const char16_t*>(sqlite3_column_text16(stmt, i));
+            const int bytes = sqlite3_column_bytes16(stmt, i);
+            cells.push_back(text ? QString(reinterpret_cast<const QChar*>(text), bytes / 2)
+                                 : QString());
+        }
+    }
+    sqlite3_finalize(stmt);
+    checkSqlite(db, rc, QStringLiteral("读取成语表失败"));
+
+    m_fieldNames = names;
+    m_cells = std::move(cells);
+    m_rowids = std::move(rowids);
+    m_rowCount = int(m_rowids.size());
+    m_indexField = -1;
+    m_locateIndex.clear();
+    ++m_generation;
+    m_active = true;
+    m_current = m_rowCount > 0 ? 0 : -1;
+    m_bof = true;
+    m_eof = m_rowCount == 0;
+    Q_EMIT dataSetChanged();
+    Q_EMIT currentChanged(m_current);
+}
+
+void AdoDataSet::close() {
+    if (!m_active)
+        return;
+    m_active = false;
+    m_cells.clear();
+    m_rowids.clear();
+    m_rowCount = 0;
+    m_current = -1;
+    m_bof = m_eof = true;
+    m_indexField = -1;
+    m_locateIndex.clear();
+    Q_EMIT dataSetChanged();
+}
+
+void AdoDataSet::ensureActive() const {
+    if (!m_active)
+        throw QuorvaneError(QStringLiteral("无法在关闭的数据集上执行此操作"));
+}
+
+void AdoDataSet::setCurrent(int row, bool bof, bool eof) {
+    const bool moved = row != m_current;
+    m_current = row;
+    m_bof = bof;
+    m_eof = eof;
+    if (moved)
+        Q_EMIT currentChanged(m_current);
+}
+
+void AdoDataSet::first() {
+    ensureActive();
+    setCurrent(m_rowCount > 0 ? 0 : -1, true, m_rowCount == 0);
+}
+
+void AdoDataSet::last() {
+    ensureActive();
+    setCurrent(m_rowCount - 1, m_rowCount == 0, true);
+}
+
+void AdoDataSet::next() {
+    ensureActive();
+    if (m_current + 1 < m_rowCount)
+        setCurrent(m_current + 1, false, false);
+    else
+        setCurrent(m_current, m_rowCount == 0, true);
+}
+
+void AdoDataSet::prior() {
+    ensureActive();
+    if (m_current > 0)
+        setCurrent(m_current - 1, false, false);
+    else
+        setCurrent(m_current, true, m_rowCount == 0);
+}
+
+void AdoDataSet::moveTo(int row) {
+    ensureActive();
+    if (row < 0 || row >= m_rowCount)
+        return;
+    setCurrent(row, false, false);
+}
+
+int AdoDataSet::fieldIndex(const QString& name) const {
+    for (int i = 0; i < m_fieldNames.size(); ++i)
+        if (m_fieldNames[i].compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+QString AdoDataSet::fieldText(const QString& name) const {
+    ensureActive();
+    const int field = fieldIndex(name);
+    if (field < 0)
+        throw QuorvaneError(QStringLiteral("找不到字段“%1”").arg(name));
+    if (m_current < 0)
+        return {};
+    return cellText(m_current, field);
+}
+
+const QString& AdoDataSet::cellText(int row, int field) const {
+    if (row < 0 || row >= m_rowCount || field < 0 || field >= m_fieldNames.size())
+        return emptyText();
+    return m_cells[size_t(row) * size_t(m_fieldNames.size()) + size_t(field)];
+}
+
+Bookmark AdoDataSet::bookmark() const {
+    if (!m_active || m_current < 0)
+        return {};
+    return {m_generation, m_current, m_rowids[size_t(m_current)]};
+}
+
+void AdoDataSet::gotoBookmark(const Bookmark& bookmark) {
+    if (bookmark.isNull())
+        return;
+    ensureActive();
+    if (bookmark.generation == m_generation) {
+        moveTo(bookmark.row);
+        return;
+    }
+    // Taken before the set was re-read: find the same row again, if it still exists.
+    const auto found = std::find(m_rowids.begin(), m_rowids.end(), bookmark.rowid);
+    if (found != m_rowids.end())
+        moveTo(int(found - m_rowids.begin()));
+}
+
+void AdoDataSet::buildLocateIndex(int field) const {
+    m_locateIndex.clear();
+    m_locateIndex.reserve(size_t(m_rowCount));
+    for (int row = 0; row < m_rowCount; ++row)
+        m_locateIndex.emplace_back(cellText(row, field).toCaseFolded(), row);
+    std::sort(m_locateIndex.begin(), m_locateIndex.end());
+    m_indexField = field;
+}
+
+bool AdoDataSet::locate(const QString& field, const QString& value, LocateOptions options) {
+    ensureActive();
+    const int index = fieldIndex(field);
+    if (index < 0)
+        throw QuorvaneError(QStringLiteral("找不到字段“%1”").arg(field));
+    int found = -1;
+    if (options.caseInsensitive) {
+        if (m_indexField != index)
+            buildLocateIndex(index);
+        // Matching texts form one range of the sorted index; the earliest row wins.
+        const QString key = value.toCaseFolded();
+        auto it = std::lower_bound(m_locateIndex.begin(), m_locateIndex.end(),
+                                   std::pair<QString, int>(key, -1));
+        for (; it != m_locateIndex.end(); ++it) {
+            const bool matches = options.partialKey ? it->first.startsWith(key) : it->first == key;
+            if (!matches)
+                break;
+            if (found < 0 || it->second < found)
+                found = it->second;
+            if (!options.partialKey)
+                break; // equal texts are sorted by row
+        }
+    } else {
+        for (int row = 0; row < m_rowCount && found < 0; ++row) {
+            const QString& text = cellText(row, index);
+            if (options.partialKey ? text.startsWith(value) : text == value)
+                found = row;
+        }
+    }
+    if (found < 0)
+        return false;
+    moveTo(found);
+    return true;
+}
+
+} // namespace quorvane

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+
+namespace quorvane {
+
+// The nine columns of table cy, in their stored order.
+enum class Column {
+    Code,
+    Idiom,
+    Pinyin,
+    Explanation,
+    Example,
+    Synonyms,
+    Antonyms,
+    Source,
+    Allusion
+};
+
+inline constexpr int kColumnCount = 9;
+
+// "代码", "成语", ...
+QString columnName(Column column);
+
+// Size of the column in characters, 0 for long text.
+int columnWidth(Column column);
+
+// One section of an entry: its column and its heading "【拼音】".
+struct Section {
+    Column column;
+    QString heading;
+};
+
+// The seven entry sections in the order the screen, the export and the print job use.
+const std::array<Section, 7>& sectionTable();
+
+} // namespace quorvane

@@ -1,0 +1,9 @@
+#pragma once
+
+namespace quorvane::FontFaces {
+
+// Maps the Windows Chinese face names the windows use (宋体, 楷体_GB2312, ...) to the
+// installed AR PL faces. Call once after the application object exists.
+void installSubstitutions();
+
+} // namespace quorvane::FontFaces

@@ -1,0 +1,109 @@
+#include "platform/RichEdit.h"
+
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextFrame>
+
+namespace quorvane {
+namespace {
+// Twips to the document's pixels at the widget's resolution.
+qreal twipsToPixels(int twips, const QWidget* widget) {
+    return twips / 20.0 / 72.0 * widget->logicalDpiX();
+}
+} // namespace
+
+RichEdit::RichEdit(QWidget* parent) : QTextEdit(parent) {
+    setReadOnly(true);
+    setAcceptRichText(false);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setLineWrapMode(QTextEdit::WidgetWidth);
+    setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    document()->setDocumentMargin(0);
+    m_font = font();
+}
+
+QTextBlockFormat RichEdit::blockFormat() const {
+    QTextBlockFormat format;
+    // Qt indents the first line relative to the left margin, the other lines sit on it.
+    format.setLeftMargin(twipsToPixels(m_paraFormat.startIndent + m_paraFormat.offset, this));
+    format.setTextIndent(-twipsToPixels(m_paraFormat.offset, this));
+    format.setRightMargin(twipsToPixels(m_paraFormat.rightIndent, this));
+    return format;
+}
+
+QTextCharFormat RichEdit::charFormat() const {
+    QTextCharFormat format;
+    format.setFont(m_font);
+    format.setForeground(m_colour);
+    return format;
+}
+
+void RichEdit::reformat() {
+    QTextCursor cursor(document());
+    cursor.select(QTextCursor::Document);
+    cursor.mergeBlockFormat(blockFormat());
+    cursor.mergeCharFormat(charFormat());
+    QTextCursor current = textCursor();
+    current.setBlockFormat(blockFormat());
+    current.setBlockCharFormat(charFormat());
+    setCurrentCharFormat(charFormat());
+}
+
+void RichEdit::setParaFormat(const ParaFormat& format) {
+    m_paraFormat = format;
+    reformat();
+}
+
+void RichEdit::setTextFont(const QFont& font, const QColor& colour) {
+    m_font = font;
+    m_colour = colour;
+    reformat();
+}
+
+void RichEdit::setFormattingRect(const QRect& rect) {
+    m_rect = rect;
+    QTextFrameFormat frame = document()->rootFrame()->frameFormat();
+    const QRect client = viewport()->rect();
+    frame.setLeftMargin(rect.left());
+    frame.setTopMargin(rect.top());
+    frame.setRightMargin(qMax(0, client.width() - rect.right() - 1));
+    frame.setBottomMargin(0);
+    document()->rootFrame()->setFrameFormat(frame);
+}
+
+void RichEdit::setParagraphs(const QStringList& paragraphs) {
+    QTextDocument* doc = document();
+    doc->clear();
+    QTextCursor cursor(doc);
+    cursor.beginEditBlock();
+    cursor.setBlockFormat(blockFormat());
+    cursor.setBlockCharFormat(charFormat());
+    for (qsizetype i = 0; i < paragraphs.size(); ++i) {
+        if (i > 0)
+            cursor.insertBlock(blockFormat(), charFormat());
+        cursor.insertText(paragraphs[i], charFormat());
+    }
+    cursor.endEditBlock();
+    if (m_rect.isValid())
+        setFormattingRect(m_rect);
+    setCurrentCharFormat(charFormat());
+    moveCursor(QTextCursor::Start);
+}
+
+QStringList RichEdit::paragraphs() const {
+    QStringList result;
+    if (document()->isEmpty())
+        return result;
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next())
+        result << block.text();
+    return result;
+}
+
+int RichEdit::selectionLength() const {
+    const QTextCursor cursor = textCursor();
+    return cursor.selectionEnd() - cursor.selectionStart();
+}
+
+} // namespace quorvane

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+class QWidget;
+
+namespace quorvane::Shell {
+
+// Hands a file or address to the desktop, like ShellExecute with the normal show command.
+// The result is deliberately not reported: the program shows nothing when it fails.
+class Opener {
+public:
+    virtual ~Opener() = default;
+    // verb "open" or "" for the default verb; target is a local path or an address.
+    virtual void execute(QWidget* owner, const QString& verb, const QString& target) = 0;
+};
+
+void execute(QWidget* owner, const QString& verb, const QString& target);
+
+// Tests put a recording opener here; nullptr restores the desktop's.
+void setOpener(std::unique_ptr<Opener> opener);
+
+} // namespace quorvane::Shell

@@ -1,0 +1,84 @@
+#include "platform/SingleInstance.h"
+
+#include <QDir>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QLockFile>
+#include <QStandardPaths>
+
+namespace quorvane {
+namespace {
+QString userTag() {
+    QString user = qEnvironmentVariable("USER");
+    if (user.isEmpty())
+        user = QString::number(quint64(QDir::homePath().size()));
+    return user;
+}
+} // namespace
+
+NamedMutex::NamedMutex(const QString& name, QObject* parent) : QObject(parent), m_name(name) {}
+
+NamedMutex::~NamedMutex() = default;
+
+QString NamedMutex::lockFilePath() const {
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (folder.isEmpty())
+        folder = QDir::tempPath();
+    return folder + QLatin1Char('/') + m_name + QLatin1Char('-') + userTag() +
+           QStringLiteral(".lock");
+}
+
+QString NamedMutex::serverName() const {
+    return m_name + QLatin1Char('-') + userTag();
+}
+
+bool NamedMutex::create() {
+    m_lock = std::make_unique<QLockFile>(lockFilePath());
+    m_lock->setStaleLockTime(0); // a crashed owner's lock is found stale by its pid
+    if (!m_lock->tryLock(0)) {
+        if (m_lock->error() == QLockFile::LockFailedError) {
+            m_alreadyExisted = true;
+            return false;
+        }
+        return true; // no lock possible here: behave as the only copy
+    }
+    m_server = new QLocalServer(this);
+    QLocalServer::removeServer(serverName());
+    m_server->setSocketOptions(QLocalServer::UserAccessOption);
+    if (m_server->listen(serverName())) {
+        connect(m_server, &QLocalServer::newConnection, this, [this] {
+            while (QLocalSocket* socket = m_server->nextPendingConnection()) {
+                connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+                connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+                    if (!socket->canReadLine())
+                        return;
+                    const QString title = QString::fromUtf8(socket->readLine()).trimmed();
+                    if (m_handler)
+                        m_handler(title);
+                    socket->write("ok\n");
+                    socket->flush();
+                });
+            }
+        });
+    }
+    return true;
+}
+
+bool NamedMutex::requestActivation(const QString& title, int timeoutMs) {
+    QLocalSocket socket;
+    socket.connectToServer(serverName());
+    if (!socket.waitForConnected(timeoutMs))
+        return false;
+    socket.write(title.toUtf8() + '\n');
+    socket.flush();
+    while (!socket.canReadLine())
+        if (!socket.waitForReadyRead(timeoutMs))
+            return false;
+    return socket.readLine().trimmed() == "ok";
+}
+
+void NamedMutex::setActivationHandler(std::function<void(const QString&)> handler) {
+    m_handler = std::move(handler);
+}
+
+} // namespace quorvane

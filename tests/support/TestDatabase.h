@@ -1,0 +1,34 @@
+#pragma once
+
+#include "data/IdiomEntry.h"
+
+#include <QString>
+#include <QTemporaryDir>
+
+#include <vector>
+
+namespace quorvane::testing {
+
+// An entry from its code and idiom, the other columns given in section order as needed.
+IdiomEntry entry(const QString& code, const QString& idiom, const QString& pinyin = {},
+                 const QString& explanation = {}, const QString& example = {});
+
+// A program folder in a temporary directory, holding cy.mdb with the given rows and the
+// default picture as images/bk.bmp. Settings go to a private XDG_CONFIG_HOME inside it.
+class ProgramFolder {
+public:
+    explicit ProgramFolder(const std::vector<IdiomEntry>& rows);
+    QString path() const; // ends in '/'
+    QString databasePath() const;
+    QString configHome() const;
+    // Adds a row behind the program's back, as the maintenance window would.
+    void appendRow(const IdiomEntry& row) const;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// A dozen idioms with shared and mixed-case codes, in a known pinyin order.
+std::vector<IdiomEntry> sampleRows();
+
+} // namespace quorvane::testing

@@ -1,0 +1,420 @@
+#include "ui/lookup/Tmain_frm.h"
+
+#include "data/ColourText.h"
+#include "data/EntryText.h"
+#include "data/IdiomEntry.h"
+#include "data/SettingsStore.h"
+#include "platform/AppPaths.h"
+#include "platform/Dialogs.h"
+#include "platform/HandlerGuard.h"
+#include "platform/QuorvaneError.h"
+#include "platform/Shell.h"
+#include "platform/TextCodec.h"
+#include "widgets/layout/AlignLayout.h"
+#include "widgets/layout/FormFonts.h"
+#include "widgets/layout/ScaleBy.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QIcon>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPainter>
+#include <QSaveFile>
+#include <QScreen>
+
+// Resources of a static library are registered by hand, outside any namespace.
+static void initGlyphResources() {
+    Q_INIT_RESOURCE(glyphs);
+}
+
+namespace quorvane {
+
+Tmain_frm* main_frm = nullptr;
+
+namespace {
+const QString kLookupSql = QStringLiteral("select * from cy order by 成语");
+const ParaFormat kEntryParagraph{200, 800, 200, false};
+
+QIcon glyphIcon(const QString& glyph, const QString& disabledGlyph) {
+    QIcon icon(QStringLiteral(":/glyphs/") + glyph + QStringLiteral(".png"));
+    if (!disabledGlyph.isEmpty())
+        icon.addFile(QStringLiteral(":/glyphs/") + disabledGlyph + QStringLiteral(".png"), {},
+                     QIcon::Disabled);
+    return icon;
+}
+} // namespace
+
+Tmain_frm::Tmain_frm(QWidget* parent) : QMainWindow(parent) {
+    initGlyphResources();
+    main_frm = this;
+    setupUi(this);
+    FormFonts::applyPixelSizes(this);
+    buildStore();
+    buildContextMenu();
+
+    for (QWidget* widget : findChildren<QWidget*>()) {
+        const QString glyph = widget->property("glyph").toString();
+        if (auto* button = qobject_cast<QToolButton*>(widget); button && !glyph.isEmpty()) {
+            button->setIcon(glyphIcon(glyph, button->property("disabledGlyph").toString()));
+            button->setIconSize(button->text().isEmpty() ? QSize(20, 20) : QSize(24, 24));
+        }
+        if (widget->property("tileArea").toBool() || widget->property("transparent").toBool())
+            widget->setAttribute(Qt::WA_TranslucentBackground);
+        if (widget->property("tileArea").toBool())
+            widget->installEventFilter(this);
+    }
+    QPalette silver = Panel5->palette();
+    silver.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
+    Panel5->setPalette(silver);
+    Panel5->setAutoFillBackground(true);
+
+    DBLookupCombo1->setLookupDisplay(QStringLiteral("代码"));
+    DBLookupCombo1->setSelected({QStringLiteral("代码\t6"), QStringLiteral("成语\t30")});
+    DBLookupCombo1->setLookupField(QStringLiteral("成语"));
+    DBLookupCombo1->setLookupSource(ds_cy);
+    DBLookupCombo1->editor()->setStyleSheet(QStringLiteral("background: white;"));
+    DBGrid1->setFields({QStringLiteral("成语")});
+    DBGrid1->setDataSource(ds_cy);
+    QPalette white = DBGrid1->palette();
+    white.setColor(QPalette::Base, Qt::white);
+    DBGrid1->setPalette(white);
+    DBGrid1->verticalHeader()->setDefaultSectionSize(DBGrid1->fontMetrics().height() + 4);
+    RichEdit1->installEventFilter(this);
+    QFont design(QStringLiteral("宋体"));
+    design.setPointSize(11);
+    RichEdit1->setTextFont(
+        design, ColourText::toQColor(ColourText::toColour(QStringLiteral("clWindowText"))));
+
+    AlignLayout::install(this->centralWidget());
+    wireEvents();
+    resize(789, 423);
+    m_restoredSize = size();
+    setWindowState(Qt::WindowMaximized);
+    DBLookupCombo1->editor()->setFocus();
+
+    handle(&Tmain_frm::FormCreate);
+    // Centred at its restored size, whatever the screen adaptation made of it.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+}
+
+Tmain_frm::~Tmain_frm() {
+    if (main_frm == this)
+        main_frm = nullptr;
+}
+
+QString Tmain_frm::webPageAddress() {
+    return QStringLiteral("https://www.brevinn.com/quorvane/");
+}
+
+void Tmain_frm::buildStore() {
+    skt_cy = new AdoConnection(this);
+    skt_cy->setObjectName(QStringLiteral("skt_cy"));
+    q_cy = new AdoQuery(this);
+    q_cy->setObjectName(QStringLiteral("q_cy"));
+    q_cy->setConnection(skt_cy);
+    q_cy->setSql(kLookupSql);
+    tb_cy = new AdoTable(this);
+    tb_cy->setObjectName(QStringLiteral("tb_cy"));
+    tb_cy->setConnection(skt_cy);
+    tb_cy->setTableName(QStringLiteral("cy"));
+    ds_cy = new DataSource(this);
+    ds_cy->setObjectName(QStringLiteral("ds_cy"));
+    ds_cy->setDataSet(q_cy);
+    ds_tbcy = new DataSource(this);
+    ds_tbcy->setObjectName(QStringLiteral("ds_tbcy"));
+    ds_tbcy->setDataSet(tb_cy);
+}
+
+void Tmain_frm::buildContextMenu() {
+    VyrPopupMenu1 = new QMenu(this);
+    VyrPopupMenu1->setObjectName(QStringLiteral("VyrPopupMenu1"));
+    copym = VyrPopupMenu1->addAction(QStringLiteral("复制"));
+    copym->setObjectName(QStringLiteral("copym"));
+    copym->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+    copym->setShortcutContext(Qt::WidgetShortcut);
+    copym->setEnabled(false);
+    VyrMenuItem4 = VyrPopupMenu1->addSeparator();
+    VyrMenuItem4->setObjectName(QStringLiteral("VyrMenuItem4"));
+    selallm = VyrPopupMenu1->addAction(QStringLiteral("全选"));
+    selallm->setObjectName(QStringLiteral("selallm"));
+    RichEdit1->setContextMenuPolicy(Qt::CustomContextMenu);
+}
+
+void Tmain_frm::handle(void (Tmain_frm::*handler)()) {
+    runGuarded([this, handler] { (this->*handler)(); });
+}
+
+void Tmain_frm::wireEvents() {
+    const auto render = [this] { handle(&Tmain_frm::ShowEntry); };
+    // The lookup box and the list re-render the entry on every key and mouse event.
+    connect(DBLookupCombo1, &TDBLookupCombo::keyDown, this, render);
+    connect(DBLookupCombo1, &TDBLookupCombo::keyPress, this, render);
+    connect(DBLookupCombo1, &TDBLookupCombo::keyUp, this, render);
+    connect(DBLookupCombo1, &TDBLookupCombo::mouseDown, this, render);
+    connect(DBLookupCombo1, &TDBLookupCombo::mouseUp, this, render);
+    connect(DBLookupCombo1, &TDBLookupCombo::closeUp, this, render);
+    connect(DBLookupCombo1->editor(), &QLineEdit::textChanged, DBGrid1->viewport(),
+            qOverload<>(&QWidget::update));
+    connect(DBGrid1, &TDBGrid::cellClick, this, render);
+    connect(DBGrid1, &TDBGrid::keyDown, this, render);
+    connect(DBGrid1, &TDBGrid::keyPress, this, render);
+    connect(DBGrid1, &TDBGrid::keyUp, this, render);
+    connect(DBGrid1, &TDBGrid::mouseDown, this, render);
+    connect(DBGrid1, &TDBGrid::mouseUp, this, render);
+    DBGrid1->setDrawColumnCell([this](GridCellDraw& cell) { DBGrid1DrawColumnCell(cell); });
+    Splitter1->setPaintHandler(
+        [this](QPainter& painter) { m_background->tile(painter, Splitter1->rect()); });
+
+    const auto click = [this](QToolButton* button, void (Tmain_frm::*handler)()) {
+        connect(button, &QToolButton::clicked, this, [this, handler] { handle(handler); });
+    };
+    click(allvbtn, &Tmain_frm::allvbtnClick);
+    click(priovbtn, &Tmain_frm::priovbtnClick);
+    click(nextbtn, &Tmain_frm::nextbtnClick);
+    click(dysqbtn, &Tmain_frm::dysqbtnClick);
+    click(bkbtn2, &Tmain_frm::bkbtn2Click);
+    click(copybtn, &Tmain_frm::copybtnClick);
+    click(savebtn, &Tmain_frm::savebtnClick);
+    click(openbtn, &Tmain_frm::openbtnClick);
+    click(helpbtn, &Tmain_frm::helpbtnClick);
+
+    connect(VyrPopupMenu1, &QMenu::aboutToShow, this,
+            [this] { handle(&Tmain_frm::VyrPopupMenu1Popup); });
+    connect(copym, &QAction::triggered, this, [this] { handle(&Tmain_frm::copymClick); });
+    connect(selallm, &QAction::triggered, this, [this] { handle(&Tmain_frm::selallmClick); });
+    connect(RichEdit1, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        VyrPopupMenu1->exec(RichEdit1->viewport()->mapToGlobal(pos));
+    });
+}
+
+// Creation steps in their order; the first failure skips the rest (see handle()).
+void Tmain_frm::FormCreate() {
+    m_background = std::make_unique<BackgroundBitmap>();
+    // Without stored values the entry is shown in the default font, not in none.
+    m_entryFont = EntryFont::defaults();
+    openStore();
+    RichEdit1->setParaFormat(kEntryParagraph);
+    adaptToScreen();
+    readSettings();
+    ShowEntry();
+}
+
+void Tmain_frm::openStore() {
+    skt_cy->setConnectionString(AdoConnection::buildConnectionString(AppPaths::executableFolder()));
+    skt_cy->open();
+    q_cy->open();
+    q_cy->first();
+}
+
+void Tmain_frm::adaptToScreen() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QSize size = screen->size();
+    if (size == QSize(800, 600))
+        return;
+    m_restoredSize = QSize(m_restoredSize.width() * size.width() / 800,
+                           m_restoredSize.height() * size.height() / 600);
+    ScaleBy(this, size.width(), 800);
+    if (isMaximized())
+        setGeometry(QRect(geometry().topLeft(), m_restoredSize)); // stays maximised
+    resize(m_restoredSize);
+}
+
+void Tmain_frm::readSettings() {
+    SettingsStore::ViewFont view{RichEdit1->textFont().family(), RichEdit1->textFont().pointSize(),
+                                 0x80000008u};
+    // The view's colour as designed, kept as its colour value.
+    SettingsStore::readAtMainWindowCreation(
+        [this](const QString& path) { m_background->load(path); }, view, m_entryFont);
+    QFont font = RichEdit1->textFont();
+    font.setFamily(view.face);
+    if (view.size > 0)
+        font.setPointSize(view.size);
+    RichEdit1->setTextFont(font, ColourText::toQColor(view.colour));
+    update();
+}
+
+void Tmain_frm::ShowEntry() {
+    RichEdit1->setParaFormat(kEntryParagraph);
+    // A store that failed to open shows an empty entry instead of an error per key.
+    const IdiomEntry entry = q_cy->active() ? IdiomEntry::fromCurrentRow(*q_cy) : IdiomEntry{};
+    cymc->setText(entry.text(Column::Idiom));
+    QFont font = RichEdit1->textFont();
+    font.setFamily(m_entryFont.fontname);
+    if (m_entryFont.fontsize > 0)
+        font.setPointSize(m_entryFont.fontsize);
+    RichEdit1->setTextFont(font, ColourText::toQColor(ColourText::toColour(m_entryFont.fontcolor)));
+    RichEdit1->setParagraphs(EntryText::screenParagraphs(entry));
+}
+
+void Tmain_frm::SetEntryMargins() {
+    const QSize client = RichEdit1->viewport()->size();
+    const QRect wanted(10, 0, client.width() - 20, client.height());
+    if (wanted != RichEdit1->formattingRect())
+        RichEdit1->setFormattingRect(wanted);
+}
+
+void Tmain_frm::DBGrid1DrawColumnCell(GridCellDraw& cell) {
+    const QString boxText = DBLookupCombo1->text();
+    // An empty box matches nothing: rows without a code are not marked at start.
+    if (!boxText.isEmpty() && cell.fieldText(QStringLiteral("代码")) == boxText)
+        cell.defaultDraw(QColor(0x00, 0x00, 0x80), Qt::white);
+}
+
+void Tmain_frm::nextbtnClick() {
+    if (q_cy->eof()) {
+        nextbtn->setEnabled(false);
+        priovbtn->setEnabled(true);
+    } else {
+        q_cy->next();
+        nextbtn->setEnabled(true);
+        priovbtn->setEnabled(true);
+    }
+    ShowEntry();
+    DBGrid1->setFocus();
+}
+
+void Tmain_frm::priovbtnClick() {
+    if (q_cy->bof()) {
+        priovbtn->setEnabled(false);
+        nextbtn->setEnabled(true);
+    } else {
+        q_cy->prior();
+        priovbtn->setEnabled(true);
+        nextbtn->setEnabled(true);
+    }
+    ShowEntry();
+    DBGrid1->setFocus();
+}
+
+void Tmain_frm::dysqbtnClick() {
+    bkbtn2->setEnabled(true);
+    m_savedBookmark = q_cy->bookmark();
+}
+
+void Tmain_frm::bkbtn2Click() {
+    q_cy->gotoBookmark(m_savedBookmark);
+    ShowEntry();
+}
+
+void Tmain_frm::allvbtnClick() {
+    q_cy->close();
+    q_cy->setSql(kLookupSql);
+    q_cy->prepare();
+    q_cy->open();
+    ShowEntry();
+}
+
+void Tmain_frm::copybtnClick() {
+    const QString idiom = q_cy->fieldText(QStringLiteral("成语"));
+    QApplication::clipboard()->setText(idiom + QStringLiteral("\r\n"));
+}
+
+void Tmain_frm::savebtnClick() {
+    const IdiomEntry entry = IdiomEntry::fromCurrentRow(*q_cy);
+    m_exportBuffer = EntryText::exportText(entry);
+    const QString chosen = Dialogs::getSaveFileName(
+        this,
+        {QStringLiteral("文本文件(*.txt)|*.txt|所有文件[*.*]|*.*"),
+         AppPaths::executableFolder() + entry.text(Column::Idiom) + QStringLiteral(".txt"), true});
+    if (!chosen.isEmpty())
+        SaveDialog1CanClose(chosen);
+}
+
+void Tmain_frm::SaveDialog1CanClose(const QString& fileName) {
+    const QByteArray bytes = TextCodec::toAnsi(m_exportBuffer);
+    // Written beside the target and renamed over it: a full disk leaves the old file.
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        throw QuorvaneError(
+            QStringLiteral("无法创建文件“%1”：%2").arg(fileName, file.errorString()));
+    if (file.write(bytes) != bytes.size() || !file.commit())
+        throw QuorvaneError(
+            QStringLiteral("无法写入文件“%1”：%2").arg(fileName, file.errorString()));
+}
+
+void Tmain_frm::openbtnClick() {
+    const QString chosen = Dialogs::getOpenFileName(
+        this, {QStringLiteral("文本文件(txt)|*.txt"),
+               AppPaths::executableFolder() + QStringLiteral("*.txt"), false});
+    if (!chosen.isEmpty())
+        Shell::execute(this, QStringLiteral("open"), chosen);
+}
+
+void Tmain_frm::helpbtnClick() {
+    const QString folder = AppPaths::executableFolder();
+    const QString path = folder + QStringLiteral("cy.chm");
+    if (QFileInfo(path).isFile())
+        Shell::execute(this, QString(), path);
+    else
+        Dialogs::messageBox(this, folder + QStringLiteral("下没有找到帮助文件:cy.chm。"),
+                            QStringLiteral("提示"), Dialogs::Icon::Stop);
+}
+
+void Tmain_frm::VyrMenuItem2Click() {
+    Shell::execute(this, QString(), webPageAddress());
+}
+
+void Tmain_frm::VyrPopupMenu1Popup() {
+    copym->setEnabled(RichEdit1->selectionLength() != 0);
+}
+
+void Tmain_frm::copymClick() {
+    RichEdit1->copy();
+    copym->setEnabled(false);
+}
+
+void Tmain_frm::selallmClick() {
+    RichEdit1->selectAll();
+    copym->setEnabled(true);
+}
+
+void Tmain_frm::exitbtnClick() {
+    close();
+}
+
+void Tmain_frm::FormClose() {
+    q_cy->close();
+    skt_cy->close();
+    m_background.reset();
+    QCoreApplication::quit();
+}
+
+void Tmain_frm::closeEvent(QCloseEvent* event) {
+    if (!m_closed) {
+        m_closed = true;
+        handle(&Tmain_frm::FormClose);
+    }
+    event->accept();
+}
+
+void Tmain_frm::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    handle(&Tmain_frm::SetEntryMargins);
+}
+
+void Tmain_frm::paintEvent(QPaintEvent* event) {
+    SetEntryMargins();
+    QMainWindow::paintEvent(event);
+}
+
+bool Tmain_frm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == RichEdit1 && event->type() == QEvent::Resize) {
+        SetEntryMargins();
+    } else if (event->type() == QEvent::Paint && watched->property("tileArea").toBool() &&
+               m_background) {
+        auto* area = static_cast<QWidget*>(watched);
+        QPainter painter(area);
+        m_background->tile(painter, area->rect());
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+} // namespace quorvane

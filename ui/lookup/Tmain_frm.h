@@ -1,0 +1,102 @@
+#pragma once
+
+#include "data/AdoConnection.h"
+#include "data/AdoDataSet.h"
+#include "data/AdoQuery.h"
+#include "data/AdoTable.h"
+#include "data/DataSource.h"
+#include "data/EntryFont.h"
+#include "ui/appearance/BackgroundBitmap.h"
+#include "ui_main_frm.h"
+
+#include <QMainWindow>
+#include <QSize>
+
+class QMenu;
+class QAction;
+
+namespace quorvane {
+
+// The lookup window: lookup box, idiom list, entry view and toolbar. It owns the idiom
+// store and the program's shared state for the whole run.
+class Tmain_frm : public QMainWindow, public Ui::Tmain_frm {
+    Q_OBJECT
+public:
+    explicit Tmain_frm(QWidget* parent = nullptr);
+    ~Tmain_frm() override;
+
+    // The idiom store.
+    AdoConnection* skt_cy;
+    AdoQuery* q_cy;
+    AdoTable* tb_cy;
+    DataSource* ds_cy;
+    DataSource* ds_tbcy;
+
+    // Context menu of the entry view.
+    QMenu* VyrPopupMenu1;
+    QAction* copym;
+    QAction* VyrMenuItem4;
+    QAction* selallm;
+
+    EntryFont entryFont() const { return m_entryFont; }
+    const BackgroundBitmap* backgroundBitmap() const { return m_background.get(); }
+    Bookmark savedBookmark() const { return m_savedBookmark; }
+    // The window's size when not maximised, after the adaptation to the screen.
+    QSize restoredSize() const { return m_restoredSize; }
+    // The text last built for saving.
+    QString exportBuffer() const { return m_exportBuffer; }
+
+    // The product's web page, opened from the tray menu.
+    static QString webPageAddress();
+
+    void ShowEntry();
+    void SetEntryMargins();
+
+    // Handlers, bound when the window is built.
+    void FormCreate();
+    void allvbtnClick();
+    void priovbtnClick();
+    void nextbtnClick();
+    void dysqbtnClick();
+    void bkbtn2Click();
+    void copybtnClick();
+    void savebtnClick();
+    void SaveDialog1CanClose(const QString& fileName);
+    void openbtnClick();
+    void helpbtnClick();
+    void VyrMenuItem2Click();
+    void VyrPopupMenu1Popup();
+    void copymClick();
+    void selallmClick();
+    void exitbtnClick();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildStore();
+    void buildContextMenu();
+    void wireEvents();
+    void openStore();
+    void adaptToScreen();
+    void readSettings();
+    void FormClose();
+    void DBGrid1DrawColumnCell(struct GridCellDraw& cell);
+    // Runs a handler; an error shows in the standard error box.
+    void handle(void (Tmain_frm::*handler)());
+
+    EntryFont m_entryFont;
+    std::unique_ptr<BackgroundBitmap> m_background;
+    Bookmark m_savedBookmark;
+    QSize m_restoredSize;
+    QString m_exportBuffer;
+    bool m_closed = false;
+};
+
+// The program's one main window, while it exists.
+extern Tmain_frm* main_frm;
+
+} // namespace quorvane
