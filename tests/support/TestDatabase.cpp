@@ -55,7 +55,7 @@ std::vector<IdiomEntry> sampleRows() {
         return e;
     };
     return {
-        entry(QStringLiteral("absx"), QStringLiteral("爱不释手"), QStringLiteral("ài bù shì shǒu"),
+        entry(QStringLiteral("abss"), QStringLiteral("爱不释手"), QStringLiteral("ài bù shì shǒu"),
               QStringLiteral("喜爱得舍不得放下。")),
         entry(QStringLiteral("abdy"), QStringLiteral("阿鼻地狱"), QStringLiteral("ā bí dì yù")),
         entry(QStringLiteral("bfbz"), QStringLiteral("百发百中"),

@@ -93,13 +93,14 @@ Tmain_frm::Tmain_frm(QWidget* parent) : QMainWindow(parent) {
     wireEvents();
     resize(789, 423);
     m_restoredSize = size();
-    setWindowState(Qt::WindowMaximized);
     DBLookupCombo1->editor()->setFocus();
 
-    handle(&Tmain_frm::FormCreate);
+    if (!runGuarded([this] { FormCreate(); }))
+        cymc->clear(); // the design caption is no idiom
     // Centred at its restored size, whatever the screen adaptation made of it.
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+    setWindowState(Qt::WindowMaximized);
 }
 
 Tmain_frm::~Tmain_frm() {
@@ -221,8 +222,6 @@ void Tmain_frm::adaptToScreen() {
     m_restoredSize = QSize(m_restoredSize.width() * size.width() / 800,
                            m_restoredSize.height() * size.height() / 600);
     ScaleBy(this, size.width(), 800);
-    if (isMaximized())
-        setGeometry(QRect(geometry().topLeft(), m_restoredSize)); // stays maximised
     resize(m_restoredSize);
 }
 

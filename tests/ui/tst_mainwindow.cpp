@@ -1,0 +1,285 @@
+#include "data/ColourText.h"
+#include "platform/Dialogs.h"
+#include "platform/FontFaces.h"
+#include "platform/Registry.h"
+#include "support/TestDatabase.h"
+#include "ui/lookup/Tmain_frm.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTest>
+#include <QTextBlock>
+
+using namespace quorvane;
+using quorvane::testing::entry;
+using quorvane::testing::ProgramFolder;
+
+namespace {
+QString settingsText() {
+    QFile file(RegistryKey::storageFile());
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+void writeSettings(const QString& values) {
+    QFile file(RegistryKey::storageFile());
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray("Windows Registry Editor Version 5.00\r\n\r\n"
+                          "[HKEY_LOCAL_MACHINE\\Software\\Brevinn\\Quorvane\\3.0]\r\n") +
+               values.toUtf8());
+}
+
+qreal points(qreal pixels, const QWidget* widget) {
+    return pixels * 72.0 / widget->logicalDpiX();
+}
+
+// Errors shown by the window while it was built.
+QList<Dialogs::Script::Shown> errorsWhileCreating(std::unique_ptr<Tmain_frm>& window) {
+    Dialogs::Script::begin();
+    window = std::make_unique<Tmain_frm>();
+    const auto shown = Dialogs::Script::shownMessages();
+    Dialogs::Script::end();
+    return shown;
+}
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void firstStartWritesDefaults();
+    void laterStartsUseStoredSettings_data();
+    void laterStartsUseStoredSettings();
+    void failedCreationStepsSkipTheRest_data();
+    void failedCreationStepsSkipTheRest();
+    void entryShowsPresentSectionsInFormat();
+    void emptyTableShowsEmptyEntry();
+    void marginsFollowTheView();
+    void closingReleasesTheStore();
+};
+
+void TestMainWindow::initTestCase() {
+    QApplication::setApplicationDisplayName(QStringLiteral("Quorvane"));
+    FontFaces::installSubstitutions();
+}
+
+void TestMainWindow::firstStartWritesDefaults() {
+    ProgramFolder folder(testing::sampleRows());
+    std::unique_ptr<Tmain_frm> window;
+    QCOMPARE(errorsWhileCreating(window).size(), 0);
+
+    const QString stored = settingsText();
+    QVERIFY2(stored.contains(QStringLiteral("\"bkgrnd\"=\"") + folder.path() +
+                             QStringLiteral("images/bk.bmp\"")),
+             qPrintable(stored));
+    QVERIFY(stored.contains(QStringLiteral("\"fontname\"=\"宋体\"")));
+    QVERIFY(stored.contains(QStringLiteral("\"fontsize\"=dword:0000000b")));
+    QVERIFY(stored.contains(QStringLiteral("\"fontcolor\"=\"clWindowText\"")));
+
+    // Stored as the view's design colour, rendered in the default black.
+    QCOMPARE(window->entryFont(), EntryFont::defaults());
+    QCOMPARE(window->RichEdit1->textColour(), QColor(Qt::black));
+    QCOMPARE(window->RichEdit1->textFont().pointSize(), 11);
+    QCOMPARE(window->cymc->text(), QStringLiteral("阿鼻地狱"));
+    QCOMPARE(window->RichEdit1->paragraphs(),
+             (QStringList{QString(), QStringLiteral("【拼音】ā bí dì yù")}));
+    QVERIFY(!window->backgroundBitmap()->isEmpty());
+    QCOMPARE(window->windowTitle(), QStringLiteral("Quorvane"));
+    QVERIFY(window->windowState() & Qt::WindowMaximized);
+
+    // A second start reads what the first wrote and writes nothing more.
+    const QString afterFirst = settingsText();
+    window.reset();
+    QCOMPARE(errorsWhileCreating(window).size(), 0);
+    QCOMPARE(settingsText(), afterFirst);
+    QCOMPARE(window->entryFont(),
+             (EntryFont{QStringLiteral("宋体"), 11, QStringLiteral("clWindowText")}));
+}
+
+void TestMainWindow::laterStartsUseStoredSettings_data() {
+    QTest::addColumn<QString>("storedColour");
+    QTest::addColumn<QString>("entryColour");
+    QTest::addColumn<QColor>("rendered");
+    QTest::newRow("hex") << "$00FF0000"
+                         << "clBlue" << QColor(Qt::blue);
+    QTest::newRow("decimal") << "255"
+                             << "clRed" << QColor(Qt::red);
+    QTest::newRow("lower-case name") << "clgreen"
+                                     << "clGreen" << QColor(0, 0x80, 0);
+    QTest::newRow("not in the table") << "$00123456"
+                                      << "$00123456" << QColor(0x56, 0x34, 0x12);
+}
+
+void TestMainWindow::laterStartsUseStoredSettings() {
+    QFETCH(QString, storedColour);
+    QFETCH(QString, entryColour);
+    QFETCH(QColor, rendered);
+    ProgramFolder folder(testing::sampleRows());
+    const QString values = QStringLiteral("\"bkgrnd\"=\"") + folder.path() +
+                           QStringLiteral("images/bk.bmp\"\r\n\"fontname\"=\"楷体_GB2312\"\r\n"
+                                          "\"fontsize\"=dword:00000014\r\n\"fontcolor\"=\"") +
+                           storedColour + QStringLiteral("\"\r\n");
+    writeSettings(values);
+    const QString before = settingsText();
+    std::unique_ptr<Tmain_frm> window;
+    QCOMPARE(errorsWhileCreating(window).size(), 0);
+
+    QCOMPARE(window->entryFont(), (EntryFont{QStringLiteral("楷体_GB2312"), 20, entryColour}));
+    QCOMPARE(window->RichEdit1->textColour(), rendered);
+    QCOMPARE(window->RichEdit1->textFont().family(), QStringLiteral("楷体_GB2312"));
+    QCOMPARE(window->RichEdit1->textFont().pointSize(), 20);
+    // The rendered text itself carries the entry font.
+    const QTextCharFormat format = window->RichEdit1->document()->lastBlock().charFormat();
+    QCOMPARE(format.foreground().color(), rendered);
+    QCOMPARE(settingsText(), before); // the stored text is not rewritten
+}
+
+void TestMainWindow::failedCreationStepsSkipTheRest_data() {
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no database") << "database" << QStringLiteral("找不到数据库文件");
+    QTest::newRow("missing picture") << "picture" << QStringLiteral("找不到背景图片文件");
+    QTest::newRow("picture not a bitmap") << "badpicture" << QStringLiteral("无法读取背景图片");
+    QTest::newRow("bad colour") << "colour"
+                                << QStringLiteral("'blue' is not a valid integer value.");
+    QTest::newRow("size stored as text") << "size" << QStringLiteral("fontsize");
+    QTest::newRow("malformed settings") << "malformed" << QStringLiteral("line 4");
+}
+
+void TestMainWindow::failedCreationStepsSkipTheRest() {
+    QFETCH(QString, fault);
+    QFETCH(QString, message);
+    ProgramFolder folder(testing::sampleRows());
+    const QString picture = folder.path() + QStringLiteral("images/bk.bmp");
+    if (fault == u"database")
+        QFile::remove(folder.databasePath());
+    else if (fault == u"picture")
+        writeSettings(QStringLiteral("\"bkgrnd\"=\"") + folder.path() +
+                      QStringLiteral("nowhere.bmp\"\r\n"));
+    else if (fault == u"badpicture") {
+        QFile file(picture);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("BM not really a bitmap");
+    } else if (fault == u"colour")
+        writeSettings(QStringLiteral("\"fontcolor\"=\"blue\"\r\n"));
+    else if (fault == u"size")
+        writeSettings(QStringLiteral("\"fontsize\"=\"11\"\r\n"));
+    else if (fault == u"malformed")
+        writeSettings(QStringLiteral("fontsize=11\r\n"));
+    const QString settingsBefore = settingsText();
+
+    std::unique_ptr<Tmain_frm> window;
+    const auto errors = errorsWhileCreating(window);
+    QCOMPARE(errors.size(), 1);
+    QVERIFY2(errors[0].text.contains(message), qPrintable(errors[0].text));
+    QVERIFY(errors[0].text.endsWith(u'.'));
+    QCOMPARE(errors[0].caption, QStringLiteral("Quorvane"));
+    QCOMPARE(errors[0].icon, Dialogs::Icon::Stop);
+
+    // The first rendering never happened, and the window is still there to use.
+    QVERIFY(window->RichEdit1->paragraphs().isEmpty());
+    QCOMPARE(window->cymc->text(), QString());
+    QCOMPARE(window->entryFont(), EntryFont::defaults());
+    if (fault == u"database") {
+        QVERIFY(!window->q_cy->active());
+        QCOMPARE(window->DBGrid1->model()->rowCount(), 0);
+        QVERIFY(settingsText().isEmpty()); // settings are read after the store
+        QVERIFY(!QFile::exists(folder.databasePath()));
+        // Later renderings of the empty store show nothing and report nothing.
+        Dialogs::Script::begin();
+        window->ShowEntry();
+        window->nextbtn->click();
+        QCOMPARE(Dialogs::Script::shownMessages().size(), 0);
+        QVERIFY(window->RichEdit1->paragraphs().isEmpty());
+        Dialogs::Script::end();
+    } else {
+        QVERIFY(window->q_cy->active());
+        QCOMPARE(window->DBGrid1->model()->rowCount(), int(testing::sampleRows().size()));
+    }
+    if (fault == u"picture")
+        // The missing default is neither loaded nor stored; nothing after it is written.
+        QCOMPARE(settingsText(), settingsBefore);
+    if (fault == u"malformed")
+        QCOMPARE(settingsText(), settingsBefore); // never rewritten, never replaced
+    if (fault == u"colour" || fault == u"size") {
+        // Values before the failing one were handled; the failing one stays as it was.
+        QVERIFY(settingsText().startsWith(settingsBefore));
+        QVERIFY(settingsText().contains(QStringLiteral("\"fontname\"=\"宋体\"")));
+        QCOMPARE(settingsText().contains(QStringLiteral("\"fontsize\"=dword")), fault == u"colour");
+        QVERIFY(!settingsText().contains(QStringLiteral("clWindowText")));
+    }
+}
+
+void TestMainWindow::entryShowsPresentSectionsInFormat() {
+    IdiomEntry full = entry(QStringLiteral("abdy"), QStringLiteral("阿鼻地狱"),
+                            QStringLiteral("ā bí dì yù"), {}, QStringLiteral("例一\n例二"));
+    IdiomEntry allusion = entry(QStringLiteral("bfbz"), QStringLiteral("百发百中"));
+    allusion.text(Column::Allusion) = QStringLiteral("养由基射柳叶");
+    ProgramFolder folder({full, allusion});
+    std::unique_ptr<Tmain_frm> window;
+    QCOMPARE(errorsWhileCreating(window).size(), 0);
+    RichEdit* view = window->RichEdit1;
+
+    QCOMPARE(view->paragraphs(),
+             (QStringList{QString(), QStringLiteral("【拼音】ā bí dì yù"), QString(),
+                          QStringLiteral("【示例】例一"), QStringLiteral("例二")}));
+    // Every paragraph: first line 10 pt in, the following 40 pt further, 10 pt on the right.
+    for (QTextBlock block = view->document()->begin(); block.isValid(); block = block.next()) {
+        const QTextBlockFormat format = block.blockFormat();
+        QCOMPARE(qRound(points(format.leftMargin() + format.textIndent(), view)), 10);
+        QCOMPARE(qRound(points(-format.textIndent(), view)), 40);
+        QCOMPARE(qRound(points(format.rightMargin(), view)), 10);
+    }
+
+    // A changed offset lasts only until the next rendering.
+    view->setParaFormat({200, 880, 200, false});
+    window->nextbtn->click();
+    QCOMPARE(window->cymc->text(), QStringLiteral("百发百中"));
+    QCOMPARE(view->paragraphs(), (QStringList{QString(), QStringLiteral("【典故】养由基射柳叶")}));
+    QCOMPARE(qRound(points(-view->document()->lastBlock().blockFormat().textIndent(), view)), 40);
+    QCOMPARE(view->paraFormat().offset, 800);
+}
+
+void TestMainWindow::emptyTableShowsEmptyEntry() {
+    ProgramFolder folder({});
+    std::unique_ptr<Tmain_frm> window;
+    QCOMPARE(errorsWhileCreating(window).size(), 0);
+    QCOMPARE(window->cymc->text(), QString());
+    QVERIFY(window->RichEdit1->paragraphs().isEmpty());
+    QVERIFY(window->q_cy->bof() && window->q_cy->eof());
+}
+
+void TestMainWindow::marginsFollowTheView() {
+    ProgramFolder folder(testing::sampleRows());
+    std::unique_ptr<Tmain_frm> window;
+    errorsWhileCreating(window);
+    window->setWindowState(Qt::WindowNoState);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    for (const QSize size : {QSize(700, 400), QSize(900, 500)}) {
+        window->resize(size);
+        QTRY_COMPARE(window->RichEdit1->formattingRect(),
+                     QRect(10, 0, window->RichEdit1->viewport()->width() - 20,
+                           window->RichEdit1->viewport()->height()));
+    }
+    // The text really sits inside: its frame keeps 10 pixels on both sides.
+    const QTextFrameFormat frame = window->RichEdit1->document()->rootFrame()->frameFormat();
+    QCOMPARE(frame.leftMargin(), 10.0);
+    QCOMPARE(frame.rightMargin(), 10.0);
+}
+
+void TestMainWindow::closingReleasesTheStore() {
+    ProgramFolder folder(testing::sampleRows());
+    std::unique_ptr<Tmain_frm> window;
+    errorsWhileCreating(window);
+    window->show();
+    QVERIFY(window->skt_cy->connected());
+    window->exitbtnClick(); // the tray's "退出" takes the close button's path
+    QVERIFY(!window->q_cy->active());
+    QVERIFY(!window->skt_cy->connected());
+    QVERIFY(window->backgroundBitmap() == nullptr);
+    QVERIFY(!window->isVisible());
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
