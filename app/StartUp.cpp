@@ -13,9 +13,7 @@
 #include <memory>
 
 namespace quorvane::StartUp {
-namespace {
-// Brings the running copy's window forward: restored when minimised, else to the front.
-void activate(QWidget* window) {
+void bringForward(QWidget* window) {
     if (!window)
         return;
     if (window->isMinimized())
@@ -24,25 +22,26 @@ void activate(QWidget* window) {
     window->raise();
     window->activateWindow();
 }
-} // namespace
+
+bool ensureSingleInstance(NamedMutex& mutex) {
+    if (mutex.create())
+        return true;
+    Dialogs::messageBox(nullptr, QStringLiteral("Quorvane已在运行！"), QStringLiteral("提示"),
+                        Dialogs::Icon::None);
+    // The default title: the executable's name cut at its first dot.
+    const QString remembered =
+        QFileInfo(QCoreApplication::applicationFilePath()).fileName().section(u'.', 0, 0);
+    QApplication::setApplicationDisplayName(QStringLiteral("destroy me"));
+    mutex.requestActivation(remembered);
+    return false;
+}
 
 int run(QApplication& app, int splashMs) {
     FontFaces::installSubstitutions();
 
     // EnsureSingleInstance: a second copy hands over to the first and ends.
     NamedMutex mutex(kMutexName);
-    bool terminate = false;
-    if (!mutex.create()) {
-        Dialogs::messageBox(nullptr, QStringLiteral("Quorvane已在运行！"), QStringLiteral("提示"),
-                            Dialogs::Icon::None);
-        // The default title: the executable's name cut at its first dot.
-        const QString remembered =
-            QFileInfo(QCoreApplication::applicationFilePath()).fileName().section(u'.', 0, 0);
-        QApplication::setApplicationDisplayName(QStringLiteral("destroy me"));
-        mutex.requestActivation(remembered);
-        terminate = true;
-    }
-    if (terminate)
+    if (!ensureSingleInstance(mutex))
         return 0;
 
     auto splash = std::make_unique<Tlogo_frm>();
@@ -54,7 +53,7 @@ int run(QApplication& app, int splashMs) {
 
     QApplication::setApplicationDisplayName(kApplicationTitle);
     auto window = std::make_unique<Tmain_frm>();
-    mutex.setActivationHandler([&window](const QString&) { activate(window.get()); });
+    mutex.setActivationHandler([&window](const QString&) { bringForward(window.get()); });
     window->show();
     splash.reset();
     return app.exec();

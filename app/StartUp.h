@@ -3,11 +3,23 @@
 #include <QString>
 
 class QApplication;
+class QWidget;
+
+namespace quorvane {
+class NamedMutex;
+}
 
 namespace quorvane::StartUp {
 
 inline const QString kMutexName = QStringLiteral("RunOnlyOnce_MyProject");
 inline const QString kApplicationTitle = QStringLiteral("Quorvane");
+
+// EnsureSingleInstance: takes the mutex; a later copy says so, asks the first copy to come
+// forward and returns false (the caller then ends).
+bool ensureSingleInstance(NamedMutex& mutex);
+
+// What the first copy does on that request: restore a minimised window, else raise it.
+void bringForward(QWidget* window);
 
 // The program from the application object to the end of the event loop. `splashMs` is the
 // splash's blocking wait. Returns the exit code.

@@ -6,13 +6,19 @@
 #include <QLockFile>
 #include <QStandardPaths>
 
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
 namespace quorvane {
 namespace {
+// The mutex is per user, like a session-local mutex on the desktop it imitates.
 QString userTag() {
-    QString user = qEnvironmentVariable("USER");
-    if (user.isEmpty())
-        user = QString::number(quint64(QDir::homePath().size()));
-    return user;
+#ifdef Q_OS_UNIX
+    return QString::number(::getuid());
+#else
+    return qEnvironmentVariable("USERNAME");
+#endif
 }
 } // namespace
 
