@@ -36,7 +36,7 @@ bool ensureSingleInstance(NamedMutex& mutex) {
     return false;
 }
 
-int run(QApplication& app, int splashMs) {
+int run(QApplication& app, int splashMs, const std::function<void()>& started) {
     FontFaces::installSubstitutions();
 
     // EnsureSingleInstance: a second copy hands over to the first and ends.
@@ -56,6 +56,8 @@ int run(QApplication& app, int splashMs) {
     mutex.setActivationHandler([&window](const QString&) { bringForward(window.get()); });
     window->show();
     splash.reset();
+    if (started)
+        started();
     return app.exec();
 }
 

@@ -333,7 +333,8 @@ void Tmain_frm::SaveDialog1CanClose(const QString& fileName) {
     if (!file.open(QIODevice::WriteOnly))
         throw QuorvaneError(
             QStringLiteral("无法创建文件“%1”：%2").arg(fileName, file.errorString()));
-    if (file.write(bytes) != bytes.size() || !file.commit())
+    // flush() first: commit() would rename a short file over the old one.
+    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
         throw QuorvaneError(
             QStringLiteral("无法写入文件“%1”：%2").arg(fileName, file.errorString()));
 }
