@@ -4,6 +4,7 @@
 #include "data/AdoConnection.h"
 #include "data/AdoQuery.h"
 #include "platform/AppPaths.h"
+#include "platform/Dialogs.h"
 #include "platform/FontFaces.h"
 #include "ui/lookup/Tmain_frm.h"
 
@@ -64,7 +65,8 @@ std::unique_ptr<Tmain_frm> openWindow(const QString& folder) {
     AppPaths::setExecutableFolder(folder);
     auto window = std::make_unique<Tmain_frm>();
     window->show();
-    QTest::qWaitForWindowExposed(window.get());
+    if (!QTest::qWaitForWindowExposed(window.get()))
+        std::fprintf(stderr, "the window was not exposed\n");
     return window;
 }
 
@@ -162,6 +164,8 @@ double median(std::vector<double> values) {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     FontFaces::installSubstitutions();
+    // An error box would wait for a click that never comes; errors go to stderr instead.
+    Dialogs::Script::begin();
     QTemporaryDir work;
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
@@ -208,5 +212,7 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 3; ++i)
         rss.push_back(probe(g_folder50k).rssMb);
     std::printf("rss_50k_mb %.1f MB\n", median(rss));
+    for (const auto& shown : Dialogs::Script::shownMessages())
+        std::fprintf(stderr, "message: %s\n", qPrintable(shown.text));
     return 0;
 }

@@ -74,6 +74,7 @@ void AdoDataSet::open() {
     m_rowCount = int(m_rowids.size());
     m_indexField = -1;
     m_locateIndex.clear();
+    m_runMinimum.clear();
     ++m_generation;
     m_active = true;
     m_current = m_rowCount > 0 ? 0 : -1;
@@ -94,6 +95,7 @@ void AdoDataSet::close() {
     m_bof = m_eof = true;
     m_indexField = -1;
     m_locateIndex.clear();
+    m_runMinimum.clear();
     Q_EMIT dataSetChanged();
 }
 
@@ -193,7 +195,25 @@ void AdoDataSet::buildLocateIndex(int field) const {
     for (int row = 0; row < m_rowCount; ++row)
         m_locateIndex.emplace_back(cellText(row, field).toCaseFolded(), row);
     std::sort(m_locateIndex.begin(), m_locateIndex.end());
+    m_runMinimum.assign(1, {});
+    m_runMinimum[0].reserve(m_locateIndex.size());
+    for (const auto& entry : m_locateIndex)
+        m_runMinimum[0].push_back(entry.second);
+    for (size_t width = 2; width <= m_locateIndex.size(); width *= 2) {
+        const std::vector<int>& half = m_runMinimum.back();
+        std::vector<int> level(m_locateIndex.size() - width + 1);
+        for (size_t i = 0; i < level.size(); ++i)
+            level[i] = std::min(half[i], half[i + width / 2]);
+        m_runMinimum.push_back(std::move(level));
+    }
     m_indexField = field;
+}
+
+int AdoDataSet::earliestRow(size_t from, size_t to) const {
+    size_t level = 0;
+    while ((size_t(2) << level) <= to - from)
+        ++level;
+    return std::min(m_runMinimum[level][from], m_runMinimum[level][to - (size_t(1) << level)]);
 }
 
 bool AdoDataSet::locate(const QString& field, const QString& value, LocateOptions options) {
@@ -205,18 +225,20 @@ bool AdoDataSet::locate(const QString& field, const QString& value, LocateOption
     if (options.caseInsensitive) {
         if (m_indexField != index)
             buildLocateIndex(index);
-        // Matching texts form one range of the sorted index; the earliest row wins.
+        // Matching texts form one run of the sorted index; the earliest row wins.
         const QString key = value.toCaseFolded();
-        auto it = std::lower_bound(m_locateIndex.begin(), m_locateIndex.end(),
-                                   std::pair<QString, int>(key, -1));
-        for (; it != m_locateIndex.end(); ++it) {
-            const bool matches = options.partialKey ? it->first.startsWith(key) : it->first == key;
-            if (!matches)
-                break;
-            if (found < 0 || it->second < found)
-                found = it->second;
-            if (!options.partialKey)
-                break; // equal texts are sorted by row
+        const auto begin = std::lower_bound(m_locateIndex.begin(), m_locateIndex.end(),
+                                            std::pair<QString, int>(key, -1));
+        if (options.partialKey) {
+            const auto end = std::partition_point(begin, m_locateIndex.end(),
+                                                  [&key](const std::pair<QString, int>& entry) {
+                                                      return entry.first.startsWith(key);
+                                                  });
+            if (begin != end)
+                found = earliestRow(size_t(begin - m_locateIndex.begin()),
+                                    size_t(end - m_locateIndex.begin()));
+        } else if (begin != m_locateIndex.end() && begin->first == key) {
+            found = begin->second; // equal texts are sorted by row
         }
     } else {
         for (int row = 0; row < m_rowCount && found < 0; ++row) {

@@ -96,9 +96,14 @@ private:
     std::vector<QString> m_cells; // row-major
     std::vector<qint64> m_rowids;
 
-    // Sorted (case-folded text, row) pairs of one field, built on the first locate.
+    int earliestRow(size_t from, size_t to) const;
+
+    // Sorted (case-folded text, row) pairs of one field, built on the first locate, and
+    // the smallest row of every power-of-two run of it: a prefix is one run of the index,
+    // so its first row in cursor order comes in two lookups instead of a scan.
     mutable int m_indexField = -1;
     mutable std::vector<std::pair<QString, int>> m_locateIndex;
+    mutable std::vector<std::vector<int>> m_runMinimum;
 };
 
 } // namespace quorvane

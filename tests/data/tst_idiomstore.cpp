@@ -10,6 +10,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -58,6 +59,7 @@ void execRaw(const QString& path, const QString& password, const char* sql) {
     if (!password.isEmpty()) {
         const QByteArray key = password.toUtf8();
         sqlite3_key(db, key.constData(), int(key.size()));
+        sqlite3_exec(db, "pragma kdf_iter = 4000", nullptr, nullptr, nullptr);
     }
     PinyinCollation::registerOn(db);
     char* error = nullptr;
@@ -77,6 +79,7 @@ private Q_SLOTS:
     void emptyTableSetsBothFlags();
     void nullColumnsReadAsEmpty();
     void locateFindsFirstMatchInCursorOrder();
+    void locateAgreesWithAScanForEveryPrefix();
     void bookmarksSurviveReopening();
     void snapshotIgnoresLaterChangesUntilReopened();
     void closingTheConnectionClosesItsCursors();
@@ -211,6 +214,43 @@ void TestIdiomStore::locateFindsFirstMatchInCursorOrder() {
     QVERIFY(q.locate(code, QStringLiteral("BZ"), {false, true}));
     QCOMPARE(store.current(), QStringLiteral("不知所措"));
     QVERIFY(!q.bof() && !q.eof());
+}
+
+void TestIdiomStore::locateAgreesWithAScanForEveryPrefix() {
+    // Codes unrelated to the idiom order, so the earliest row of a prefix sits anywhere in
+    // the code order.
+    std::vector<IdiomEntry> rows;
+    const QString letters = QStringLiteral("abcAB");
+    for (int i = 0; i < 300; ++i) {
+        QString code;
+        for (int n = 0, v = (i * 7919) % 997; n < 1 + i % 4; ++n, v /= 5)
+            code += letters[v % 5];
+        rows.push_back(
+            entry(code, QStringLiteral("成语%1").arg((i * 37) % 300, 3, 10, QLatin1Char('0'))));
+    }
+    ProgramFolder folder(rows);
+    Store store(folder.path());
+    store.open();
+    AdoQuery& q = store.query;
+    const int field = q.fieldIndex(QStringLiteral("代码"));
+    QSet<QString> prefixes = {QString()};
+    for (int row = 0; row < q.recordCount(); ++row)
+        for (int n = 1; n <= 4; ++n)
+            prefixes << q.cellText(row, field).left(n) << q.cellText(row, field).left(n) + u'c';
+    for (const QString& prefix : prefixes) {
+        for (const bool partial : {true, false}) {
+            int expected = -1;
+            for (int row = 0; row < q.recordCount() && expected < 0; ++row) {
+                const QString code = q.cellText(row, field).toLower();
+                if (partial ? code.startsWith(prefix.toLower()) : code == prefix.toLower())
+                    expected = row;
+            }
+            q.moveTo(q.recordCount() - 1);
+            const bool found = q.locate(QStringLiteral("代码"), prefix, {true, partial});
+            QCOMPARE(found, expected >= 0);
+            QCOMPARE(q.currentRow(), found ? expected : q.recordCount() - 1);
+        }
+    }
 }
 
 void TestIdiomStore::bookmarksSurviveReopening() {

@@ -104,6 +104,11 @@ Tmain_frm::Tmain_frm(QWidget* parent) : QMainWindow(parent) {
 }
 
 Tmain_frm::~Tmain_frm() {
+    // Hiding the children while they are destroyed moves the focus and fires their
+    // events; no handler may run on a window half taken apart.
+    DBLookupCombo1->disconnect(this);
+    DBGrid1->disconnect(this);
+    VyrPopupMenu1->disconnect(this);
     if (main_frm == this)
         main_frm = nullptr;
 }
