@@ -7,9 +7,10 @@ namespace quorvane::FontFaces {
 
 void installSubstitutions() {
     const QStringList ming = {QStringLiteral("AR PL UMing CN"), QStringLiteral("AR PL UMing TW"),
-                              QStringLiteral("Noto Serif CJK SC")};
+                              QStringLiteral("HanaMinA"), QStringLiteral("HanaMinB")};
     const QStringList kai = {QStringLiteral("AR PL UKai CN"), QStringLiteral("AR PL UKai TW"),
-                             QStringLiteral("AR PL UMing CN")};
+                             QStringLiteral("AR PL UMing CN"), QStringLiteral("HanaMinA"),
+                             QStringLiteral("HanaMinB")};
     for (const char16_t* face :
          {u"宋体", u"SimSun", u"新宋体", u"NSimSun", u"仿宋_GB2312", u"仿宋", u"黑体", u"SimHei"})
         QFont::insertSubstitutions(QString::fromUtf16(face), ming);
