@@ -1,6 +1,7 @@
 #include "data/SettingsStore.h"
 #include "platform/AppPaths.h"
 #include "platform/Registry.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -39,16 +40,9 @@ private:
     QString file() const { return RegistryKey::storageFile(); }
 
     void writeFile(const QByteArray& bytes) {
-        QVERIFY(QDir().mkpath(QFileInfo(file()).absolutePath()));
-        QFile f(file());
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
+        QVERIFY(quorvane::testing::writeFile(file(), bytes));
     }
-
-    QByteArray fileBytes() const {
-        QFile f(file());
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
+    QByteArray fileBytes() const { return quorvane::testing::readFile(file()); }
 
     std::function<void(const QString&)> recordLoads() {
         return [this](const QString& path) { m_loaded << path; };

@@ -1,4 +1,5 @@
 #include "platform/Registry.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -48,16 +49,9 @@ private:
     QString file() const { return RegistryKey::storageFile(); }
 
     void writeFile(const QByteArray& bytes) {
-        QVERIFY(QDir().mkpath(QFileInfo(file()).absolutePath()));
-        QFile f(file());
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
+        QVERIFY(quorvane::testing::writeFile(file(), bytes));
     }
-
-    QByteArray fileBytes() const {
-        QFile f(file());
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
+    QByteArray fileBytes() const { return quorvane::testing::readFile(file()); }
 
     QString folder() const { return QFileInfo(file()).absolutePath(); }
 

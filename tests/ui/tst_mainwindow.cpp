@@ -3,6 +3,7 @@
 #include "platform/FontFaces.h"
 #include "platform/Registry.h"
 #include "support/TestDatabase.h"
+#include "support/TestFiles.h"
 #include "ui/lookup/Tmain_frm.h"
 
 #include <QApplication>
@@ -16,17 +17,15 @@ using quorvane::testing::ProgramFolder;
 
 namespace {
 QString settingsText() {
-    QFile file(RegistryKey::storageFile());
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    return QString::fromUtf8(testing::readFile(RegistryKey::storageFile()));
 }
 
 void writeSettings(const QString& values) {
-    QFile file(RegistryKey::storageFile());
-    QDir().mkpath(QFileInfo(file).absolutePath());
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray("Windows Registry Editor Version 5.00\r\n\r\n"
-                          "[HKEY_LOCAL_MACHINE\\Software\\Brevinn\\Quorvane\\3.0]\r\n") +
-               values.toUtf8());
+    QVERIFY(testing::writeFile(
+        RegistryKey::storageFile(),
+        QByteArray("Windows Registry Editor Version 5.00\r\n\r\n"
+                   "[HKEY_LOCAL_MACHINE\\Software\\Brevinn\\Quorvane\\3.0]\r\n") +
+            values.toUtf8()));
 }
 
 qreal points(qreal pixels, const QWidget* widget) {
