@@ -4,6 +4,7 @@
 #include "platform/Registry.h"
 #include "support/TestDatabase.h"
 #include "support/TestFiles.h"
+#include "ui/appearance/Tlogo_frm.h"
 #include "ui/lookup/Tmain_frm.h"
 
 #include <QApplication>
@@ -55,6 +56,7 @@ private Q_SLOTS:
     void emptyTableShowsEmptyEntry();
     void marginsFollowTheView();
     void closingReleasesTheStore();
+    void splashShowsTheStoredVersion();
 };
 
 void TestMainWindow::initTestCase() {
@@ -278,6 +280,18 @@ void TestMainWindow::closingReleasesTheStore() {
     QVERIFY(!window->skt_cy->connected());
     QVERIFY(window->backgroundBitmap() == nullptr);
     QVERIFY(!window->isVisible());
+}
+
+void TestMainWindow::splashShowsTheStoredVersion() {
+    ProgramFolder folder(testing::sampleRows());
+    QCOMPARE(Tlogo_frm().versionLabel()->text(), QString()); // absent: empty
+    writeSettings(QStringLiteral("\"version\"=\"3.0.2\"\r\n"));
+    QCOMPARE(Tlogo_frm().versionLabel()->text(), QStringLiteral("版本：3.0.2"));
+    // A settings file that cannot be understood must not stop the program at its splash.
+    writeSettings(QStringLiteral("version 3\r\n"));
+    const QString broken = settingsText();
+    QCOMPARE(Tlogo_frm().versionLabel()->text(), QString());
+    QCOMPARE(settingsText(), broken);
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -1,6 +1,7 @@
 #include "ui/appearance/Tlogo_frm.h"
 
 #include "data/SettingsStore.h"
+#include "platform/QuorvaneError.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -33,9 +34,14 @@ Tlogo_frm::Tlogo_frm(QWidget* parent)
     subtitle->setAlignment(Qt::AlignCenter);
     m_version->setObjectName(QStringLiteral("versionlbl"));
     m_version->setAlignment(Qt::AlignRight);
-    const QString version = SettingsStore::readVersion();
-    if (!version.isEmpty())
-        m_version->setText(QStringLiteral("版本：") + version);
+    try {
+        const QString version = SettingsStore::readVersion();
+        if (!version.isEmpty())
+            m_version->setText(QStringLiteral("版本：") + version);
+    } catch (const QuorvaneError&) {
+        // An unreadable settings file is reported by the main window; the splash just
+        // shows no version.
+    }
     layout->addStretch();
     layout->addWidget(title);
     layout->addWidget(subtitle);
