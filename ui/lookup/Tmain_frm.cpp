@@ -156,22 +156,24 @@ void Tmain_frm::handle(void (Tmain_frm::*handler)()) {
 }
 
 void Tmain_frm::wireEvents() {
-    const auto render = [this] { handle(&Tmain_frm::ShowEntry); };
-    // The lookup box and the list re-render the entry on every key and mouse event.
-    connect(DBLookupCombo1, &TDBLookupCombo::keyDown, this, render);
-    connect(DBLookupCombo1, &TDBLookupCombo::keyPress, this, render);
-    connect(DBLookupCombo1, &TDBLookupCombo::keyUp, this, render);
-    connect(DBLookupCombo1, &TDBLookupCombo::mouseDown, this, render);
-    connect(DBLookupCombo1, &TDBLookupCombo::mouseUp, this, render);
-    connect(DBLookupCombo1, &TDBLookupCombo::closeUp, this, render);
+    const auto bind = [this](auto* sender, auto signal, void (Tmain_frm::*handler)()) {
+        connect(sender, signal, this, [this, handler] { handle(handler); });
+    };
+    bind(DBLookupCombo1, &TDBLookupCombo::keyDown, &Tmain_frm::DBGrid1KeyDown);
+    bind(DBLookupCombo1, &TDBLookupCombo::keyPress, &Tmain_frm::DBLookupCombo1KeyPress);
+    bind(DBLookupCombo1, &TDBLookupCombo::keyUp, &Tmain_frm::DBLookupCombo1KeyUp);
+    bind(DBLookupCombo1, &TDBLookupCombo::mouseDown, &Tmain_frm::DBLookupCombo1MouseDown);
+    bind(DBLookupCombo1, &TDBLookupCombo::mouseUp, &Tmain_frm::DBGrid1MouseDown);
+    bind(DBLookupCombo1, &TDBLookupCombo::closeUp, &Tmain_frm::DBLookupCombo1CloseUp);
+    bind(DBGrid1, &TDBGrid::cellClick, &Tmain_frm::DBGrid1CellClick);
+    bind(DBGrid1, &TDBGrid::keyDown, &Tmain_frm::DBGrid1KeyDown);
+    bind(DBGrid1, &TDBGrid::keyPress, &Tmain_frm::DBGrid1KeyPress);
+    bind(DBGrid1, &TDBGrid::keyUp, &Tmain_frm::DBGrid1KeyDown);
+    bind(DBGrid1, &TDBGrid::mouseDown, &Tmain_frm::DBGrid1MouseDown);
+    bind(DBGrid1, &TDBGrid::mouseUp, &Tmain_frm::DBGrid1MouseDown);
+    // The highlight depends on the box's text, so the list redraws as it changes.
     connect(DBLookupCombo1->editor(), &QLineEdit::textChanged, DBGrid1->viewport(),
             qOverload<>(&QWidget::update));
-    connect(DBGrid1, &TDBGrid::cellClick, this, render);
-    connect(DBGrid1, &TDBGrid::keyDown, this, render);
-    connect(DBGrid1, &TDBGrid::keyPress, this, render);
-    connect(DBGrid1, &TDBGrid::keyUp, this, render);
-    connect(DBGrid1, &TDBGrid::mouseDown, this, render);
-    connect(DBGrid1, &TDBGrid::mouseUp, this, render);
     DBGrid1->setDrawColumnCell([this](GridCellDraw& cell) { DBGrid1DrawColumnCell(cell); });
     Splitter1->setPaintHandler(
         [this](QPainter& painter) { m_background->tile(painter, Splitter1->rect()); });
@@ -255,6 +257,40 @@ void Tmain_frm::ShowEntry() {
         font.setPointSize(m_entryFont.fontsize);
     RichEdit1->setTextFont(font, ColourText::toQColor(ColourText::toColour(m_entryFont.fontcolor)));
     RichEdit1->setParagraphs(EntryText::screenParagraphs(entry));
+}
+
+void Tmain_frm::DBGrid1KeyDown() {
+    ShowEntry();
+}
+void Tmain_frm::DBGrid1KeyPress() {
+    ShowEntry();
+}
+void Tmain_frm::DBGrid1MouseDown() {
+    ShowEntry();
+}
+void Tmain_frm::DBGrid1CellClick() {
+    ShowEntry();
+}
+void Tmain_frm::DBLookupCombo1KeyPress() {
+    ShowEntry();
+}
+void Tmain_frm::DBLookupCombo1KeyUp() {
+    ShowEntry();
+}
+void Tmain_frm::DBLookupCombo1MouseDown() {
+    ShowEntry();
+}
+void Tmain_frm::DBLookupCombo1CloseUp() {
+    ShowEntry();
+}
+
+void Tmain_frm::FormResize() {
+    SetEntryMargins();
+}
+
+// The strips are tiled by their own paint events; the window only keeps the margins.
+void Tmain_frm::FormPaint() {
+    SetEntryMargins();
 }
 
 void Tmain_frm::SetEntryMargins() {
@@ -401,11 +437,11 @@ void Tmain_frm::closeEvent(QCloseEvent* event) {
 
 void Tmain_frm::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
-    handle(&Tmain_frm::SetEntryMargins);
+    handle(&Tmain_frm::FormResize);
 }
 
 void Tmain_frm::paintEvent(QPaintEvent* event) {
-    SetEntryMargins();
+    handle(&Tmain_frm::FormPaint);
     QMainWindow::paintEvent(event);
 }
 

@@ -52,8 +52,19 @@ public:
     void ShowEntry();
     void SetEntryMargins();
 
-    // Handlers, bound when the window is built.
+    // Handlers, bound when the window is built. The key, mouse and close-up handlers of the
+    // lookup box and the list all re-render the entry, whatever the key or button.
     void FormCreate();
+    void FormResize();
+    void FormPaint();
+    void DBGrid1KeyDown();
+    void DBGrid1KeyPress();
+    void DBGrid1MouseDown();
+    void DBGrid1CellClick();
+    void DBLookupCombo1KeyPress();
+    void DBLookupCombo1KeyUp();
+    void DBLookupCombo1MouseDown();
+    void DBLookupCombo1CloseUp();
     void allvbtnClick();
     void priovbtnClick();
     void nextbtnClick();
