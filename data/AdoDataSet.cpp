@@ -71,15 +71,14 @@ void AdoDataSet::open() {
     m_fieldNames = names;
     m_cells = std::move(cells);
     m_rowids = std::move(rowids);
-    m_rowCount = int(m_rowids.size());
     m_indexField = -1;
     m_locateIndex.clear();
     m_runMinimum.clear();
     ++m_generation;
     m_active = true;
-    m_current = m_rowCount > 0 ? 0 : -1;
+    m_current = recordCount() > 0 ? 0 : -1;
     m_bof = true;
-    m_eof = m_rowCount == 0;
+    m_eof = recordCount() == 0;
     Q_EMIT dataSetChanged();
     Q_EMIT currentChanged(m_current);
 }
@@ -90,7 +89,6 @@ void AdoDataSet::close() {
     m_active = false;
     m_cells.clear();
     m_rowids.clear();
-    m_rowCount = 0;
     m_current = -1;
     m_bof = m_eof = true;
     m_indexField = -1;
@@ -115,20 +113,20 @@ void AdoDataSet::setCurrent(int row, bool bof, bool eof) {
 
 void AdoDataSet::first() {
     ensureActive();
-    setCurrent(m_rowCount > 0 ? 0 : -1, true, m_rowCount == 0);
+    setCurrent(recordCount() > 0 ? 0 : -1, true, recordCount() == 0);
 }
 
 void AdoDataSet::last() {
     ensureActive();
-    setCurrent(m_rowCount - 1, m_rowCount == 0, true);
+    setCurrent(recordCount() - 1, recordCount() == 0, true);
 }
 
 void AdoDataSet::next() {
     ensureActive();
-    if (m_current + 1 < m_rowCount)
+    if (m_current + 1 < recordCount())
         setCurrent(m_current + 1, false, false);
     else
-        setCurrent(m_current, m_rowCount == 0, true);
+        setCurrent(m_current, recordCount() == 0, true);
 }
 
 void AdoDataSet::prior() {
@@ -136,12 +134,12 @@ void AdoDataSet::prior() {
     if (m_current > 0)
         setCurrent(m_current - 1, false, false);
     else
-        setCurrent(m_current, true, m_rowCount == 0);
+        setCurrent(m_current, true, recordCount() == 0);
 }
 
 void AdoDataSet::moveTo(int row) {
     ensureActive();
-    if (row < 0 || row >= m_rowCount)
+    if (row < 0 || row >= recordCount())
         return;
     setCurrent(row, false, false);
 }
@@ -164,7 +162,7 @@ QString AdoDataSet::fieldText(const QString& name) const {
 }
 
 const QString& AdoDataSet::cellText(int row, int field) const {
-    if (row < 0 || row >= m_rowCount || field < 0 || field >= m_fieldNames.size())
+    if (row < 0 || row >= recordCount() || field < 0 || field >= m_fieldNames.size())
         return emptyText();
     return m_cells[size_t(row) * size_t(m_fieldNames.size()) + size_t(field)];
 }
@@ -191,8 +189,8 @@ void AdoDataSet::gotoBookmark(const Bookmark& bookmark) {
 
 void AdoDataSet::buildLocateIndex(int field) const {
     m_locateIndex.clear();
-    m_locateIndex.reserve(size_t(m_rowCount));
-    for (int row = 0; row < m_rowCount; ++row)
+    m_locateIndex.reserve(size_t(recordCount()));
+    for (int row = 0; row < recordCount(); ++row)
         m_locateIndex.emplace_back(cellText(row, field).toCaseFolded(), row);
     std::sort(m_locateIndex.begin(), m_locateIndex.end());
     m_runMinimum.assign(1, {});
@@ -241,7 +239,7 @@ bool AdoDataSet::locate(const QString& field, const QString& value, LocateOption
             found = begin->second; // equal texts are sorted by row
         }
     } else {
-        for (int row = 0; row < m_rowCount && found < 0; ++row) {
+        for (int row = 0; row < recordCount() && found < 0; ++row) {
             const QString& text = cellText(row, index);
             if (options.partialKey ? text.startsWith(value) : text == value)
                 found = row;

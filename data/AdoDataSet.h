@@ -49,7 +49,7 @@ public:
     bool bof() const { return m_bof; }
     bool eof() const { return m_eof; }
 
-    int recordCount() const { return m_rowCount; }
+    int recordCount() const { return int(m_rowids.size()); }
     // Index of the current row, -1 when there is none.
     int currentRow() const { return m_current; }
     // Makes `row` current, as a data-aware control does; clears both flags.
@@ -90,7 +90,6 @@ private:
     bool m_bof = true;
     bool m_eof = true;
     int m_current = -1;
-    int m_rowCount = 0;
     quint64 m_generation = 0;
     QStringList m_fieldNames;
     std::vector<QString> m_cells; // row-major

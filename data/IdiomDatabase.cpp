@@ -24,6 +24,35 @@ void exec(sqlite3* db, const QString& sql, const QString& what) {
 struct DbCloser {
     void operator()(sqlite3* db) const { sqlite3_close(db); }
 };
+
+// One prepared insert for any number of rows: a bulk import prepares it once.
+class InsertStatement {
+public:
+    explicit InsertStatement(sqlite3* db) : m_db(db) {
+        checkSqlite(db,
+                    sqlite3_prepare_v2(db, "insert into cy values (?, ?, ?, ?, ?, ?, ?, ?, ?)", -1,
+                                       &m_stmt, nullptr),
+                    QStringLiteral("无法写入成语"));
+    }
+    ~InsertStatement() { sqlite3_finalize(m_stmt); }
+    InsertStatement(const InsertStatement&) = delete;
+    InsertStatement& operator=(const InsertStatement&) = delete;
+
+    void add(const IdiomEntry& entry) {
+        for (int i = 0; i < kColumnCount; ++i) {
+            const QString& text = entry.columns[size_t(i)];
+            sqlite3_bind_text16(m_stmt, i + 1, text.utf16(), int(text.size() * 2),
+                                SQLITE_TRANSIENT);
+        }
+        const int rc = sqlite3_step(m_stmt);
+        sqlite3_reset(m_stmt);
+        checkSqlite(m_db, rc, QStringLiteral("无法写入成语"));
+    }
+
+private:
+    sqlite3* m_db;
+    sqlite3_stmt* m_stmt = nullptr;
+};
 } // namespace
 
 void createSchema(sqlite3* db) {
@@ -43,18 +72,7 @@ void createSchema(sqlite3* db) {
 }
 
 void insert(sqlite3* db, const IdiomEntry& entry) {
-    sqlite3_stmt* stmt = nullptr;
-    checkSqlite(db,
-                sqlite3_prepare_v2(db, "insert into cy values (?, ?, ?, ?, ?, ?, ?, ?, ?)", -1,
-                                   &stmt, nullptr),
-                QStringLiteral("无法写入成语"));
-    for (int i = 0; i < kColumnCount; ++i) {
-        const QString& text = entry.columns[size_t(i)];
-        sqlite3_bind_text16(stmt, i + 1, text.utf16(), int(text.size() * 2), SQLITE_TRANSIENT);
-    }
-    const int rc = sqlite3_step(stmt);
-    sqlite3_finalize(stmt);
-    checkSqlite(db, rc, QStringLiteral("无法写入成语"));
+    InsertStatement(db).add(entry);
 }
 
 void create(const QString& path, const std::vector<IdiomEntry>& entries, const Progress& progress) {
@@ -82,10 +100,11 @@ void create(const QString& path, const std::vector<IdiomEntry>& entries, const P
              QStringLiteral("无法设置数据库编码"));
         exec(db.get(), QStringLiteral("begin"), QStringLiteral("无法开始写入"));
         createSchema(db.get());
+        InsertStatement statement(db.get());
         const qsizetype total = qsizetype(entries.size());
         qsizetype done = 0;
         for (const IdiomEntry& entry : entries) {
-            insert(db.get(), entry);
+            statement.add(entry);
             ++done;
             if (progress && (done % 500 == 0 || done == total))
                 progress(done, total);

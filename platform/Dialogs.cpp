@@ -46,7 +46,6 @@ QString scriptedFileName(bool save, const FileDialogSetup& setup) {
 
 QFileDialog* makeDialog(QWidget* owner, const FileDialogSetup& setup) {
     auto* dialog = new QFileDialog(owner);
-    dialog->setAttribute(Qt::WA_DeleteOnClose, false);
     dialog->setOption(QFileDialog::DontUseNativeDialog, true);
     dialog->setOption(QFileDialog::HideNameFilterDetails, true);
     dialog->setNameFilter(qtFilter(setup.filter));

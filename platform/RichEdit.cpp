@@ -51,12 +51,18 @@ void RichEdit::reformat() {
     setCurrentCharFormat(charFormat());
 }
 
+// Both setters leave the text alone when nothing changes: the entry is re-rendered after
+// every key, each time setting the same format and font just before replacing the text.
 void RichEdit::setParaFormat(const ParaFormat& format) {
+    if (format == m_paraFormat)
+        return;
     m_paraFormat = format;
     reformat();
 }
 
 void RichEdit::setTextFont(const QFont& font, const QColor& colour) {
+    if (font == m_font && colour == m_colour)
+        return;
     m_font = font;
     m_colour = colour;
     reformat();

@@ -10,6 +10,7 @@ struct ParaFormat {
     int offset = 0;      // following lines, relative to the first line
     int rightIndent = 0;
     bool numbering = false;
+    bool operator==(const ParaFormat&) const = default;
 };
 
 // The rich-edit control: a QTextEdit that keeps a paragraph format for all of its text and

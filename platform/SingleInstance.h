@@ -31,11 +31,11 @@ public:
     // Runs in the owner for each request.
     void setActivationHandler(std::function<void(const QString& title)> handler);
 
+private:
     // The per-user names of the lock file and the local socket.
     QString lockFilePath() const;
     QString serverName() const;
 
-private:
     QString m_name;
     bool m_alreadyExisted = false;
     std::unique_ptr<QLockFile> m_lock;

@@ -6,6 +6,7 @@
 #include "data/PinyinCollation.h"
 #include "platform/QuorvaneError.h"
 #include "support/TestDatabase.h"
+#include "support/TestFiles.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -24,10 +25,7 @@ namespace {
 const QString kSql = QStringLiteral("select * from cy order by 成语");
 
 QByteArray fileHash(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+    return QCryptographicHash::hash(testing::readFile(path), QCryptographicHash::Sha256);
 }
 
 // Connection and lookup cursor over a program folder, as the main window opens them.

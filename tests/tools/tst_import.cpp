@@ -2,6 +2,7 @@
 #include "data/AdoQuery.h"
 #include "data/PinyinCollation.h"
 #include "platform/QuorvaneError.h"
+#include "support/TestFiles.h"
 #include "tools/IdiomImport.h"
 
 #include "TestConfig.h"
@@ -33,16 +34,21 @@ const QByteArray kHeader("代码\t成语\t拼音\t解释\t示例\t近义\t反义
 const QByteArray kGoodRow("amfc\t安居乐业\tān jū lè yè\t解释\t\t\t\t\t\n");
 
 void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(path));
-    QCOMPARE(file.write(bytes), bytes.size());
+    QVERIFY2(testing::writeFile(path, bytes), qPrintable(path));
+}
+
+// A TSV file of `count` idioms with the code "abcd" and no sections.
+QString writeManyRows(const QTemporaryDir& dir, int count) {
+    QByteArray content = kHeader;
+    for (int i = 0; i < count; ++i)
+        content += "abcd\t成语" + QByteArray::number(i) + "\t\t\t\t\t\t\t\n";
+    const QString input = dir.filePath(QStringLiteral("many.tsv"));
+    writeFile(input, content);
+    return input;
 }
 
 QByteArray readBytes(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
+    return testing::readFile(path);
 }
 
 // The rows of cy/cy.mdb in `folder`, read the way the program reads them.
@@ -483,11 +489,7 @@ void TestImport::outputReplacedAndFolderCreated() {
 void TestImport::progressReportsEveryRow() {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    QByteArray content = kHeader;
-    for (int i = 0; i < 1201; ++i)
-        content += "abcd\t成语" + QByteArray::number(i) + "\t\t\t\t\t\t\t\n";
-    const QString input = dir.filePath(QStringLiteral("many.tsv"));
-    writeFile(input, content);
+    const QString input = writeManyRows(dir, 1201);
     std::vector<std::pair<qsizetype, qsizetype>> calls;
     IdiomImport::run(input, dir.filePath(QStringLiteral("cy.mdb")),
                      [&](qsizetype done, qsizetype total) { calls.emplace_back(done, total); });
@@ -616,11 +618,7 @@ void TestImport::commandLineProgressOnTerminal() {
 
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    QByteArray content = kHeader;
-    for (int i = 0; i < 1234; ++i)
-        content += "abcd\t成语" + QByteArray::number(i) + "\t\t\t\t\t\t\t\n";
-    const QString input = dir.filePath(QStringLiteral("many.tsv"));
-    writeFile(input, content);
+    const QString input = writeManyRows(dir, 1234);
 
     QProcess process;
     process.setStandardErrorFile(terminal);

@@ -3,6 +3,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Shell.h"
 #include "support/TestDatabase.h"
+#include "support/TestFiles.h"
 #include "ui/lookup/Tmain_frm.h"
 #include "widgets/dbaware/TDBGrid.h"
 #include "widgets/dbaware/TDBLookupCombo.h"
@@ -185,17 +186,12 @@ QByteArray gb18030(const QString& text) {
     return encoder.encode(text);
 }
 
+// A missing file must not compare equal to an empty one.
 QByteArray fileBytes(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return "<unreadable>";
-    return file.readAll();
+    return QFile::exists(path) ? testing::readFile(path) : QByteArray("<unreadable>");
 }
 
-bool writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
+using testing::writeFile;
 
 IdiomEntry fullEntry(const QString& code, const QString& idiom, const QStringList& sections) {
     IdiomEntry e = testing::entry(code, idiom);

@@ -39,6 +39,10 @@ Tmain_frm* main_frm = nullptr;
 namespace {
 const QString kLookupSql = QStringLiteral("select * from cy order by 成语");
 const ParaFormat kEntryParagraph{200, 800, 200, false};
+// The entry view's design font: 宋体, 11 points, clWindowText.
+const QString kViewDesignFace = QStringLiteral("宋体");
+constexpr int kViewDesignSize = 11;
+const QString kViewDesignColour = QStringLiteral("clWindowText");
 
 QIcon glyphIcon(const QString& glyph, const QString& disabledGlyph) {
     QIcon icon(QStringLiteral(":/glyphs/") + glyph + QStringLiteral(".png"));
@@ -96,10 +100,7 @@ Tmain_frm::Tmain_frm(QWidget* parent) : QMainWindow(parent) {
     DBGrid1->setPalette(white);
     DBGrid1->verticalHeader()->setDefaultSectionSize(DBGrid1->fontMetrics().height() + 4);
     RichEdit1->installEventFilter(this);
-    QFont design(QStringLiteral("宋体"));
-    design.setPointSize(11);
-    RichEdit1->setTextFont(
-        design, ColourText::toQColor(ColourText::toColour(QStringLiteral("clWindowText"))));
+    setViewFont(kViewDesignFace, kViewDesignSize, ColourText::toColour(kViewDesignColour));
 
     AlignLayout::install(this->centralWidget());
     wireEvents();
@@ -245,17 +246,22 @@ void Tmain_frm::adaptToScreen() {
 }
 
 void Tmain_frm::readSettings() {
+    // The view's colour is kept as the colour value it was designed with.
     SettingsStore::ViewFont view{RichEdit1->textFont().family(), RichEdit1->textFont().pointSize(),
-                                 0x80000008u};
-    // The view's colour as designed, kept as its colour value.
+                                 ColourText::toColour(kViewDesignColour)};
     SettingsStore::readAtMainWindowCreation(
         [this](const QString& path) { m_background->load(path); }, view, m_entryFont);
-    QFont font = RichEdit1->textFont();
-    font.setFamily(view.face);
-    if (view.size > 0)
-        font.setPointSize(view.size);
-    RichEdit1->setTextFont(font, ColourText::toQColor(view.colour));
+    setViewFont(view.face, view.size, view.colour);
     update();
+}
+
+// Face, size and colour change; the style the view has (bold, italic ...) stays.
+void Tmain_frm::setViewFont(const QString& face, int size, quint32 colour) {
+    QFont font = RichEdit1->textFont();
+    font.setFamily(face);
+    if (size > 0)
+        font.setPointSize(size);
+    RichEdit1->setTextFont(font, ColourText::toQColor(colour));
 }
 
 void Tmain_frm::ShowEntry() {
@@ -263,11 +269,8 @@ void Tmain_frm::ShowEntry() {
     // A store that failed to open shows an empty entry instead of an error per key.
     const IdiomEntry entry = q_cy->active() ? IdiomEntry::fromCurrentRow(*q_cy) : IdiomEntry{};
     cymc->setText(entry.text(Column::Idiom));
-    QFont font = RichEdit1->textFont();
-    font.setFamily(m_entryFont.fontname);
-    if (m_entryFont.fontsize > 0)
-        font.setPointSize(m_entryFont.fontsize);
-    RichEdit1->setTextFont(font, ColourText::toQColor(ColourText::toColour(m_entryFont.fontcolor)));
+    setViewFont(m_entryFont.fontname, m_entryFont.fontsize,
+                ColourText::toColour(m_entryFont.fontcolor));
     RichEdit1->setParagraphs(EntryText::screenParagraphs(entry));
 }
 
@@ -319,30 +322,27 @@ void Tmain_frm::DBGrid1DrawColumnCell(GridCellDraw& cell) {
         cell.defaultDraw(QColor(0x00, 0x00, 0x80), Qt::white);
 }
 
-void Tmain_frm::nextbtnClick() {
-    if (q_cy->eof()) {
-        nextbtn->setEnabled(false);
-        priovbtn->setEnabled(true);
+// The flag is read before the move: at an end the first press only sets it, the next one
+// turns the button off. Either press turns the other button on.
+void Tmain_frm::step(bool atEnd, void (AdoDataSet::*move)(), QToolButton* self,
+                     QToolButton* other) {
+    if (atEnd) {
+        self->setEnabled(false);
     } else {
-        q_cy->next();
-        nextbtn->setEnabled(true);
-        priovbtn->setEnabled(true);
+        (q_cy->*move)();
+        self->setEnabled(true);
     }
+    other->setEnabled(true);
     ShowEntry();
     DBGrid1->setFocus();
 }
 
+void Tmain_frm::nextbtnClick() {
+    step(q_cy->eof(), &AdoDataSet::next, nextbtn, priovbtn);
+}
+
 void Tmain_frm::priovbtnClick() {
-    if (q_cy->bof()) {
-        priovbtn->setEnabled(false);
-        nextbtn->setEnabled(true);
-    } else {
-        q_cy->prior();
-        priovbtn->setEnabled(true);
-        nextbtn->setEnabled(true);
-    }
-    ShowEntry();
-    DBGrid1->setFocus();
+    step(q_cy->bof(), &AdoDataSet::prior, priovbtn, nextbtn);
 }
 
 void Tmain_frm::dysqbtnClick() {

@@ -40,11 +40,8 @@ public:
 
     EntryFont entryFont() const { return m_entryFont; }
     const BackgroundBitmap* backgroundBitmap() const { return m_background.get(); }
-    Bookmark savedBookmark() const { return m_savedBookmark; }
     // The window's size when not maximised, after the adaptation to the screen.
     QSize restoredSize() const { return m_restoredSize; }
-    // The text last built for saving.
-    QString exportBuffer() const { return m_exportBuffer; }
 
     // The product's web page, opened from the tray menu.
     static QString webPageAddress();
@@ -95,6 +92,8 @@ private:
     void adaptToScreen();
     void readSettings();
     void FormClose();
+    void setViewFont(const QString& face, int size, quint32 colour);
+    void step(bool atEnd, void (AdoDataSet::*move)(), QToolButton* self, QToolButton* other);
     void DBGrid1DrawColumnCell(struct GridCellDraw& cell);
     // Runs a handler; an error shows in the standard error box.
     void handle(void (Tmain_frm::*handler)());
