@@ -125,7 +125,6 @@ void ImportTarget::write(const std::vector<IdiomEntry>& entries,
     std::unique_ptr<sqlite3, DbCloser> db(
         openEncryptedDatabase(m_build, AdoConnection::databasePassword(), true));
     exec(db.get(), "pragma encoding = 'UTF-16le'", QStringLiteral("无法设置数据库编码"));
-    exec(db.get(), "pragma cache_size = -65536", QStringLiteral("无法开始写入"));
     exec(db.get(), "begin", QStringLiteral("无法开始写入"));
     IdiomDatabase::createSchema(db.get());
 
