@@ -125,6 +125,8 @@ void ImportTarget::write(const std::vector<IdiomEntry>& entries,
     std::unique_ptr<sqlite3, DbCloser> db(
         openEncryptedDatabase(m_build, AdoConnection::databasePassword(), true));
     exec(db.get(), "pragma encoding = 'UTF-16le'", QStringLiteral("无法设置数据库编码"));
+    // A build that fails is thrown away whole, so it needs no journal to roll back with.
+    exec(db.get(), "pragma journal_mode = off", QStringLiteral("无法开始写入"));
     exec(db.get(), "begin", QStringLiteral("无法开始写入"));
     IdiomDatabase::createSchema(db.get());
 
@@ -155,6 +157,10 @@ void ImportTarget::write(const std::vector<IdiomEntry>& entries,
 }
 
 void ImportTarget::commit() {
+    // The new file must be on disk before it takes the old one's name.
+    if (::fsync(m_lock) != 0)
+        throw QuorvaneError(QStringLiteral("无法写入文件“%1”：%2")
+                                .arg(m_build, QString::fromLocal8Bit(std::strerror(errno))));
     if (std::rename(QFile::encodeName(m_build).constData(),
                     QFile::encodeName(m_target).constData()) != 0)
         throw QuorvaneError(QStringLiteral("无法替换文件“%1”：%2")

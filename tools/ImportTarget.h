@@ -12,7 +12,8 @@ namespace quorvane {
 // The new database of an import, built beside its target under a name of its own
 // ("cy.mdb.import-Ab12Cd") and renamed over the target only when complete. While it is
 // built the file is locked, so that another import of the same target can tell it from
-// the leftovers of one that was killed, which it removes before it starts.
+// the leftovers of one that was killed, which it removes before it starts. One import at
+// a time per process: the signal handlers know of the latest build only.
 class ImportTarget {
 public:
     // Removes stale builds of `target`, then reserves the file to build in.
