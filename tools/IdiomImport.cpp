@@ -1,6 +1,9 @@
 #include "tools/IdiomImport.h"
 
 #include "platform/QuorvaneError.h"
+#include "tools/ImportTarget.h"
+#include "tools/JsonEscapes.h"
+#include "tools/JsonRecords.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -39,7 +42,16 @@ QString leftCodePoints(const QString& text, int count) {
     return text.left(end);
 }
 
-// Trims the key columns, then checks what every source must satisfy. Widths count UTF-16
+// The long-text columns hold what a memo field holds; an entry view also stalls on a field
+// much longer than that.
+constexpr int kLongTextLimit = 65535;
+
+int sizeLimit(Column column) {
+    const int width = columnWidth(column);
+    return width > 0 ? width : kLongTextLimit;
+}
+
+// Trims the key columns, then checks what every source must satisfy. Sizes count UTF-16
 // units, the unit of the wide-text columns. `where` is "文件“…”第 3 行", `label` names a
 // column as the source calls it.
 void finishEntry(IdiomEntry& entry, const QString& where,
@@ -51,9 +63,9 @@ void finishEntry(IdiomEntry& entry, const QString& where,
             QStringLiteral("%1，字段“%2”：成语不能为空").arg(where, label(Column::Idiom)));
     for (int i = 0; i < kColumnCount; ++i) {
         const Column column = Column(i);
-        const int width = columnWidth(column);
+        const int width = sizeLimit(column);
         const qsizetype length = entry.text(column).size();
-        if (width > 0 && length > width)
+        if (length > width)
             throw QuorvaneError(
                 QStringLiteral("%1，字段“%2”：长度 %3 超过上限 %4 个字符")
                     .arg(where, label(column), QString::number(length), QString::number(width)));
@@ -101,16 +113,14 @@ QString unescape(QStringView raw, const QString& where, const QString& field) {
     return text;
 }
 
-// Finds the first line that is not valid UTF-8; only called once the whole file failed.
-qsizetype firstInvalidLine(const QByteArray& bytes) {
-    const QList<QByteArray> lines = bytes.split('\n');
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
-        [[maybe_unused]] const QString ignored = decoder.decode(lines.at(i));
-        if (decoder.hasError())
-            return i + 1;
-    }
-    return lines.size();
+// Each line is decoded on its own, so a character cut at the end of a line (or of the
+// file) is an error on that line rather than a character lost or joined to the next.
+QString decodeLine(QByteArrayView bytes, const QString& path, qsizetype line) {
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = decoder.decode(bytes);
+    if (decoder.hasError())
+        throw QuorvaneError(lineWhere(path, line) + QStringLiteral("：不是有效的 UTF-8 文本"));
+    return text;
 }
 
 // ---- JSON ----
@@ -174,15 +184,24 @@ QString requiredString(const QJsonObject& record, const QString& key, const QStr
     return value.toString();
 }
 
-// An optional string field; absent, null and "无" all mean the section is empty.
+QString noneAsEmpty(const QString& text) {
+    return text.trimmed() == QStringLiteral("无") ? QString() : text;
+}
+
+// An optional string field; absent and null give "" (and "无" means none, see jsonEntry).
 QString optionalString(const QJsonObject& record, const QString& key, const QString& where) {
     const QJsonValue value = record.value(key);
     if (value.isUndefined() || value.isNull())
         return {};
     if (!value.isString())
         throw QuorvaneError(QStringLiteral("%1，字段“%2”：应为字符串").arg(where, key));
-    const QString text = value.toString();
-    return text.trimmed() == QStringLiteral("无") ? QString() : text;
+    return value.toString();
+}
+
+const char* memberName(JsonRecords::Member member) {
+    static const char* const names[] = {"word",        "pinyin",  "abbreviation",
+                                        "explanation", "example", "derivation"};
+    return names[member];
 }
 
 QString jsonLabel(Column column) {
@@ -203,6 +222,23 @@ QString jsonLabel(Column column) {
         return columnName(column);
     }
 }
+
+// An entry from the members of a record; the optional ones may be missing, "无" means none.
+IdiomEntry jsonEntry(const JsonRecords::Record& fields, const QString& where) {
+    auto text = [&fields](JsonRecords::Member member) {
+        return fields[member] ? *fields[member] : QString();
+    };
+    IdiomEntry entry;
+    entry.text(Column::Idiom) = text(JsonRecords::Word);
+    entry.text(Column::Pinyin) = text(JsonRecords::Pinyin);
+    entry.text(Column::Explanation) = text(JsonRecords::Explanation);
+    entry.text(Column::Example) = noneAsEmpty(text(JsonRecords::Example));
+    entry.text(Column::Source) = noneAsEmpty(text(JsonRecords::Derivation));
+    entry.text(Column::Code) =
+        leftCodePoints(text(JsonRecords::Abbreviation).trimmed(), columnWidth(Column::Code));
+    finishEntry(entry, where, jsonLabel);
+    return entry;
+}
 } // namespace
 
 QString tsvHeader() {
@@ -217,16 +253,18 @@ std::vector<IdiomEntry> readTsv(const QString& path) {
     if (bytes.startsWith(kUtf8Bom))
         bytes.remove(0, kUtf8Bom.size());
 
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
-    const QString text = decoder.decode(bytes);
-    if (decoder.hasError())
-        throw QuorvaneError(lineWhere(path, firstInvalidLine(bytes)) +
-                            QStringLiteral("：不是有效的 UTF-8 文本"));
-
-    QStringList lines = text.split(u'\n');
-    for (QString& line : lines)
-        if (line.endsWith(u'\r'))
+    QStringList lines;
+    qsizetype start = 0;
+    while (start <= bytes.size()) {
+        qsizetype end = bytes.indexOf('\n', start);
+        if (end < 0)
+            end = bytes.size();
+        QByteArrayView line(bytes.constData() + start, end - start);
+        if (line.endsWith('\r'))
             line.chop(1);
+        lines << decodeLine(line, path, lines.size() + 1);
+        start = end + 1;
+    }
     while (!lines.isEmpty() && lines.last().trimmed().isEmpty())
         lines.removeLast();
 
@@ -260,6 +298,26 @@ std::vector<IdiomEntry> readJson(const QString& path) {
     if (bytes.startsWith(kUtf8Bom))
         bytes.remove(0, kUtf8Bom.size());
 
+    // The usual file goes the fast way; the general parser explains whatever is unusual.
+    if (std::optional<std::vector<JsonRecords::Record>> records = JsonRecords::readPlain(bytes)) {
+        bytes.clear();
+        std::vector<IdiomEntry> entries;
+        entries.reserve(records->size());
+        for (size_t i = 0; i < records->size(); ++i) {
+            JsonRecords::Record& fields = (*records)[i];
+            const QString where = recordWhere(path, qsizetype(i) + 1);
+            for (const JsonRecords::Member member :
+                 {JsonRecords::Word, JsonRecords::Pinyin, JsonRecords::Abbreviation,
+                  JsonRecords::Explanation})
+                if (!fields[member])
+                    throw QuorvaneError(QStringLiteral("%1：缺少字段“%2”")
+                                            .arg(where, QString::fromLatin1(memberName(member))));
+            entries.push_back(jsonEntry(fields, where));
+            fields = {};
+        }
+        return entries;
+    }
+
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
     if (error.error != QJsonParseError::NoError) {
@@ -271,6 +329,17 @@ std::vector<IdiomEntry> readJson(const QString& path) {
     if (!document.isArray())
         throw QuorvaneError(
             QStringLiteral("文件“%1”：最外层应为数组（[ … ]），每条成语一个对象").arg(path));
+    if (const auto fault = JsonEscapes::findFault(bytes)) {
+        QString where = fault->record > 0 ? recordWhere(path, fault->record)
+                                          : QStringLiteral("文件“%1”").arg(path);
+        where += QStringLiteral("（第 %1 行）").arg(fault->line);
+        if (!fault->key.isEmpty())
+            where += QStringLiteral("，字段“%1”").arg(fault->key);
+        throw QuorvaneError(fault->loneSurrogate
+                                ? QStringLiteral("%1：“%2”是不成对的代理项，不代表任何字符")
+                                      .arg(where, fault->escape)
+                                : QStringLiteral("%1：无效的转义“%2”").arg(where, fault->escape));
+    }
 
     const QJsonArray records = document.array();
     std::vector<IdiomEntry> entries;
@@ -282,41 +351,78 @@ std::vector<IdiomEntry> readJson(const QString& path) {
             throw QuorvaneError(where + QStringLiteral("：应为对象"));
         const QJsonObject record = value.toObject();
 
-        IdiomEntry entry;
-        entry.text(Column::Idiom) = requiredString(record, QStringLiteral("word"), where);
-        entry.text(Column::Pinyin) = requiredString(record, QStringLiteral("pinyin"), where);
-        const QString abbreviation =
-            requiredString(record, QStringLiteral("abbreviation"), where).trimmed();
-        entry.text(Column::Explanation) =
+        JsonRecords::Record fields;
+        fields[JsonRecords::Word] = requiredString(record, QStringLiteral("word"), where);
+        fields[JsonRecords::Pinyin] = requiredString(record, QStringLiteral("pinyin"), where);
+        fields[JsonRecords::Abbreviation] =
+            requiredString(record, QStringLiteral("abbreviation"), where);
+        fields[JsonRecords::Explanation] =
             requiredString(record, QStringLiteral("explanation"), where);
-        entry.text(Column::Example) = optionalString(record, QStringLiteral("example"), where);
-        entry.text(Column::Source) = optionalString(record, QStringLiteral("derivation"), where);
-        entry.text(Column::Code) = leftCodePoints(abbreviation, columnWidth(Column::Code));
-        finishEntry(entry, where, jsonLabel);
-        entries.push_back(std::move(entry));
+        fields[JsonRecords::Example] = optionalString(record, QStringLiteral("example"), where);
+        fields[JsonRecords::Derivation] =
+            optionalString(record, QStringLiteral("derivation"), where);
+        entries.push_back(jsonEntry(fields, where));
     }
     return entries;
 }
 
-std::vector<IdiomEntry> read(const QString& path) {
+Format formatOf(const QString& path) {
     const QString suffix = QFileInfo(path).suffix();
     if (suffix.compare(QStringLiteral("tsv"), Qt::CaseInsensitive) == 0)
-        return readTsv(path);
+        return Format::Tsv;
     if (suffix.compare(QStringLiteral("json"), Qt::CaseInsensitive) == 0)
-        return readJson(path);
+        return Format::Json;
     throw QuorvaneError(
         QStringLiteral("文件“%1”：不支持的文件类型，只能导入 .tsv 或 .json 文件").arg(path));
 }
 
+qsizetype placeNumber(Format format, qsizetype index) {
+    return format == Format::Tsv ? index + 2 : index + 1; // the header is line 1
+}
+
+QString placeText(Format format, qsizetype index) {
+    return (format == Format::Tsv ? QStringLiteral("第 %1 行") : QStringLiteral("第 %1 条记录"))
+        .arg(placeNumber(format, index));
+}
+
+QString placeHeading(Format format) {
+    return format == Format::Tsv ? QStringLiteral("行") : QStringLiteral("记录");
+}
+
+std::vector<IdiomEntry> read(const QString& path) {
+    return formatOf(path) == Format::Tsv ? readTsv(path) : readJson(path);
+}
+
+void checkNotInput(const QString& input, const QString& other) {
+    // A slip of the arguments must not replace the source data.
+    const QFileInfo in(input), out(other);
+    if (out.exists() && in.exists() && in.canonicalFilePath() == out.canonicalFilePath())
+        throw QuorvaneError(QStringLiteral("输出文件“%1”就是输入文件，不能覆盖").arg(other));
+}
+
+Prepared prepare(const QString& input, bool fixCodes) {
+    Prepared prepared;
+    prepared.format = formatOf(input);
+    prepared.entries = read(input);
+    const Format format = prepared.format;
+    prepared.check = IdiomCheck::check(prepared.entries, fixCodes,
+                                       [format](qsizetype i) { return placeText(format, i); });
+    return prepared;
+}
+
+void write(const std::vector<IdiomEntry>& entries, const QString& output,
+           const IdiomDatabase::Progress& progress) {
+    ImportTarget target(output);
+    target.write(entries, progress);
+    target.commit();
+}
+
 qsizetype run(const QString& input, const QString& output,
               const IdiomDatabase::Progress& progress) {
-    // A slip of the arguments must not replace the source data with a database.
-    const QFileInfo in(input), out(output);
-    if (out.exists() && in.exists() && in.canonicalFilePath() == out.canonicalFilePath())
-        throw QuorvaneError(QStringLiteral("输出文件“%1”就是输入文件，不能覆盖").arg(output));
-    const std::vector<IdiomEntry> entries = read(input);
-    IdiomDatabase::create(output, entries, progress);
-    return qsizetype(entries.size());
+    checkNotInput(input, output);
+    const Prepared prepared = prepare(input);
+    write(prepared.entries, output, progress);
+    return qsizetype(prepared.entries.size());
 }
 
 } // namespace quorvane::IdiomImport

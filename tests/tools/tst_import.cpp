@@ -31,7 +31,7 @@ using namespace quorvane;
 
 namespace {
 const QByteArray kHeader("代码\t成语\t拼音\t解释\t示例\t近义\t反义\t出处\t典故\n");
-const QByteArray kGoodRow("amfc\t安居乐业\tān jū lè yè\t解释\t\t\t\t\t\n");
+const QByteArray kGoodRow("ajly\t安居乐业\tān jū lè yè\t解释\t\t\t\t\t\n");
 
 void writeFile(const QString& path, const QByteArray& bytes) {
     QVERIFY2(testing::writeFile(path, bytes), qPrintable(path));
@@ -265,6 +265,22 @@ void TestImport::tsvErrors_data() {
                                    << 3 << QString() << QStringLiteral("UTF-8");
     QTest::newRow("cut UTF-8 sequence") << kHeader + "abcd\t成\xe8\xaf\t\t\t\t\t\t\t\n" + kGoodRow
                                         << 2 << QString() << QStringLiteral("UTF-8");
+    // A character cut by the end of a line or of the file is an error on that line.
+    QTest::newRow("character cut at the end of a line")
+        << kHeader + kGoodRow + "abcd\t成语\t\t\t\t\t\t\t\xe8\xaf\n" + kGoodRow + kGoodRow << 3
+        << QString() << QStringLiteral("UTF-8");
+    QTest::newRow("character cut before CR LF")
+        << kHeader + kGoodRow + "abcd\t成语\t\t\t\t\t\t\t\xe8\r\n" + kGoodRow << 3 << QString()
+        << QStringLiteral("UTF-8");
+    QTest::newRow("file cut in a character")
+        << kHeader + kGoodRow + "abcd\t成语\t\t\t\t\t\t\t\xe8\xaf" << 3 << QString()
+        << QStringLiteral("UTF-8");
+    QTest::newRow("explanation longer than a memo field")
+        << kHeader + "abcd\t成语\t\t" + QByteArray(65536, 'x') + "\t\t\t\t\t\n"
+        << 2 << QStringLiteral("解释") << QStringLiteral("长度 65536 超过上限 65535");
+    QTest::newRow("allusion longer than a memo field")
+        << kHeader + kGoodRow + "abcd\t成语\t\t\t\t\t\t\t" + QString(65536, u'典').toUtf8() + "\n"
+        << 3 << QStringLiteral("典故") << QStringLiteral("长度 65536");
 }
 
 void TestImport::tsvErrors() {
@@ -370,6 +386,29 @@ void TestImport::jsonErrors_data() {
         << "[" + good + R"(, {"word": "w", "abbreviation": "x", "explanation": "x", "pinyin": ")" +
                QByteArray(256, 'a') + "\"}]"
         << 0 << 2 << QStringLiteral("pinyin（拼音）") << QStringLiteral("长度 256");
+    QTest::newRow("example longer than a memo field")
+        << "[" + good + R"(, {"word": "w", "abbreviation": "x", "explanation": "x", "pinyin": "x",
+  "example": ")" +
+               QByteArray(65536, 'a') + "\"}]"
+        << 0 << 2 << QStringLiteral("example（示例）") << QStringLiteral("超过上限 65535");
+    // Qt's parser lets these through as plain letters or broken characters.
+    auto withExample = [&good](const QByteArray& example) -> QByteArray {
+        return "[" + good + ",\n" + good + R"(, {"word": "w", "pinyin": "x", "abbreviation": "x",
+  "explanation": "x", "example": ")" +
+               example + "\"}]";
+    };
+    QTest::newRow("unknown escape") << withExample("见\\q处") << 0 << 3 << QStringLiteral("example")
+                                    << QStringLiteral("无效的转义“\\q”");
+    QTest::newRow("hexadecimal escape")
+        << withExample("\\x41") << 0 << 3 << QStringLiteral("example") << QStringLiteral("“\\x”");
+    QTest::newRow("lone high surrogate")
+        << withExample("\\ud842x") << 0 << 3 << QStringLiteral("example")
+        << QStringLiteral("“\\ud842”是不成对的代理项");
+    QTest::newRow("high surrogate before a letter")
+        << withExample("\\ud842\\u0041") << 0 << 3 << QStringLiteral("example")
+        << QStringLiteral("不成对");
+    QTest::newRow("lone low surrogate") << withWord("\"\\uDFB7\"") << 0 << 1
+                                        << QStringLiteral("word") << QStringLiteral("“\\uDFB7”");
 }
 
 void TestImport::jsonErrors() {
@@ -588,7 +627,7 @@ void TestImport::commandLine() {
         start({input, output}, process);
         QCOMPARE(process.exitCode(), 0);
         QCOMPARE(QString::fromUtf8(process.readAllStandardOutput()),
-                 QStringLiteral("已将 2 条成语写入“%1”\n").arg(output));
+                 QStringLiteral("已将 2 条成语写入“%1”\n共 2 条成语，0 条有疑问\n").arg(output));
         QCOMPARE(process.readAllStandardError(), QByteArray()); // no counter in a log
     }
     QCOMPARE(idioms(readDatabase(dir.filePath(QStringLiteral("输出%1")))),
