@@ -120,12 +120,11 @@ void TestScreenAdapt::nothingOverlapsOrIsCut() {
             QVERIFY2(panel->rect().contains(placeIn(button, panel)), qPrintable(name));
             const QSize glyph = button->iconSize();
             const int caption = button->text().isEmpty() ? 0 : button->fontMetrics().height();
-                    QVERIFY2(glyph.height() + caption <= button->height() &&
+            QVERIFY2(glyph.height() + caption <= button->height() &&
                          glyph.width() <= button->width(),
                      qPrintable(name));
             if (!button->text().isEmpty())
-                QVERIFY2(button->fontMetrics().horizontalAdvance(button->text()) <=
-                             button->width(),
+                QVERIFY2(button->fontMetrics().horizontalAdvance(button->text()) <= button->width(),
                          qPrintable(name));
             const QPixmap drawn = button->icon().pixmap(glyph, dpr);
             QCOMPARE(drawn.size(), glyph * dpr);
