@@ -144,7 +144,7 @@ void TestMainWindow::failedCreationStepsSkipTheRest_data() {
     QTest::newRow("bad colour") << "colour"
                                 << QStringLiteral("'blue' is not a valid integer value.");
     QTest::newRow("size stored as text") << "size" << QStringLiteral("fontsize");
-    QTest::newRow("malformed settings") << "malformed" << QStringLiteral("line 4");
+    QTest::newRow("malformed settings") << "malformed" << QStringLiteral("第 4 行");
 }
 
 void TestMainWindow::failedCreationStepsSkipTheRest() {
