@@ -10,6 +10,7 @@
 #include "platform/QuorvaneError.h"
 #include "platform/Shell.h"
 #include "platform/TextCodec.h"
+#include "platform/TextFile.h"
 #include "widgets/layout/AlignLayout.h"
 #include "widgets/layout/FormFonts.h"
 #include "widgets/layout/LabelFit.h"
@@ -25,7 +26,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
-#include <QSaveFile>
 #include <QScreen>
 
 // Resources of a static library are registered by hand, outside any namespace.
@@ -387,16 +387,7 @@ void Tmain_frm::savebtnClick() {
 }
 
 void Tmain_frm::SaveDialog1CanClose(const QString& fileName) {
-    const QByteArray bytes = TextCodec::toAnsi(m_exportBuffer);
-    // Written beside the target and renamed over it: a full disk leaves the old file.
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw QuorvaneError(
-            QStringLiteral("无法创建文件“%1”：%2").arg(fileName, file.errorString()));
-    // flush() first: commit() would rename a short file over the old one.
-    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
-        throw QuorvaneError(
-            QStringLiteral("无法写入文件“%1”：%2").arg(fileName, file.errorString()));
+    TextFile::write(fileName, TextCodec::toAnsi(m_exportBuffer));
 }
 
 void Tmain_frm::openbtnClick() {
