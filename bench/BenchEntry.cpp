@@ -5,6 +5,7 @@
 #include "ui/lookup/Tmain_frm.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -14,13 +15,16 @@ using namespace quorvane;
 
 namespace {
 void showEntryLongField(benchmark::State& state) {
-    QTemporaryDir work;
+    // One folder for every repetition: the settings keep the background path of the first.
+    static QTemporaryDir work;
     const QString folder = work.path() + QStringLiteral("/long/");
-    IdiomEntry entry;
-    entry.text(Column::Code) = QStringLiteral("cc");
-    entry.text(Column::Idiom) = QStringLiteral("长长");
-    entry.text(Column::Explanation) = QString(65535, u'a');
-    bench::makeProgramFolder(folder, {entry});
+    if (!QFileInfo::exists(folder)) {
+        IdiomEntry entry;
+        entry.text(Column::Code) = QStringLiteral("cc");
+        entry.text(Column::Idiom) = QStringLiteral("长长");
+        entry.text(Column::Explanation) = QString(65535, u'a');
+        bench::makeProgramFolder(folder, {entry});
+    }
     AppPaths::setExecutableFolder(folder);
     Tmain_frm window;
     window.show();

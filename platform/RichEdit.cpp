@@ -106,6 +106,9 @@ void RichEdit::setParagraphs(const QStringList& paragraphs) {
     doc->clear();
     setWordWrapMode(hasLongUnbrokenRun(paragraphs) ? QTextOption::WrapAnywhere
                                                    : QTextOption::WrapAtWordBoundaryOrAnywhere);
+    // The rectangle goes on before the text, so the text is laid out once.
+    if (m_rect.isValid())
+        setFormattingRect(m_rect);
     QTextCursor cursor(doc);
     cursor.beginEditBlock();
     cursor.setBlockFormat(blockFormat());
@@ -116,8 +119,6 @@ void RichEdit::setParagraphs(const QStringList& paragraphs) {
         cursor.insertText(paragraphs[i], charFormat());
     }
     cursor.endEditBlock();
-    if (m_rect.isValid())
-        setFormattingRect(m_rect);
     setCurrentCharFormat(charFormat());
     moveCursor(QTextCursor::Start);
 }
