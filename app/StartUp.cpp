@@ -7,8 +7,9 @@
 #include "ui/lookup/Tmain_frm.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QFileInfo>
-#include <QThread>
+#include <QTimer>
 
 #include <memory>
 
@@ -44,18 +45,32 @@ int run(QApplication& app, int splashMs, const std::function<void()>& started) {
     if (!ensureSingleInstance(mutex))
         return 0;
 
+    // A later copy may ask for the window before it exists; it comes forward once shown.
+    std::unique_ptr<Tmain_frm> window;
+    bool activationPending = false;
+    mutex.setActivationHandler([&window, &activationPending](const QString&) {
+        if (window && window->isVisible())
+            bringForward(window.get());
+        else
+            activationPending = true;
+    });
+
     auto splash = std::make_unique<Tlogo_frm>();
     splash->show();
     splash->repaint();
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    QThread::msleep(static_cast<unsigned long>(splashMs));
+    // The user's input waits, as it did, but the event loop runs: a later copy started now
+    // is answered instead of left waiting.
+    QEventLoop wait;
+    QTimer::singleShot(splashMs, &wait, &QEventLoop::quit);
+    wait.exec(QEventLoop::ExcludeUserInputEvents);
     splash->repaint();
 
     QApplication::setApplicationDisplayName(kApplicationTitle);
-    auto window = std::make_unique<Tmain_frm>();
-    mutex.setActivationHandler([&window](const QString&) { bringForward(window.get()); });
+    window = std::make_unique<Tmain_frm>();
     window->show();
     splash.reset();
+    if (activationPending)
+        bringForward(window.get());
     if (started)
         started();
     return app.exec();

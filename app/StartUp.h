@@ -24,8 +24,8 @@ bool ensureSingleInstance(NamedMutex& mutex);
 void bringForward(QWidget* window);
 
 // The program from the application object to the end of the event loop. `splashMs` is the
-// splash's blocking wait; `started` runs once the main window shows and the splash is gone.
-// Returns the exit code.
+// splash's wait, during which user input waits but activation requests are answered; `started` runs
+// once the main window shows and the splash is gone. Returns the exit code.
 int run(QApplication& app, int splashMs = 1000, const std::function<void()>& started = {});
 
 } // namespace quorvane::StartUp

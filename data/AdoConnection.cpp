@@ -71,38 +71,52 @@ void checkSqlite(sqlite3* db, int rc, const QString& what) {
     throw QuorvaneError(what + QStringLiteral("：") + detail);
 }
 
+namespace {
+// Opens and keys the file; with `projectSettings` the program's key derivation, otherwise
+// SQLCipher's defaults (files made by its shell or other standard tools). Returns the
+// result of the first read, which is where a wrong key shows.
+int openKeyed(const QString& path, const QByteArray& key, bool create, bool projectSettings,
+              sqlite3** db) {
+    const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
+    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString detail = QString::fromUtf8(*db ? sqlite3_errmsg(*db) : sqlite3_errstr(rc));
+        sqlite3_close(*db);
+        *db = nullptr;
+        throw QuorvaneError(QStringLiteral("无法打开数据库文件“%1”：%2").arg(path, detail));
+    }
+    sqlite3_key(*db, key.constData(), int(key.size()));
+    // The password is a constant of the program, so a slow key derivation protects
+    // nothing; it would only cost every start some 60 ms.
+    if (projectSettings)
+        sqlite3_exec(*db, "pragma kdf_iter = 4000", nullptr, nullptr, nullptr);
+    sqlite3_busy_timeout(*db, 5000);
+    return sqlite3_exec(*db, "select count(*) from sqlite_master", nullptr, nullptr, nullptr);
+}
+} // namespace
+
 sqlite3* openEncryptedDatabase(const QString& path, const QString& password, bool create) {
     if (!create && !QFileInfo(path).isFile())
         throw QuorvaneError(QStringLiteral("找不到数据库文件“%1”").arg(path));
-    sqlite3* db = nullptr;
-    const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
-    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags, nullptr);
-    if (rc != SQLITE_OK) {
-        const QString detail = QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
-        sqlite3_close(db);
-        throw QuorvaneError(QStringLiteral("无法打开数据库文件“%1”：%2").arg(path, detail));
-    }
     const QByteArray key = password.toUtf8();
-    sqlite3_key(db, key.constData(), int(key.size()));
-    // The password is a constant of the program, so a slow key derivation protects
-    // nothing; it would only cost every start some 60 ms.
-    sqlite3_exec(db, "pragma kdf_iter = 4000", nullptr, nullptr, nullptr);
-    PinyinCollation::registerOn(db);
-    sqlite3_busy_timeout(db, 5000);
-    // The key is only checked when the first page is read.
-    const int probe =
-        sqlite3_exec(db, "select count(*) from sqlite_master", nullptr, nullptr, nullptr);
+    sqlite3* db = nullptr;
+    int probe = openKeyed(path, key, create, true, &db);
+    if (probe == SQLITE_NOTADB && !create && !isPlainSqlite(path)) {
+        sqlite3_close(db);
+        db = nullptr;
+        probe = openKeyed(path, key, false, false, &db);
+    }
     if (probe != SQLITE_OK) {
         sqlite3_close(db);
         if (probe == SQLITE_NOTADB)
             throw QuorvaneError(
                 isPlainSqlite(path)
                     ? QStringLiteral("数据库文件“%1”没有加密，不是本程序的成语数据库").arg(path)
-                    : QStringLiteral("无法打开数据库文件“%1”：密码不正确或文件不是成语数据库")
-                          .arg(path));
+                    : QStringLiteral("数据库文件“%1”不是使用此密码的成语数据库").arg(path));
         throw QuorvaneError(QStringLiteral("无法打开数据库文件“%1”：%2")
                                 .arg(path, QString::fromUtf8(sqlite3_errstr(probe))));
     }
+    PinyinCollation::registerOn(db);
     return db;
 }
 

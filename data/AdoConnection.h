@@ -49,8 +49,10 @@ private:
     std::vector<AdoDataSet*> m_dataSets;
 };
 
-// Opens the SQLCipher file at `path` with `password` and the collation registered.
-// Throws QuorvaneError; used by the connection and by the import tool.
+// Opens the SQLCipher file at `path` with `password` and the collation registered. An
+// existing file that does not open with the program's key settings is tried once more
+// with SQLCipher's defaults. Throws QuorvaneError; used by the connection and by the
+// import tool.
 sqlite3* openEncryptedDatabase(const QString& path, const QString& password, bool create);
 // Throws QuorvaneError with the engine's text when rc is not SQLITE_OK/ROW/DONE.
 void checkSqlite(sqlite3* db, int rc, const QString& what);

@@ -2,6 +2,7 @@
 
 #include "data/ColourText.h"
 #include "platform/AppPaths.h"
+#include "platform/QuorvaneError.h"
 #include "platform/Registry.h"
 
 namespace quorvane::SettingsStore {
@@ -11,6 +12,19 @@ QString readOptionalString(const QString& name) {
     if (!key.openKey(keyPath, true) || !key.valueExists(name))
         return {};
     return key.readString(name);
+}
+
+// The longest face name a font can have (LF_FACESIZE less its terminating null). A longer
+// stored name is no font at all, and looking it up can take the font system very long.
+constexpr qsizetype kMaxFaceLength = 31;
+
+QString readFaceName(const RegistryKey& key) {
+    const QString face = key.readString(fontname);
+    if (face.size() > kMaxFaceLength)
+        throw QuorvaneError(
+            QStringLiteral("设置中的字体名称“%1…”超过 %2 个字符，不是有效的字体名称")
+                .arg(face.left(kMaxFaceLength), QString::number(kMaxFaceLength)));
+    return face;
 }
 } // namespace
 
@@ -34,7 +48,7 @@ void readAtMainWindowCreation(const std::function<void(const QString& path)>& lo
     }
 
     if (key.valueExists(fontname)) {
-        view.face = key.readString(fontname);
+        view.face = readFaceName(key);
         entryFont.fontname = view.face;
     } else {
         key.writeString(fontname, view.face);

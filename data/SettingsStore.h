@@ -28,7 +28,8 @@ struct ViewFont {
 
 // Main window creation: loads the background and takes the font from the stored values,
 // writing the defaults of what is missing. Exceptions (a picture that cannot be loaded, a
-// bad colour text, a fontsize that is not an integer, a malformed settings file) propagate
+// bad colour text, a fontsize that is not an integer, a fontname longer than a face name
+// can be, a malformed settings file) propagate
 // and leave the remaining values untouched. Nothing happens if the key cannot be opened.
 void readAtMainWindowCreation(const std::function<void(const QString& path)>& loadBackground,
                               ViewFont& view, EntryFont& entryFont);

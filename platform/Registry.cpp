@@ -82,16 +82,20 @@ public:
                 if (i == 0)
                     doc.crlf = true;
             }
-            QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+            // Stateless: a character cut at the end of the line is an error of this line,
+            // not something kept for a next line that never comes.
+            QStringDecoder decoder(QStringDecoder::Utf8,
+                                   QStringDecoder::Flag::Stateless |
+                                       QStringDecoder::Flag::ConvertInitialBom);
             QString text = decoder.decode(line);
             if (decoder.hasError())
-                fail(int(i), QStringLiteral("the text is not valid UTF-8"));
+                fail(int(i), QStringLiteral("文字不是有效的 UTF-8 编码"));
             doc.lines.append(std::move(text));
         }
         if (doc.lines.isEmpty())
             return doc; // an empty file holds no keys yet
         if (doc.lines.first().trimmed() != fileHeader)
-            fail(0, QStringLiteral("expected the first line \"%1\"").arg(fileHeader));
+            fail(0, QStringLiteral("第一行应为“%1”").arg(fileHeader));
 
         for (int i = 1; i < doc.lines.size(); ++i) {
             const QString trimmed = doc.lines.at(i).trimmed();
@@ -102,13 +106,12 @@ public:
                 continue;
             }
             if (doc.sections.empty())
-                fail(i, QStringLiteral("a value outside of any key"));
+                fail(i, QStringLiteral("值不在任何键之内"));
             Value value = parseValue(doc.lines, i);
             Section& section = doc.sections.back();
             if (const Value* earlier = findValue(section, value.name))
-                fail(i,
-                     QStringLiteral("the value \"%1\" appears twice in the key (first in line %2)")
-                         .arg(value.name, QString::number(earlier->firstLine + 1)));
+                fail(i, QStringLiteral("值“%1”在键中出现了两次（第一次在第 %2 行）")
+                            .arg(value.name, QString::number(earlier->firstLine + 1)));
             i = value.lastLine;
             section.values.push_back(std::move(value));
         }
@@ -117,19 +120,19 @@ public:
 
 private:
     [[noreturn]] void fail(int lineIndex, const QString& problem) const {
-        throw RegistryFormatError(QStringLiteral("The settings file %1 is malformed at line %2: %3")
+        throw RegistryFormatError(QStringLiteral("设置文件“%1”第 %2 行格式错误：%3")
                                       .arg(QDir::toNativeSeparators(m_fileName),
                                            QString::number(lineIndex + 1), problem));
     }
 
     void parseSectionHeader(Document& doc, int i, const QString& trimmed) const {
         if (!trimmed.endsWith(u']'))
-            fail(i, QStringLiteral("the key name lacks its closing \"]\""));
+            fail(i, QStringLiteral("键名缺少结尾的“]”"));
         const QString path = trimmed.mid(1, trimmed.size() - 2);
         if (path.trimmed().isEmpty())
-            fail(i, QStringLiteral("an empty key name"));
+            fail(i, QStringLiteral("键名为空"));
         if (const Section* earlier = doc.section(path))
-            fail(i, QStringLiteral("the key [%1] appears twice (first in line %2)")
+            fail(i, QStringLiteral("键 [%1] 出现了两次（第一次在第 %2 行）")
                         .arg(path, QString::number(earlier->headerLine + 1)));
         doc.sections.push_back({path, i, {}});
     }
@@ -153,13 +156,13 @@ private:
                     break;
                 const QChar escaped = line.at(pos);
                 if (escaped != u'\\' && escaped != u'"')
-                    fail(i, QStringLiteral("unknown escape \"\\%1\" in a string").arg(escaped));
+                    fail(i, QStringLiteral("字符串中有未知的转义“\\%1”").arg(escaped));
                 result += escaped;
             } else {
                 result += c;
             }
         }
-        fail(i, QStringLiteral("a string without its closing quote"));
+        fail(i, QStringLiteral("字符串缺少结尾的引号"));
     }
 
     Value parseValue(const QStringList& lines, int i) const {
@@ -173,10 +176,10 @@ private:
         else if (line.at(pos) == u'"')
             value.name = parseQuoted(line, pos, i);
         else
-            fail(i, QStringLiteral("expected a quoted value name"));
+            fail(i, QStringLiteral("此处应为带引号的值名称"));
         skipSpaces(line, pos);
         if (pos == line.size() || line.at(pos) != u'=')
-            fail(i, QStringLiteral("expected \"=\" after the value name"));
+            fail(i, QStringLiteral("值名称后应为“=”"));
         ++pos;
         skipSpaces(line, pos);
         const QStringView data = QStringView(line).mid(pos);
@@ -186,7 +189,7 @@ private:
             value.text = parseQuoted(line, pos, i);
             skipSpaces(line, pos);
             if (pos != line.size())
-                fail(i, QStringLiteral("unexpected text after the string"));
+                fail(i, QStringLiteral("字符串后有多余的文字"));
         } else if (data.startsWith(u"dword:", Qt::CaseInsensitive)) {
             value.kind = ValueKind::Dword;
             value.number = parseDword(data.mid(6).trimmed(), i);
@@ -194,7 +197,7 @@ private:
             value.kind = ValueKind::Binary;
             parseHex(lines, value, data.mid(3));
         } else {
-            fail(i, QStringLiteral("unsupported value data \"%1\"").arg(data.trimmed()));
+            fail(i, QStringLiteral("不支持的值数据“%1”").arg(data.trimmed()));
         }
         return value;
     }
@@ -204,8 +207,7 @@ private:
         for (const QChar c : digits)
             ok = ok && isHexDigit(c);
         if (!ok)
-            fail(i, QStringLiteral("bad dword data \"%1\" (expected 8 hexadecimal digits)")
-                        .arg(digits));
+            fail(i, QStringLiteral("dword 数据“%1”有误（应为 8 位十六进制数字）").arg(digits));
         return digits.toUInt(nullptr, 16);
     }
 
@@ -222,17 +224,17 @@ private:
             bool ok = close > 1;
             const int type = ok ? rest.mid(1, close - 1).toInt(&ok, 16) : 0;
             if (!ok)
-                fail(first, QStringLiteral("bad value type in \"hex(...)\""));
+                fail(first, QStringLiteral("“hex(...)”中的值类型有误"));
             value.hexType = type;
             rest = rest.mid(close + 1);
         }
         if (!rest.startsWith(u':'))
-            fail(first, QStringLiteral("expected \":\" after \"hex\""));
+            fail(first, QStringLiteral("“hex”后应为“:”"));
         QString list = rest.mid(1).trimmed().toString();
         while (list.endsWith(u'\\')) {
             list.chop(1);
             if (++value.lastLine == lines.size())
-                fail(value.lastLine - 1, QStringLiteral("a continued value ends with the file"));
+                fail(value.lastLine - 1, QStringLiteral("续行的值在文件末尾中断"));
             list += lines.at(value.lastLine).trimmed();
         }
         if (list.trimmed().isEmpty())
@@ -240,7 +242,7 @@ private:
         for (const QStringView byte : QStringView(list).split(u',')) {
             const QStringView b = byte.trimmed();
             if (b.isEmpty() || b.size() > 2 || !isHexDigit(b.front()) || !isHexDigit(b.back()))
-                fail(value.lastLine, QStringLiteral("bad byte \"%1\" in hex data").arg(b));
+                fail(value.lastLine, QStringLiteral("十六进制数据中的字节“%1”有误").arg(b));
             value.bytes.append(char(b.toUInt(nullptr, 16)));
         }
     }
@@ -312,12 +314,12 @@ std::optional<Document> load(const QString& fileName) {
 void save(const QString& fileName, const Document& doc) {
     const QString folder = QFileInfo(fileName).absolutePath();
     if (!QDir().mkpath(folder))
-        throw QuorvaneError(QStringLiteral("Cannot create the settings folder %1")
-                                .arg(QDir::toNativeSeparators(folder)));
+        throw QuorvaneError(
+            QStringLiteral("无法创建设置文件夹“%1”").arg(QDir::toNativeSeparators(folder)));
     QSaveFile file(fileName);
     const QByteArray bytes = serialise(doc);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw QuorvaneError(QStringLiteral("Cannot write the settings file %1: %2")
+        throw QuorvaneError(QStringLiteral("无法写入设置文件“%1”：%2")
                                 .arg(QDir::toNativeSeparators(fileName), file.errorString()));
 }
 
@@ -340,33 +342,32 @@ struct RegistryKey::Impl {
     QString fullPath; // empty while closed
 
     QString describe(const QString& name) const {
-        return QStringLiteral("\"%1\" in [%2] of %3")
+        return QStringLiteral("设置文件“%3”中 [%2] 的值 \"%1\"")
             .arg(name, fullPath, QDir::toNativeSeparators(storageFile()));
     }
 
     Document loadForUse() const {
         std::optional<Document> doc = load(storageFile());
         if (!doc)
-            throw QuorvaneError(QStringLiteral("Cannot read the settings file %1")
+            throw QuorvaneError(QStringLiteral("无法读取设置文件“%1”")
                                     .arg(QDir::toNativeSeparators(storageFile())));
         return std::move(*doc);
     }
 
     Value value(const QString& name) const {
         if (fullPath.isEmpty())
-            throw QuorvaneError(QStringLiteral("The settings key is not open"));
+            throw QuorvaneError(QStringLiteral("设置键没有打开"));
         Document doc = loadForUse();
         const Section* section = doc.section(fullPath);
         const Value* found = section ? findValue(*section, name) : nullptr;
         if (!found)
-            throw QuorvaneError(
-                QStringLiteral("The setting %1 does not exist").arg(describe(name)));
+            throw QuorvaneError(QStringLiteral("%1不存在").arg(describe(name)));
         return *found;
     }
 
     void write(const QString& name, const QString& data) {
         if (fullPath.isEmpty())
-            throw QuorvaneError(QStringLiteral("The settings key is not open"));
+            throw QuorvaneError(QStringLiteral("设置键没有打开"));
         Document doc = loadForUse();
         Section* section = doc.section(fullPath);
         if (!section)
@@ -448,8 +449,7 @@ QString RegistryKey::readString(const QString& name) const {
         }
         return text;
     }
-    throw QuorvaneError(
-        QStringLiteral("Invalid data type for %1: a string was expected").arg(d->describe(name)));
+    throw QuorvaneError(QStringLiteral("%1的数据类型不对：应为字符串").arg(d->describe(name)));
 }
 
 qint32 RegistryKey::readInteger(const QString& name) const {
@@ -462,8 +462,7 @@ qint32 RegistryKey::readInteger(const QString& name) const {
             number = number << 8 | uchar(value.bytes.at(i));
         return qint32(number);
     }
-    throw QuorvaneError(QStringLiteral("Invalid data type for %1: a 32-bit integer was expected")
-                            .arg(d->describe(name)));
+    throw QuorvaneError(QStringLiteral("%1的数据类型不对：应为 32 位整数").arg(d->describe(name)));
 }
 
 void RegistryKey::writeString(const QString& name, const QString& value) {

@@ -1,12 +1,34 @@
 #include "platform/RichEdit.h"
 
 #include <QTextBlock>
+#include <QTextBoundaryFinder>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFrame>
 
 namespace quorvane {
 namespace {
+// Lines that may break only at word boundaries lay a run without any break point out anew
+// for every line it fills, which grows with the square of its length (seconds for a long
+// memo field). Text with such a run breaks anywhere instead; everything else keeps
+// breaking between words.
+constexpr qsizetype kLongestUnbrokenRun = 256;
+
+bool hasLongUnbrokenRun(const QStringList& paragraphs) {
+    for (const QString& paragraph : paragraphs) {
+        if (paragraph.size() <= kLongestUnbrokenRun)
+            continue;
+        QTextBoundaryFinder finder(QTextBoundaryFinder::Line, paragraph);
+        qsizetype last = 0;
+        for (qsizetype next = finder.toNextBoundary(); next >= 0; next = finder.toNextBoundary()) {
+            if (next - last > kLongestUnbrokenRun)
+                return true;
+            last = next;
+        }
+    }
+    return false;
+}
+
 // Twips to the document's pixels at the widget's resolution.
 qreal twipsToPixels(int twips, const QWidget* widget) {
     return twips / 20.0 / 72.0 * widget->logicalDpiX();
@@ -82,6 +104,11 @@ void RichEdit::setFormattingRect(const QRect& rect) {
 void RichEdit::setParagraphs(const QStringList& paragraphs) {
     QTextDocument* doc = document();
     doc->clear();
+    setWordWrapMode(hasLongUnbrokenRun(paragraphs) ? QTextOption::WrapAnywhere
+                                                   : QTextOption::WrapAtWordBoundaryOrAnywhere);
+    // The rectangle goes on before the text, so the text is laid out once.
+    if (m_rect.isValid())
+        setFormattingRect(m_rect);
     QTextCursor cursor(doc);
     cursor.beginEditBlock();
     cursor.setBlockFormat(blockFormat());
@@ -92,8 +119,6 @@ void RichEdit::setParagraphs(const QStringList& paragraphs) {
         cursor.insertText(paragraphs[i], charFormat());
     }
     cursor.endEditBlock();
-    if (m_rect.isValid())
-        setFormattingRect(m_rect);
     setCurrentCharFormat(charFormat());
     moveCursor(QTextCursor::Start);
 }

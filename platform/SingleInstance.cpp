@@ -5,6 +5,7 @@
 #include <QLocalSocket>
 #include <QLockFile>
 #include <QStandardPaths>
+#include <QSysInfo>
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
@@ -38,15 +39,28 @@ QString NamedMutex::serverName() const {
     return m_name + QLatin1Char('-') + userTag();
 }
 
+bool NamedMutex::ownerAnswers() const {
+    QLocalSocket socket;
+    socket.connectToServer(serverName());
+    return socket.waitForConnected(500);
+}
+
 bool NamedMutex::create() {
     m_lock = std::make_unique<QLockFile>(lockFilePath());
     m_lock->setStaleLockTime(0); // a crashed owner's lock is found stale by its pid
     if (!m_lock->tryLock(0)) {
-        if (m_lock->error() == QLockFile::LockFailedError) {
+        if (m_lock->error() != QLockFile::LockFailedError)
+            return true; // no lock possible here: behave as the only copy
+        // A lock whose owner cannot be checked here (empty, garbage, written on another
+        // host) would otherwise hold for ever; it is stale unless its owner answers.
+        qint64 pid = 0;
+        QString host, application;
+        const bool readable = m_lock->getLockInfo(&pid, &host, &application);
+        if ((readable && host == QSysInfo::machineHostName()) || ownerAnswers() ||
+            !m_lock->removeStaleLockFile() || !m_lock->tryLock(0)) {
             m_alreadyExisted = true;
             return false;
         }
-        return true; // no lock possible here: behave as the only copy
     }
     m_server = new QLocalServer(this);
     QLocalServer::removeServer(serverName());

@@ -35,6 +35,8 @@ private:
     // The per-user names of the lock file and the local socket.
     QString lockFilePath() const;
     QString serverName() const;
+    // Whether a first copy's local server takes a connection.
+    bool ownerAnswers() const;
 
     QString m_name;
     bool m_alreadyExisted = false;

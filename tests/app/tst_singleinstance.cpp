@@ -1,16 +1,20 @@
 #include "app/StartUp.h"
 #include "platform/Dialogs.h"
 #include "platform/SingleInstance.h"
+#include "support/TestFiles.h"
 
 #include <QApplication>
 #include <QLocalSocket>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
 
 #include <cstdio>
+
+#include <unistd.h>
 
 using namespace quorvane;
 
@@ -28,6 +32,22 @@ int holdMutex() {
     std::fflush(stdout);
     QTimer::singleShot(20000, qApp, &QCoreApplication::quit);
     return qApp->exec();
+}
+
+// Child mode: the real start-up with a long splash; says when the main window shows.
+int startWithLongSplash(QApplication& app) {
+    Dialogs::Script::begin(); // a failed creation step must not wait for a click
+    return StartUp::run(app, 3000, [] {
+        std::printf("started\n");
+        std::fflush(stdout);
+        QTimer::singleShot(300, qApp, &QCoreApplication::quit);
+    });
+}
+
+// Where the mutex's lock file lies for this user.
+QString lockFilePath() {
+    return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) +
+           QStringLiteral("/RunOnlyOnce_MyProject-%1.lock").arg(::getuid());
 }
 
 bool waitForLine(QProcess& process, const QByteArray& line, int ms = 10000) {
@@ -55,6 +75,10 @@ private Q_SLOTS:
     void staleMutexOfAKilledCopyIsTakenOver();
     void minimisedFirstCopyIsRestored();
     void realProgramAnswersTheSecondCopy();
+    void unreadableLockWithoutOwnerIsStale_data();
+    void unreadableLockWithoutOwnerIsStale();
+    void unreadableLockOfAnAnsweringOwnerHolds();
+    void splashWaitAnswersTheSecondCopy();
 
 private:
     QTemporaryDir m_runtime;
@@ -145,10 +169,66 @@ void TestSingleInstance::realProgramAnswersTheSecondCopy() {
         program.kill();
 }
 
+void TestSingleInstance::unreadableLockWithoutOwnerIsStale_data() {
+    QTest::addColumn<QByteArray>("content");
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("garbage") << QByteArray("\x01\xFFnot a lock\n\n\n");
+    QTest::newRow("other host") << QByteArray("4242\nquorvane\nsome-other-host.example\n");
+}
+
+void TestSingleInstance::unreadableLockWithoutOwnerIsStale() {
+    QFETCH(QByteArray, content);
+    QFile lock(lockFilePath());
+    QVERIFY(lock.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    lock.write(content);
+    lock.close();
+    NamedMutex mutex(StartUp::kMutexName);
+    QVERIFY(mutex.create());
+    QVERIFY(!mutex.alreadyExisted());
+    // Taken over for real: the next copy finds it owned.
+    NamedMutex second(StartUp::kMutexName);
+    QVERIFY(!second.create());
+}
+
+void TestSingleInstance::unreadableLockOfAnAnsweringOwnerHolds() {
+    QProcess first;
+    first.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--hold-mutex")});
+    QVERIFY(waitForLine(first, "ready"));
+    QFile lock(lockFilePath());
+    QVERIFY(lock.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    lock.write("garbage");
+    lock.close();
+    NamedMutex mutex(StartUp::kMutexName);
+    QVERIFY(!mutex.create());
+    QCOMPARE(testing::readFile(lockFilePath()), QByteArray("garbage"));
+    first.kill();
+    first.waitForFinished();
+}
+
+void TestSingleInstance::splashWaitAnswersTheSecondCopy() {
+    QTemporaryDir config;
+    QProcess first;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+    first.setProcessEnvironment(env);
+    first.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--long-splash")});
+    QVERIFY(first.waitForStarted());
+
+    // Answered while the splash still shows, long before the main window.
+    NamedMutex probe(StartUp::kMutexName);
+    QTRY_VERIFY_WITH_TIMEOUT(probe.requestActivation(QStringLiteral("quorvane"), 200), 2500);
+    QVERIFY(!first.readAllStandardOutput().contains("started"));
+    QVERIFY(waitForLine(first, "started"));
+    QVERIFY(first.waitForFinished(10000));
+    QCOMPARE(first.exitCode(), 0);
+}
+
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     if (argc > 1 && qstrcmp(argv[1], "--hold-mutex") == 0)
         return holdMutex();
+    if (argc > 1 && qstrcmp(argv[1], "--long-splash") == 0)
+        return startWithLongSplash(app);
     TestSingleInstance test;
     return QTest::qExec(&test, argc, argv);
 }

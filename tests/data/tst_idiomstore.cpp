@@ -66,6 +66,21 @@ void execRaw(const QString& path, const QString& password, const char* sql) {
     sqlite3_close(db);
     QCOMPARE(rc, SQLITE_OK);
 }
+// A dictionary as SQLCipher's shell makes it: the key, and no key settings of ours.
+void createWithDefaultSettings(const QString& path, const QString& password) {
+    sqlite3* db = nullptr;
+    QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
+    const QByteArray key = password.toUtf8();
+    sqlite3_key(db, key.constData(), int(key.size()));
+    const int rc = sqlite3_exec(db,
+                                "create table cy (代码 text, 成语 text, 拼音 text, 解释 text, "
+                                "示例 text, 近义 text, 反义 text, 出处 text, 典故 text);"
+                                "insert into cy (代码, 成语) values ('yysy', '一丝不苟');"
+                                "insert into cy (代码, 成语) values ('abdy', '阿鼻地狱');",
+                                nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    QCOMPARE(rc, SQLITE_OK);
+}
 } // namespace
 
 class TestIdiomStore : public QObject {
@@ -85,6 +100,7 @@ private Q_SLOTS:
     void badDatabasesGiveClearErrorsAndStayUntouched_data();
     void badDatabasesGiveClearErrorsAndStayUntouched();
     void wrongProviderIsRefused();
+    void defaultKeySettingsOpen();
     void createReplacesTargetAtomically();
 };
 
@@ -374,8 +390,10 @@ void TestIdiomStore::badDatabasesGiveClearErrorsAndStayUntouched_data() {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("messagePart");
     QTest::newRow("missing file") << "missing" << QStringLiteral("找不到数据库文件");
-    QTest::newRow("wrong password") << "password" << QStringLiteral("密码不正确");
-    QTest::newRow("not a database") << "text" << QStringLiteral("密码不正确或文件不是成语数据库");
+    QTest::newRow("wrong password") << "password" << QStringLiteral("不是使用此密码的成语数据库");
+    QTest::newRow("wrong password, default settings")
+        << "defaults" << QStringLiteral("不是使用此密码的成语数据库");
+    QTest::newRow("not a database") << "text" << QStringLiteral("不是使用此密码的成语数据库");
     QTest::newRow("unencrypted") << "plain" << QStringLiteral("没有加密");
     QTest::newRow("no table cy") << "notable" << QStringLiteral("没有成语表 cy");
     QTest::newRow("missing columns") << "columns" << QStringLiteral("缺少列：典故");
@@ -389,6 +407,8 @@ void TestIdiomStore::badDatabasesGiveClearErrorsAndStayUntouched() {
     QFile::remove(path);
     if (kind == u"password") {
         execRaw(path, QStringLiteral("another password"), "create table cy (代码 text)");
+    } else if (kind == u"defaults") {
+        createWithDefaultSettings(path, QStringLiteral("another password"));
     } else if (kind == u"text") {
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
@@ -417,6 +437,22 @@ void TestIdiomStore::badDatabasesGiveClearErrorsAndStayUntouched() {
     QVERIFY(!store.query.active());
     QCOMPARE(fileHash(path), before);
     QCOMPARE(QFile::exists(path), kind != u"missing");
+}
+
+void TestIdiomStore::defaultKeySettingsOpen() {
+    ProgramFolder folder({});
+    const QString path = folder.databasePath();
+    QFile::remove(path);
+    createWithDefaultSettings(path, AdoConnection::databasePassword());
+    const QByteArray before = fileHash(path);
+    Store store(folder.path());
+    store.open();
+    // Such a table has no pinyin collation of its own, so the order is not checked here.
+    QStringList idioms = store.idioms();
+    idioms.sort();
+    QCOMPARE(idioms, (QStringList{QStringLiteral("一丝不苟"), QStringLiteral("阿鼻地狱")}));
+    store.connection.close();
+    QCOMPARE(fileHash(path), before);
 }
 
 void TestIdiomStore::wrongProviderIsRefused() {

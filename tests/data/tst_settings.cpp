@@ -201,6 +201,44 @@ private Q_SLOTS:
                                          "\"fontname\"=\"宋体\"\n");
     }
 
+    void faceNameLongerThanAFaceCanBeIsBad_data() {
+        QTest::addColumn<int>("length");
+        QTest::newRow("31, the longest face name") << 31;
+        QTest::newRow("32") << 32;
+        QTest::newRow("a million") << 1000000;
+    }
+
+    void faceNameLongerThanAFaceCanBeIsBad() {
+        QFETCH(int, length);
+        const QString face(length, u'宋');
+        const QByteArray stored = fileHead +
+                                  "\"bkgrnd\"=\"bk.bmp\"\n"
+                                  "\"fontname\"=\"" +
+                                  face.toUtf8() + "\"\n";
+        writeFile(stored);
+        auto view = designFont();
+        EntryFont entry;
+        if (length <= 31) {
+            SettingsStore::readAtMainWindowCreation(recordLoads(), view, entry);
+            QCOMPARE(entry.fontname, face);
+            QCOMPARE(view.face, face);
+            return;
+        }
+        try {
+            SettingsStore::readAtMainWindowCreation(recordLoads(), view, entry);
+            QFAIL("an over-long face name was accepted");
+        } catch (const RegistryFormatError&) {
+            QFAIL("the file itself is well formed");
+        } catch (const QuorvaneError& e) {
+            QVERIFY2(e.message().contains(u"超过 31 个字符"_s), qPrintable(e.message()));
+            QVERIFY(e.message().size() < 100);
+        }
+        QCOMPARE(m_loaded, QStringList{u"bk.bmp"_s});
+        QCOMPARE(view.face, u"宋体"_s);
+        QCOMPARE(entry, EntryFont{});
+        QCOMPARE(fileBytes(), stored); // nothing after the bad value was written
+    }
+
     void malformedFileFailsBeforeAnything() {
         const QByteArray stored = fileHead + "\"bkgrnd\"=\"C:\\bk.bmp\"\n";
         writeFile(stored);

@@ -271,11 +271,11 @@ private Q_SLOTS:
         };
         const QString notString = message([&] { key.readString(QStringLiteral("fontsize")); });
         QVERIFY2(notString.contains(QStringLiteral("\"fontsize\"")) &&
-                     notString.contains(QStringLiteral("string")),
+                     notString.contains(QStringLiteral("应为字符串")),
                  qPrintable(notString));
         const QString notInteger = message([&] { key.readInteger(QStringLiteral("fontcolor")); });
         QVERIFY2(notInteger.contains(QStringLiteral("\"fontcolor\"")) &&
-                     notInteger.contains(QStringLiteral("32-bit integer")),
+                     notInteger.contains(QStringLiteral("应为 32 位整数")),
                  qPrintable(notInteger));
         QVERIFY(!message([&] { key.readInteger(QStringLiteral("blob")); }).isEmpty());
         QVERIFY(!message([&] { key.readString(QStringLiteral("blob")); }).isEmpty());
@@ -308,13 +308,17 @@ private Q_SLOTS:
         QTest::newRow("duplicate value") << head + "\"a\"=\"1\"\n\"A\"=\"2\"\n" << 5;
         QTest::newRow("duplicate key") << head + "\n" + head.mid(38) << 5;
         QTest::newRow("invalid UTF-8") << head + "\"a\"=\"\xC3\x28\"\n" << 4;
+        // 字 is E5 AD 97: cut after two bytes, at the end of a line and of the file.
+        QTest::newRow("character cut at line end") << head + "\"a\"=\"x\"\xE5\xAD\n\"b\"=\"y\"\n"
+                                                   << 4;
+        QTest::newRow("character cut at file end") << head + "\"a\"=\"x\"\n;\xE5\xAD" << 5;
     }
 
     void malformedFilesAreRejectedAndKept() {
         QFETCH(QByteArray, bytes);
         QFETCH(int, line);
         writeFile(bytes);
-        const QString where = QStringLiteral("%1 is malformed at line %2:")
+        const QString where = QStringLiteral("设置文件“%1”第 %2 行格式错误：")
                                   .arg(QDir::toNativeSeparators(file()))
                                   .arg(line);
 

@@ -709,6 +709,32 @@ private Q_SLOTS:
         QVERIFY(Script::shownMessages().isEmpty());
     }
 
+    void homeAndEndGoToFirstAndLastRow_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QString>("idiom");
+        QTest::newRow("Home") << int(Qt::Key_Home) << 0 << sampleOrder().first();
+        QTest::newRow("End") << int(Qt::Key_End) << 0 << sampleOrder().last();
+        QTest::newRow("Ctrl+Home")
+            << int(Qt::Key_Home) << int(Qt::ControlModifier) << sampleOrder().first();
+        QTest::newRow("Ctrl+End") << int(Qt::Key_End) << int(Qt::ControlModifier)
+                                  << sampleOrder().last();
+    }
+
+    void homeAndEndGoToFirstAndLastRow() {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(QString, idiom);
+        testing::ProgramFolder folder(testing::sampleRows());
+        Tmain_frm w;
+        QVERIFY(showActive(w));
+        clickRow(w, 5);
+        QTest::keyClick(w.DBGrid1, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(cursorIdiom(w), idiom);
+        QCOMPARE(listCurrent(w), idiom);
+        QCOMPARE(shownEntry(w), expectedEntry(idiom));
+    }
+
     void rowsWithAcceptedCodeAreNavy() {
         testing::ProgramFolder folder(testing::sampleRows());
         Tmain_frm w;

@@ -7,10 +7,12 @@
 #include "ui/appearance/Tlogo_frm.h"
 #include "ui/lookup/Tmain_frm.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QFile>
 #include <QTest>
 #include <QTextBlock>
+#include <QTextLayout>
 
 using namespace quorvane;
 using quorvane::testing::entry;
@@ -54,6 +56,7 @@ private Q_SLOTS:
     void failedCreationStepsSkipTheRest();
     void entryShowsPresentSectionsInFormat();
     void emptyTableShowsEmptyEntry();
+    void longFieldWithoutBreakPointsWrapsInTheView();
     void marginsFollowTheView();
     void closingReleasesTheStore();
     void splashShowsTheStoredVersion();
@@ -144,7 +147,7 @@ void TestMainWindow::failedCreationStepsSkipTheRest_data() {
     QTest::newRow("bad colour") << "colour"
                                 << QStringLiteral("'blue' is not a valid integer value.");
     QTest::newRow("size stored as text") << "size" << QStringLiteral("fontsize");
-    QTest::newRow("malformed settings") << "malformed" << QStringLiteral("line 4");
+    QTest::newRow("malformed settings") << "malformed" << QStringLiteral("第 4 行");
 }
 
 void TestMainWindow::failedCreationStepsSkipTheRest() {
@@ -248,6 +251,37 @@ void TestMainWindow::emptyTableShowsEmptyEntry() {
     QCOMPARE(window->cymc->text(), QString());
     QVERIFY(window->RichEdit1->paragraphs().isEmpty());
     QVERIFY(window->q_cy->bof() && window->q_cy->eof());
+}
+
+void TestMainWindow::longFieldWithoutBreakPointsWrapsInTheView() {
+    IdiomEntry longOne = entry(QStringLiteral("ac"), QStringLiteral("阿长"));
+    const QString text(65535, u'a');
+    longOne.text(Column::Explanation) = text;
+    ProgramFolder folder({longOne, entry(QStringLiteral("dd"), QStringLiteral("短短"),
+                                         QStringLiteral("duǎn duǎn"))});
+    std::unique_ptr<Tmain_frm> window;
+    QCOMPARE(errorsWhileCreating(window).size(), 0);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    RichEdit* view = window->RichEdit1;
+    QCOMPARE(view->paragraphs(), (QStringList{QString(), QStringLiteral("【解释】") + text}));
+
+    // All of it is there, in lines that fit the view.
+    const QTextBlock block = view->document()->lastBlock();
+    view->document()->documentLayout()->documentSize(); // lays everything out
+    const QTextLayout* layout = block.layout();
+    QVERIFY(layout->lineCount() > 100);
+    int laidOut = 0;
+    for (int i = 0; i < layout->lineCount(); ++i) {
+        QVERIFY(layout->lineAt(i).naturalTextWidth() <= view->viewport()->width());
+        laidOut += layout->lineAt(i).textLength();
+    }
+    QCOMPARE(laidOut, block.length() - 1);
+
+    // The next, ordinary entry breaks between words again.
+    window->nextbtn->click();
+    QCOMPARE(window->cymc->text(), QStringLiteral("短短"));
+    QCOMPARE(view->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
 }
 
 void TestMainWindow::marginsFollowTheView() {

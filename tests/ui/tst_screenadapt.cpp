@@ -3,7 +3,10 @@
 #include "ui/lookup/Tmain_frm.h"
 
 #include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
 #include <QScreen>
+#include <QTableView>
 #include <QTest>
 
 using namespace quorvane;
@@ -13,13 +16,19 @@ class TestScreenAdapt : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void windowFollowsTheScreen();
+    void nothingOverlapsOrIsCut();
 };
 
 void TestScreenAdapt::windowFollowsTheScreen() {
     const QSize screen = QGuiApplication::primaryScreen()->size();
+    // "WxH" or "WxH@ratio": the screen in device-independent pixels, and the ratio.
     const QString expected = qEnvironmentVariable("QUORVANE_TEST_SCREEN");
-    if (!expected.isEmpty())
-        QCOMPARE(QStringLiteral("%1x%2").arg(screen.width()).arg(screen.height()), expected);
+    if (!expected.isEmpty()) {
+        const qreal dpr = QGuiApplication::primaryScreen()->devicePixelRatio();
+        QCOMPARE(dpr, expected.contains(u'@') ? expected.section(u'@', 1).toDouble() : 1.0);
+        QCOMPARE(QStringLiteral("%1x%2").arg(screen.width()).arg(screen.height()),
+                 expected.section(u'@', 0, 0));
+    }
     testing::ProgramFolder folder(testing::sampleRows());
     Dialogs::Script::begin();
     Tmain_frm window;
@@ -44,7 +53,7 @@ void TestScreenAdapt::windowFollowsTheScreen() {
         window.DBLookupCombo1->geometry(),
         QRect(scaled(52), scaled(12), scaled(52 + 133) - scaled(52), scaled(12 + 27) - scaled(12)));
     QCOMPARE(window.cymc->pos(), QPoint(scaled(40), scaled(28)));
-    QCOMPARE(window.Panel2->height(), scaled(52));
+    QCOMPARE(window.Panel2->height(), scaled(1 + 52) - scaled(1)); // inside a 1-pixel bevel
     QCOMPARE(window.lrpnl->width(), scaled(195));
     QCOMPARE(window.Panel13->width(), scaled(154));
     QCOMPARE(window.Panel6->height(), scaled(1 + 60) - scaled(1)); // inside a 1-pixel bevel
@@ -62,6 +71,79 @@ void TestScreenAdapt::windowFollowsTheScreen() {
     for (QToolButton* button : {window.allvbtn, window.copybtn, window.helpbtn})
         QVERIFY2(button->fontMetrics().horizontalAdvance(button->text()) < button->width(),
                  qPrintable(button->objectName()));
+}
+
+namespace {
+QString describe(const QWidget* widget) {
+    return QStringLiteral("%1 at %2,%3 %4x%5")
+        .arg(widget->objectName())
+        .arg(widget->x())
+        .arg(widget->y())
+        .arg(widget->width())
+        .arg(widget->height());
+}
+
+// The rectangle a widget takes inside `ancestor`.
+QRect placeIn(const QWidget* widget, const QWidget* ancestor) {
+    return QRect(widget->mapTo(ancestor, QPoint(0, 0)), widget->size());
+}
+} // namespace
+
+void TestScreenAdapt::nothingOverlapsOrIsCut() {
+    testing::ProgramFolder folder(testing::sampleRows());
+    Dialogs::Script::begin();
+    Tmain_frm window;
+    Dialogs::Script::end();
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const qreal dpr = window.devicePixelRatio();
+
+    // Rows at least a line of their scaled font high, in the list and in the drop-down.
+    QVERIFY(window.DBGrid1->model()->rowCount() > 1);
+    QVERIFY2(window.DBGrid1->rowHeight(0) >= window.DBGrid1->fontMetrics().height(),
+             qPrintable(QString::number(window.DBGrid1->rowHeight(0))));
+    QTableView* dropDown = window.DBLookupCombo1->listView();
+    QVERIFY(dropDown->model()->rowCount() > 1);
+    QVERIFY(dropDown->rowHeight(0) >= dropDown->fontMetrics().height());
+    QCOMPARE(dropDown->font().pixelSize(), window.DBLookupCombo1->font().pixelSize());
+    const QLineEdit* box = window.DBLookupCombo1->editor();
+    QVERIFY(box->fontMetrics().height() <= box->height());
+
+    // Buttons of the toolbar and of the title panel: apart, inside their panel, the glyph
+    // and the caption inside the button, the glyph drawn at its own size (sharp).
+    for (QWidget* panel : QList<QWidget*>{window.Panel2, window.Panel6}) {
+        const QList<QToolButton*> buttons =
+            panel->findChildren<QToolButton*>(QString(), Qt::FindDirectChildrenOnly);
+        QVERIFY(buttons.size() >= 4);
+        for (QToolButton* button : buttons) {
+            const QString name = describe(button);
+            QVERIFY2(panel->rect().contains(placeIn(button, panel)), qPrintable(name));
+            const QSize glyph = button->iconSize();
+            const int caption = button->text().isEmpty() ? 0 : button->fontMetrics().height();
+            QVERIFY2(glyph.height() + caption <= button->height() &&
+                         glyph.width() <= button->width(),
+                     qPrintable(name));
+            if (!button->text().isEmpty())
+                QVERIFY2(button->fontMetrics().horizontalAdvance(button->text()) <= button->width(),
+                         qPrintable(name));
+            const QPixmap drawn = button->icon().pixmap(glyph, dpr);
+            QCOMPARE(drawn.size(), glyph * dpr);
+            for (QToolButton* other : buttons)
+                if (other != button)
+                    QVERIFY2(!button->geometry().intersects(other->geometry()),
+                             qPrintable(name + QStringLiteral(" / ") + describe(other)));
+        }
+    }
+
+    // The labels' text fits them, and the input label ends before the box begins.
+    for (const QLabel* label : QList<QLabel*>{window.Label1, window.cymc}) {
+        QVERIFY2(label->fontMetrics().height() <= label->height(), qPrintable(describe(label)));
+    }
+    const QFontMetrics input = window.Label1->fontMetrics();
+    QVERIFY(input.horizontalAdvance(window.Label1->text()) <= window.Label1->width());
+    QVERIFY(window.lrpnl->rect().contains(window.Label1->geometry()));
+    QVERIFY2(!window.Label1->geometry().intersects(window.DBLookupCombo1->geometry()),
+             qPrintable(describe(window.Label1)));
 }
 
 QTEST_MAIN(TestScreenAdapt)

@@ -10,8 +10,10 @@
 #include "platform/QuorvaneError.h"
 #include "platform/Shell.h"
 #include "platform/TextCodec.h"
+#include "platform/TextFile.h"
 #include "widgets/layout/AlignLayout.h"
 #include "widgets/layout/FormFonts.h"
+#include "widgets/layout/LabelFit.h"
 #include "widgets/layout/ScaleBy.h"
 
 #include <QApplication>
@@ -24,7 +26,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
-#include <QSaveFile>
 #include <QScreen>
 
 // Resources of a static library are registered by hand, outside any namespace.
@@ -44,10 +45,11 @@ const QString kViewDesignFace = QStringLiteral("宋体");
 constexpr int kViewDesignSize = 11;
 const QString kViewDesignColour = QStringLiteral("clWindowText");
 
+// Vector glyphs stay sharp at whatever size the screen adaptation gives their buttons.
 QIcon glyphIcon(const QString& glyph, const QString& disabledGlyph) {
-    QIcon icon(QStringLiteral(":/glyphs/") + glyph + QStringLiteral(".png"));
+    QIcon icon(QStringLiteral(":/glyphs/") + glyph + QStringLiteral(".svg"));
     if (!disabledGlyph.isEmpty())
-        icon.addFile(QStringLiteral(":/glyphs/") + disabledGlyph + QStringLiteral(".png"), {},
+        icon.addFile(QStringLiteral(":/glyphs/") + disabledGlyph + QStringLiteral(".svg"), {},
                      QIcon::Disabled);
     return icon;
 }
@@ -65,7 +67,10 @@ Tmain_frm::Tmain_frm(QWidget* parent) : QMainWindow(parent) {
         const QString glyph = widget->property("glyph").toString();
         if (auto* button = qobject_cast<QToolButton*>(widget); button && !glyph.isEmpty()) {
             button->setIcon(glyphIcon(glyph, button->property("disabledGlyph").toString()));
-            button->setIconSize(button->text().isEmpty() ? QSize(20, 20) : QSize(24, 24));
+            // A glyph button smaller than the glyph (the round one) gets a smaller glyph.
+            const int side = qMin(button->text().isEmpty() ? 20 : 24,
+                                  qMin(button->width(), button->height()) - 2);
+            button->setIconSize(QSize(side, side));
         }
         if (widget->property("tileArea").toBool() || widget->property("transparent").toBool())
             widget->setAttribute(Qt::WA_TranslucentBackground);
@@ -98,7 +103,6 @@ Tmain_frm::Tmain_frm(QWidget* parent) : QMainWindow(parent) {
     QPalette white = DBGrid1->palette();
     white.setColor(QPalette::Base, Qt::white);
     DBGrid1->setPalette(white);
-    DBGrid1->verticalHeader()->setDefaultSectionSize(DBGrid1->fontMetrics().height() + 4);
     RichEdit1->installEventFilter(this);
     setViewFont(kViewDesignFace, kViewDesignSize, ColourText::toColour(kViewDesignColour));
 
@@ -110,6 +114,9 @@ Tmain_frm::Tmain_frm(QWidget* parent) : QMainWindow(parent) {
 
     if (!runGuarded([this] { FormCreate(); }))
         cymc->clear(); // the design caption is no idiom
+    // Whatever size the fonts were scaled to, no caption is cut.
+    LabelFit::fitToText(Label1, true);
+    LabelFit::fitToText(cymc, false);
     // Centred at its restored size, whatever the screen adaptation made of it.
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
@@ -380,16 +387,7 @@ void Tmain_frm::savebtnClick() {
 }
 
 void Tmain_frm::SaveDialog1CanClose(const QString& fileName) {
-    const QByteArray bytes = TextCodec::toAnsi(m_exportBuffer);
-    // Written beside the target and renamed over it: a full disk leaves the old file.
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw QuorvaneError(
-            QStringLiteral("无法创建文件“%1”：%2").arg(fileName, file.errorString()));
-    // flush() first: commit() would rename a short file over the old one.
-    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
-        throw QuorvaneError(
-            QStringLiteral("无法写入文件“%1”：%2").arg(fileName, file.errorString()));
+    TextFile::write(fileName, TextCodec::toAnsi(m_exportBuffer));
 }
 
 void Tmain_frm::openbtnClick() {

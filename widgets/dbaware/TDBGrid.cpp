@@ -47,6 +47,7 @@ TDBGrid::TDBGrid(QWidget* parent) : QTableView(parent), m_model(new DataSetModel
     horizontalHeader()->hide();
     verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setMinimumSectionSize(1);
     horizontalHeader()->setStretchLastSection(true);
     setShowGrid(false);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -60,6 +61,26 @@ TDBGrid::TDBGrid(QWidget* parent) : QTableView(parent), m_model(new DataSetModel
     connect(m_model, &QAbstractItemModel::modelReset, this, &TDBGrid::followDataSet);
     connect(this, &QAbstractItemView::clicked, this,
             [this](const QModelIndex& index) { Q_EMIT cellClick(index.row()); });
+    followFont();
+}
+
+void TDBGrid::followFont() {
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+}
+
+void TDBGrid::changeEvent(QEvent* event) {
+    QTableView::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        followFont();
+}
+
+QModelIndex TDBGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    const int rows = m_model->rowCount();
+    if ((action == MoveHome || action == MoveEnd) && rows > 0) {
+        const int column = currentIndex().isValid() ? currentIndex().column() : 0;
+        return m_model->index(action == MoveHome ? 0 : rows - 1, column);
+    }
+    return QTableView::moveCursor(action, modifiers);
 }
 
 void TDBGrid::setDataSource(DataSource* source) {

@@ -48,8 +48,14 @@ protected:
     void keyReleaseEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    // Home and End move to the first and last row, as in any data grid: a one-column
+    // table would otherwise only move within the row.
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
 
 private:
+    // Rows are as high as a line of the grid's font, whatever the font was scaled to.
+    void followFont();
     friend class GridCellDelegate;
     void followDataSet();
     void currentRowChanged(const QModelIndex& current);

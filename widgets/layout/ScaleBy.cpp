@@ -2,6 +2,7 @@
 
 #include "widgets/layout/AlignLayout.h"
 
+#include <QAbstractButton>
 #include <QWidget>
 
 #include <vector>
@@ -27,6 +28,10 @@ void scaleGeometry(QWidget* parent, int m, int d) {
         if (child->minimumSize() == child->maximumSize())
             child->setFixedSize(width, height);
         child->setGeometry(left, top, width, height);
+        // A glyph grows with its button, so it is drawn at the size it is shown.
+        if (auto* button = qobject_cast<QAbstractButton*>(child))
+            button->setIconSize(QSize(scaled(button->iconSize().width(), m, d),
+                                      scaled(button->iconSize().height(), m, d)));
         scaleGeometry(child, m, d);
     }
 }

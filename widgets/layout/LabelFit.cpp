@@ -1,0 +1,18 @@
+#include "widgets/layout/LabelFit.h"
+
+#include <QLabel>
+
+namespace quorvane::LabelFit {
+
+void fitToText(QLabel* label, bool keepRightEdge) {
+    const QFontMetrics metrics = label->fontMetrics();
+    QRect place = label->geometry();
+    place.setHeight(qMax(place.height(), metrics.height()));
+    if (keepRightEdge) {
+        const int width = qMax(place.width(), metrics.horizontalAdvance(label->text()));
+        place.setLeft(place.right() + 1 - width);
+    }
+    label->setGeometry(place);
+}
+
+} // namespace quorvane::LabelFit
