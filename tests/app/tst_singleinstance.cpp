@@ -181,6 +181,10 @@ void TestSingleInstance::unreadableLockWithoutOwnerIsStale() {
     QFile lock(lockFilePath());
     QVERIFY(lock.open(QIODevice::WriteOnly | QIODevice::Truncate));
     lock.write(content);
+    lock.flush();
+    // Left behind a while ago; a lock this young could still be in the making.
+    QVERIFY(lock.setFileTime(QDateTime::currentDateTime().addSecs(-60),
+                             QFileDevice::FileModificationTime));
     lock.close();
     NamedMutex mutex(StartUp::kMutexName);
     QVERIFY(mutex.create());
@@ -203,6 +207,7 @@ void TestSingleInstance::unreadableLockOfAnAnsweringOwnerHolds() {
     QCOMPARE(testing::readFile(lockFilePath()), QByteArray("garbage"));
     first.kill();
     first.waitForFinished();
+    QFile::remove(lockFilePath());
 }
 
 void TestSingleInstance::splashWaitAnswersTheSecondCopy() {
