@@ -37,7 +37,7 @@ int holdMutex() {
 // Child mode: the real start-up with a long splash; says when the main window shows.
 int startWithLongSplash(QApplication& app) {
     Dialogs::Script::begin(); // a failed creation step must not wait for a click
-    return StartUp::run(app, 3000, [] {
+    return StartUp::run(app, 5000, [] {
         std::printf("started\n");
         std::fflush(stdout);
         QTimer::singleShot(300, qApp, &QCoreApplication::quit);
@@ -221,7 +221,7 @@ void TestSingleInstance::splashWaitAnswersTheSecondCopy() {
 
     // Answered while the splash still shows, long before the main window.
     NamedMutex probe(StartUp::kMutexName);
-    QTRY_VERIFY_WITH_TIMEOUT(probe.requestActivation(QStringLiteral("quorvane"), 200), 2500);
+    QTRY_VERIFY_WITH_TIMEOUT(probe.requestActivation(QStringLiteral("quorvane"), 200), 4500);
     QVERIFY(!first.readAllStandardOutput().contains("started"));
     QVERIFY(waitForLine(first, "started"));
     QVERIFY(first.waitForFinished(10000));
