@@ -1,6 +1,8 @@
 #include "platform/SingleInstance.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
@@ -53,10 +55,14 @@ bool NamedMutex::create() {
             return true; // no lock possible here: behave as the only copy
         // A lock whose owner cannot be checked here (empty, garbage, written on another
         // host) would otherwise hold for ever; it is stale unless its owner answers.
+        // One just made may not hold its owner yet: it gets a moment before it counts.
         qint64 pid = 0;
         QString host, application;
         const bool readable = m_lock->getLockInfo(&pid, &host, &application);
-        if ((readable && host == QSysInfo::machineHostName()) || ownerAnswers() ||
+        const bool beingWritten =
+            !readable &&
+            QFileInfo(lockFilePath()).lastModified().secsTo(QDateTime::currentDateTime()) < 2;
+        if ((readable && host == QSysInfo::machineHostName()) || beingWritten || ownerAnswers() ||
             !m_lock->removeStaleLockFile() || !m_lock->tryLock(0)) {
             m_alreadyExisted = true;
             return false;

@@ -37,7 +37,7 @@ int holdMutex() {
 // Child mode: the real start-up with a long splash; says when the main window shows.
 int startWithLongSplash(QApplication& app) {
     Dialogs::Script::begin(); // a failed creation step must not wait for a click
-    return StartUp::run(app, 3000, [] {
+    return StartUp::run(app, 5000, [] {
         std::printf("started\n");
         std::fflush(stdout);
         QTimer::singleShot(300, qApp, &QCoreApplication::quit);
@@ -181,6 +181,10 @@ void TestSingleInstance::unreadableLockWithoutOwnerIsStale() {
     QFile lock(lockFilePath());
     QVERIFY(lock.open(QIODevice::WriteOnly | QIODevice::Truncate));
     lock.write(content);
+    lock.flush();
+    // Left behind a while ago; a lock this young could still be in the making.
+    QVERIFY(lock.setFileTime(QDateTime::currentDateTime().addSecs(-60),
+                             QFileDevice::FileModificationTime));
     lock.close();
     NamedMutex mutex(StartUp::kMutexName);
     QVERIFY(mutex.create());
@@ -203,6 +207,7 @@ void TestSingleInstance::unreadableLockOfAnAnsweringOwnerHolds() {
     QCOMPARE(testing::readFile(lockFilePath()), QByteArray("garbage"));
     first.kill();
     first.waitForFinished();
+    QFile::remove(lockFilePath());
 }
 
 void TestSingleInstance::splashWaitAnswersTheSecondCopy() {
@@ -216,7 +221,7 @@ void TestSingleInstance::splashWaitAnswersTheSecondCopy() {
 
     // Answered while the splash still shows, long before the main window.
     NamedMutex probe(StartUp::kMutexName);
-    QTRY_VERIFY_WITH_TIMEOUT(probe.requestActivation(QStringLiteral("quorvane"), 200), 2500);
+    QTRY_VERIFY_WITH_TIMEOUT(probe.requestActivation(QStringLiteral("quorvane"), 200), 4500);
     QVERIFY(!first.readAllStandardOutput().contains("started"));
     QVERIFY(waitForLine(first, "started"));
     QVERIFY(first.waitForFinished(10000));

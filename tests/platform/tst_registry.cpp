@@ -7,12 +7,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <functional>
-
-#include <sys/types.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 using namespace quorvane;
 
 namespace {
@@ -23,21 +17,6 @@ const QByteArray emptyKeyFile = "Windows Registry Editor Version 5.00\n"
                                 "[HKEY_LOCAL_MACHINE\\Software\\Brevinn\\Quorvane\\3.0]\n"
                                 "\n";
 
-// Runs `check` where file permissions apply: as root in a child process that has dropped
-// to "nobody", otherwise in place. Returns its result (0 for success).
-int runWithPermissionsEnforced(const std::function<int()>& check) {
-    if (geteuid() != 0)
-        return check();
-    const pid_t child = fork();
-    if (child == 0) {
-        if (setgid(65534) != 0 || setuid(65534) != 0)
-            _exit(100);
-        _exit(check());
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 101;
-}
 } // namespace
 
 class TestRegistry : public QObject {
@@ -113,7 +92,7 @@ private Q_SLOTS:
 
         // Opening an existing key writes nothing, even where writing is impossible.
         lockSettingsFolder();
-        const int result = runWithPermissionsEnforced([] {
+        const int result = testing::runWithPermissionsEnforced([] {
             RegistryKey key;
             return key.openKey(keyPath, true) ? 0 : 1;
         });
@@ -354,7 +333,7 @@ private Q_SLOTS:
 
         lockSettingsFolder();
         const QString expectedFile = QDir::toNativeSeparators(file());
-        const int result = runWithPermissionsEnforced([&] {
+        const int result = testing::runWithPermissionsEnforced([&] {
             RegistryKey writer;
             if (!writer.openKey(keyPath, false))
                 return 2;

@@ -8,34 +8,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <functional>
-
-#ifdef Q_OS_UNIX
-#include <sys/wait.h>
-#include <unistd.h>
-#endif
-
 using namespace quorvane;
-
-namespace {
-#ifdef Q_OS_UNIX
-// Root writes anywhere; the check then runs in a child as "nobody", where folder
-// permissions hold.
-int runWithPermissionsEnforced(const std::function<int()>& check) {
-    if (geteuid() != 0)
-        return check();
-    const pid_t child = fork();
-    if (child == 0) {
-        if (setgid(65534) != 0 || setuid(65534) != 0)
-            _exit(100);
-        _exit(check());
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 101;
-}
-#endif
-} // namespace
 
 class TestTextExport : public QObject {
     Q_OBJECT
@@ -96,8 +69,8 @@ private Q_SLOTS:
             }
         };
         // The file is written in place; a new file cannot be made there and says so.
-        QCOMPARE(runWithPermissionsEnforced([&] { return attempt(file); }), 0);
-        QCOMPARE(runWithPermissionsEnforced(
+        QCOMPARE(testing::runWithPermissionsEnforced([&] { return attempt(file); }), 0);
+        QCOMPARE(testing::runWithPermissionsEnforced(
                      [&] { return attempt(folder + QStringLiteral("/other.txt")); }),
                  2);
         QVERIFY(
