@@ -171,6 +171,9 @@ void TestAppearance::chooserAppliesStoresOrRefuses() {
                    chooser->FileEdit->setText(file);
                    chooser->findChild<QPushButton*>(button)->click();
                    openAfterButton = chooser->isVisible();
+                   if (openAfterButton)
+                       chooser->BitBtn2->click(); // Cancel keeps what Apply did
+                   QVERIFY(!chooser->isVisible());
                });
     QVERIFY(Imageform == nullptr); // destroyed when it closed
 
