@@ -73,17 +73,25 @@ void readAtMainWindowCreation(const std::function<void(const QString& path)>& lo
     }
 }
 
-void writeEntryFont(const EntryFont& font) {
+bool writeEntryFont(const EntryFont& font) {
     RegistryKey key;
     if (!key.openKey(keyPath, true))
-        return;
+        return false;
     key.writeString(fontname, font.fontname);
     key.writeInteger(fontsize, font.fontsize);
     key.writeString(fontcolor, font.fontcolor);
+    return true;
 }
 
 QString readVersion() {
     return readOptionalString(version);
+}
+
+std::optional<QString> readVersionIfPresent() {
+    RegistryKey key;
+    if (!key.openKey(keyPath, true) || !key.valueExists(version))
+        return std::nullopt;
+    return key.readString(version);
 }
 
 QString readBackgroundPath() {

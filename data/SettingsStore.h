@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 namespace quorvane::SettingsStore {
 
@@ -34,11 +35,14 @@ struct ViewFont {
 void readAtMainWindowCreation(const std::function<void(const QString& path)>& loadBackground,
                               ViewFont& view, EntryFont& entryFont);
 
-// The font buttons: fontname, fontsize (32-bit integer) and fontcolor.
-void writeEntryFont(const EntryFont& font);
+// The font buttons: fontname, fontsize (32-bit integer) and fontcolor. Returns false (and
+// writes nothing) when the key cannot be opened.
+bool writeEntryFont(const EntryFont& font);
 
 // The stored texts, or "" when missing or when the key cannot be opened.
 QString readVersion();
+// `version` as stored, also when empty; nullopt when missing or the key cannot be opened.
+std::optional<QString> readVersionIfPresent();
 QString readBackgroundPath();
 
 } // namespace quorvane::SettingsStore

@@ -46,12 +46,12 @@ RichEdit::RichEdit(QWidget* parent) : QTextEdit(parent) {
     m_font = font();
 }
 
-QTextBlockFormat RichEdit::blockFormat() const {
+QTextBlockFormat RichEdit::blockFormat(const ParaFormat& para) const {
     QTextBlockFormat format;
     // Qt indents the first line relative to the left margin, the other lines sit on it.
-    format.setLeftMargin(twipsToPixels(m_paraFormat.startIndent + m_paraFormat.offset, this));
-    format.setTextIndent(-twipsToPixels(m_paraFormat.offset, this));
-    format.setRightMargin(twipsToPixels(m_paraFormat.rightIndent, this));
+    format.setLeftMargin(twipsToPixels(para.startIndent + para.offset, this));
+    format.setTextIndent(-twipsToPixels(para.offset, this));
+    format.setRightMargin(twipsToPixels(para.rightIndent, this));
     return format;
 }
 
@@ -88,6 +88,12 @@ void RichEdit::setTextFont(const QFont& font, const QColor& colour) {
     m_font = font;
     m_colour = colour;
     reformat();
+}
+
+void RichEdit::setSelectionOffset(int twips) {
+    ParaFormat format = m_paraFormat;
+    format.offset = twips;
+    textCursor().mergeBlockFormat(blockFormat(format));
 }
 
 void RichEdit::setFormattingRect(const QRect& rect) {

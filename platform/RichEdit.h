@@ -22,6 +22,9 @@ public:
 
     // Applies to every paragraph, and to text added later.
     void setParaFormat(const ParaFormat& format);
+    // PFM_OFFSET at the selection: only the paragraphs the selection touches, until the
+    // text is next replaced.
+    void setSelectionOffset(int twips);
     ParaFormat paraFormat() const { return m_paraFormat; }
 
     // EM_SETRECT: text is laid out inside this rectangle of the client area (pixels).
@@ -40,7 +43,8 @@ public:
     QColor textColour() const { return m_colour; }
 
 private:
-    QTextBlockFormat blockFormat() const;
+    QTextBlockFormat blockFormat() const { return blockFormat(m_paraFormat); }
+    QTextBlockFormat blockFormat(const ParaFormat& format) const;
     QTextCharFormat charFormat() const;
     void reformat();
 

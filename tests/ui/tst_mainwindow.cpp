@@ -142,8 +142,9 @@ void TestMainWindow::failedCreationStepsSkipTheRest_data() {
     QTest::addColumn<QString>("fault");
     QTest::addColumn<QString>("message");
     QTest::newRow("no database") << "database" << QStringLiteral("找不到数据库文件");
-    QTest::newRow("missing picture") << "picture" << QStringLiteral("找不到背景图片文件");
-    QTest::newRow("picture not a bitmap") << "badpicture" << QStringLiteral("无法读取背景图片");
+    QTest::newRow("missing picture") << "picture" << QStringLiteral("Cannot open file /");
+    QTest::newRow("picture not a bitmap")
+        << "badpicture" << QStringLiteral("Bitmap image is not valid.");
     QTest::newRow("bad colour") << "colour"
                                 << QStringLiteral("'blue' is not a valid integer value.");
     QTest::newRow("size stored as text") << "size" << QStringLiteral("fontsize");

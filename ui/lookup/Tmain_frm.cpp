@@ -6,11 +6,16 @@
 #include "data/SettingsStore.h"
 #include "platform/AppPaths.h"
 #include "platform/Dialogs.h"
+#include "platform/FontDialog.h"
 #include "platform/HandlerGuard.h"
 #include "platform/QuorvaneError.h"
 #include "platform/Shell.h"
 #include "platform/TextCodec.h"
 #include "platform/TextFile.h"
+#include "ui/appearance/EntryFontButtons.h"
+#include "ui/appearance/ProductLinks.h"
+#include "ui/appearance/TImageform.h"
+#include "ui/appearance/Tabout_frm.h"
 #include "widgets/layout/AlignLayout.h"
 #include "widgets/layout/FormFonts.h"
 #include "widgets/layout/LabelFit.h"
@@ -62,6 +67,8 @@ Tmain_frm::Tmain_frm(QWidget* parent) : QMainWindow(parent) {
     FormFonts::applyPixelSizes(this);
     buildStore();
     buildContextMenu();
+    FontDialog1 = new FontDialog(this);
+    FontDialog1->setObjectName(QStringLiteral("FontDialog1"));
 
     for (QWidget* widget : findChildren<QWidget*>()) {
         const QString glyph = widget->property("glyph").toString();
@@ -134,7 +141,7 @@ Tmain_frm::~Tmain_frm() {
 }
 
 QString Tmain_frm::webPageAddress() {
-    return QStringLiteral("https://www.brevinn.com/quorvane/");
+    return ProductLinks::webPage;
 }
 
 void Tmain_frm::buildStore() {
@@ -195,8 +202,12 @@ void Tmain_frm::wireEvents() {
     connect(DBLookupCombo1->editor(), &QLineEdit::textChanged, DBGrid1->viewport(),
             qOverload<>(&QWidget::update));
     DBGrid1->setDrawColumnCell([this](GridCellDraw& cell) { DBGrid1DrawColumnCell(cell); });
-    Splitter1->setPaintHandler(
-        [this](QPainter& painter) { m_background->tile(painter, Splitter1->rect()); });
+    // Splitter1Paint after the splitter's own colour, which an empty bitmap leaves.
+    Splitter1->setPaintHandler([this](QPainter& painter) {
+        painter.fillRect(Splitter1->rect(), Splitter1->palette().window());
+        if (m_background)
+            m_background->tile(painter, Splitter1->rect());
+    });
 
     const auto click = [this](QToolButton* button, void (Tmain_frm::*handler)()) {
         connect(button, &QToolButton::clicked, this, [this, handler] { handle(handler); });
@@ -210,6 +221,13 @@ void Tmain_frm::wireEvents() {
     click(savebtn, &Tmain_frm::savebtnClick);
     click(openbtn, &Tmain_frm::openbtnClick);
     click(helpbtn, &Tmain_frm::helpbtnClick);
+    click(setimagebtn, &Tmain_frm::setimagebtnClick);
+    click(fontbtn, &Tmain_frm::fontbtnClick);
+    click(defaultfont, &Tmain_frm::defaultfontClick);
+    // Found by name: the About button may be any kind of button.
+    if (auto* about = findChild<QAbstractButton*>(QStringLiteral("VyrRoundButton1")))
+        connect(about, &QAbstractButton::clicked, this,
+                [this] { handle(&Tmain_frm::aboutmClick); });
 
     connect(VyrPopupMenu1, &QMenu::aboutToShow, this,
             [this] { handle(&Tmain_frm::VyrPopupMenu1Popup); });
@@ -430,6 +448,22 @@ void Tmain_frm::exitbtnClick() {
     close();
 }
 
+void Tmain_frm::setimagebtnClick() {
+    TImageform::showChooser(m_background.get(), this);
+}
+
+void Tmain_frm::fontbtnClick() {
+    EntryFontButtons::chooseFont(*FontDialog1, *RichEdit1, m_entryFont);
+}
+
+void Tmain_frm::defaultfontClick() {
+    EntryFontButtons::restoreDefault(*RichEdit1, m_entryFont);
+}
+
+void Tmain_frm::aboutmClick() {
+    Tabout_frm::showAbout(this);
+}
+
 void Tmain_frm::FormClose() {
     q_cy->close();
     skt_cy->close();
@@ -462,6 +496,9 @@ bool Tmain_frm::eventFilter(QObject* watched, QEvent* event) {
                m_background) {
         auto* area = static_cast<QWidget*>(watched);
         QPainter painter(area);
+        // Without a picture the strip keeps the window's colour.
+        if (m_background->isEmpty())
+            painter.fillRect(area->rect(), palette().window());
         m_background->tile(painter, area->rect());
         return true;
     }

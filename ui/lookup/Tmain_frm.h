@@ -17,6 +17,8 @@ class QAction;
 
 namespace quorvane {
 
+class FontDialog;
+
 // The lookup window: lookup box, idiom list, entry view and toolbar. It owns the idiom
 // store and the program's shared state for the whole run.
 class Tmain_frm : public QMainWindow, public Ui::Tmain_frm {
@@ -37,6 +39,9 @@ public:
     QAction* copym;
     QAction* VyrMenuItem4;
     QAction* selallm;
+
+    // The font dialog of the entry font; it remembers the character set last confirmed.
+    FontDialog* FontDialog1;
 
     EntryFont entryFont() const { return m_entryFont; }
     const BackgroundBitmap* backgroundBitmap() const { return m_background.get(); }
@@ -77,6 +82,10 @@ public:
     void copymClick();
     void selallmClick();
     void exitbtnClick();
+    void setimagebtnClick();
+    void fontbtnClick();
+    void defaultfontClick();
+    void aboutmClick();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
