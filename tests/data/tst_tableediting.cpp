@@ -5,6 +5,7 @@
 #include "data/PinyinCollation.h"
 #include "platform/QuorvaneError.h"
 #include "support/TestDatabase.h"
+#include "support/TestTable.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -19,6 +20,7 @@
 using namespace quorvane;
 using quorvane::testing::entry;
 using quorvane::testing::ProgramFolder;
+using quorvane::testing::storedRows;
 
 namespace {
 sqlite3* openRaw(const QString& path) {
@@ -30,38 +32,6 @@ void execRaw(const QString& path, const char* sql) {
     const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
     sqlite3_close(db);
     QCOMPARE(rc, SQLITE_OK);
-}
-
-// The table as the file holds it, read by a connection of its own: "rowid|代码|成语|...",
-// NULL as "∅".
-QStringList storedRows(const QString& path) {
-    sqlite3* db = openRaw(path);
-    sqlite3_stmt* stmt = nullptr;
-    sqlite3_prepare_v2(db, "select rowid, * from cy order by rowid", -1, &stmt, nullptr);
-    QStringList rows;
-    while (sqlite3_step(stmt) == SQLITE_ROW) {
-        QStringList cells;
-        for (int i = 0; i < sqlite3_column_count(stmt); ++i) {
-            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
-            cells << (text ? QString::fromUtf8(text) : QStringLiteral("∅"));
-        }
-        rows << cells.join(u'|');
-    }
-    sqlite3_finalize(stmt);
-    sqlite3_close(db);
-    return rows;
-}
-
-QString integrity(const QString& path) {
-    sqlite3* db = openRaw(path);
-    sqlite3_stmt* stmt = nullptr;
-    sqlite3_prepare_v2(db, "pragma integrity_check", -1, &stmt, nullptr);
-    sqlite3_step(stmt);
-    const QString result =
-        QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
-    sqlite3_finalize(stmt);
-    sqlite3_close(db);
-    return result;
 }
 
 std::vector<IdiomEntry> threeRows() {
@@ -352,7 +322,7 @@ void TestTableEditing::killBetweenPostsLeavesFileConsistent() {
     while (child.canReadLine())
         posted = qMax(posted, child.readLine().trimmed().toInt());
 
-    QCOMPARE(integrity(folder.databasePath()), QStringLiteral("ok"));
+    QCOMPARE(testing::integrityCheck(folder.databasePath()), QStringLiteral("ok"));
     const QStringList rows = storedRows(folder.databasePath());
     const int added = int(rows.size()) - 3;
     QVERIFY2(added == posted || added == posted + 1, qPrintable(QString::number(added)));
