@@ -71,7 +71,9 @@ public:
     // added, its pending value. Throws when the set is closed or the field does not exist.
     QString fieldText(const QString& name) const;
     // Any row's stored value, for grids and lists.
-    const QString& cellText(int row, int field) const;
+    QString cellText(int row, int field) const;
+    // The same without a copy; valid until the set is changed, closed or re-read.
+    QStringView cellView(int row, int field) const;
 
     // Editing. Each write to the table (post, delete) is one transaction: a refused write
     // throws QuorvaneError and leaves the table and the pending row as they were.
@@ -150,7 +152,14 @@ private:
     int m_current = -1;
     quint64 m_generation = 0;
     QStringList m_fieldNames;
-    std::vector<QString> m_cells; // row-major
+    // A cell is a run of m_text; cells are row-major. A post appends the new values.
+    struct Cell {
+        quint32 offset;
+        quint32 length;
+    };
+    void storeCell(size_t index, const QString& value);
+    std::vector<char16_t> m_text;
+    std::vector<Cell> m_cells;
     std::vector<qint64> m_rowids;
 
     int earliestRow(size_t from, size_t to) const;
