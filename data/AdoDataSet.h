@@ -14,13 +14,20 @@ namespace quorvane {
 class AdoConnection;
 
 // A position in an open data set. Rows are identified by their rowid, so a bookmark also
-// finds its row again after the data set was re-opened.
+// finds its row again after the data set was re-opened. SQLite hands a deleted row's rowid
+// to the next insert, so the bookmark also keeps the row's values: a row found by rowid
+// that no longer holds them is another row, and the bookmark refuses it.
 struct Bookmark {
     quint64 generation = 0;
     int row = -1;
     qint64 rowid = 0;
+    QStringList values;
     bool isNull() const { return row < 0; }
 };
+
+// Browse: rows are read; Edit: the current row is being changed; Insert: a new row, not yet
+// in the table, is being filled in.
+enum class DataSetState { Inactive, Browse, Edit, Insert };
 
 struct LocateOptions {
     bool caseInsensitive = false;
@@ -43,6 +50,7 @@ public:
     void close();
     bool active() const { return m_active; }
 
+    // Every move first settles a row being edited or added (see checkBrowseMode).
     void first();
     void last();
     void next();
@@ -51,18 +59,44 @@ public:
     bool eof() const { return m_eof; }
 
     int recordCount() const { return int(m_rowids.size()); }
-    // Index of the current row, -1 when there is none.
+    // Index of the current row, -1 when there is none. While a new row is being added it
+    // is the row that was current before, where a cancel returns.
     int currentRow() const { return m_current; }
     // Makes `row` current, as a data-aware control does; clears both flags.
     void moveTo(int row);
 
     QStringList fieldNames() const { return m_fieldNames; }
     int fieldIndex(const QString& name) const;
-    // The current row's value as text; NULL reads as "". Throws when the set is closed or
-    // the field does not exist.
+    // The current row's value as text; NULL reads as "". While a row is being edited or
+    // added, its pending value. Throws when the set is closed or the field does not exist.
     QString fieldText(const QString& name) const;
-    // Any row's value, for grids and lists.
-    const QString& cellText(int row, int field) const;
+    // Any row's stored value, for grids and lists.
+    QString cellText(int row, int field) const;
+    // The same without a copy; valid until the set is changed, closed or re-read.
+    QStringView cellView(int row, int field) const;
+
+    // Editing. Each write to the table (post, delete) is one transaction: a refused write
+    // throws QuorvaneError and leaves the table and the pending row as they were.
+    DataSetState state() const;
+    // Starts editing the current row; does nothing while a row is edited or added; starts
+    // a new row when there is no current row (an empty table).
+    void edit();
+    // Settles the pending row, then starts a new, empty row that goes at the end.
+    void append();
+    // Writes the pending row. A new row becomes the last row and stays current.
+    void post();
+    // Drops the pending row; the stored values show again.
+    void cancel();
+    // Deletes the current row. While a new row is being added it drops that row instead.
+    void deleteRecord();
+    // Sets a field of the pending row; throws unless a row is edited or added.
+    void setFieldText(const QString& name, const QString& value);
+    // Whether a field of the pending row was set.
+    bool modified() const { return m_modified; }
+    // Leaving a pending row: a changed one is posted, an unchanged one dropped.
+    void checkBrowseMode();
+    // Size of a field in characters, 0 when it has no limit. The idiom columns have theirs.
+    int fieldSize(int field) const;
 
     Bookmark bookmark() const;
     // A null bookmark, or one whose row is gone, does nothing.
@@ -75,7 +109,8 @@ public:
     // During the call the candidate row is current for fieldText(), without any signal.
     using FilterRecordHandler = std::function<bool(AdoDataSet& dataSet)>;
     void setOnFilterRecord(FilterRecordHandler handler);
-    // Switching filtering on or off makes the first accepted row current.
+    // Switching filtering on or off is a change of filter: it settles the pending row, then
+    // makes the first accepted row current.
     void setFiltered(bool filtered);
     bool filtered() const { return m_filtered; }
     // Whether `row` passes the filter in force (every row passes when filtering is off).
@@ -86,15 +121,29 @@ Q_SIGNALS:
     void dataSetChanged();
     // The current row changed.
     void currentChanged(int row);
+    // Editing started or ended (see state()).
+    void stateChanged();
+    // A field of the pending row was set.
+    void fieldChanged(int field);
 
 protected:
     // The statement that fills the snapshot.
     virtual QString selectText() const = 0;
+    // The table that post and delete write to; "" for a read-only data set.
+    virtual QString writeTable() const { return {}; }
 
 private:
     void ensureActive() const;
     void setCurrent(int row, bool bof, bool eof);
     void buildLocateIndex(int field) const;
+    void forgetIndexes();
+    void setState(DataSetState state);
+    void startEdit(DataSetState state);
+    void checkSizes() const;
+    // Runs one write as its own transaction; returns the rows it changed.
+    int writeInTransaction(const QString& sql, const std::vector<const QString*>& texts,
+                           qint64 rowid, const QString& what);
+    QStringList rowValues(int row) const;
 
     QPointer<AdoConnection> m_connection;
     bool m_active = false;
@@ -103,7 +152,14 @@ private:
     int m_current = -1;
     quint64 m_generation = 0;
     QStringList m_fieldNames;
-    std::vector<QString> m_cells; // row-major
+    // A cell is a run of m_text; cells are row-major. A post appends the new values.
+    struct Cell {
+        quint32 offset;
+        quint32 length;
+    };
+    void storeCell(size_t index, const QString& value);
+    std::vector<char16_t> m_text;
+    std::vector<Cell> m_cells;
     std::vector<qint64> m_rowids;
 
     int earliestRow(size_t from, size_t to) const;
@@ -112,6 +168,12 @@ private:
 
     FilterRecordHandler m_onFilterRecord;
     bool m_filtered = false;
+    bool m_inFilter = false;
+
+    DataSetState m_state = DataSetState::Inactive;
+    std::vector<QString> m_buffer; // the pending row's fields
+    std::vector<bool> m_changedFields;
+    bool m_modified = false;
 
     // Sorted (case-folded text, row) pairs of one field, built on the first locate, and
     // the smallest row of every power-of-two run of it: a prefix is one run of the index,

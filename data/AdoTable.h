@@ -4,7 +4,7 @@
 
 namespace quorvane {
 
-// A static cursor over a whole table (tb_cy), in the table's stored order.
+// An editable static cursor over a whole table (tb_cy), in the table's stored order.
 class AdoTable : public AdoDataSet {
     Q_OBJECT
 public:
@@ -15,6 +15,7 @@ public:
 
 protected:
     QString selectText() const override;
+    QString writeTable() const override { return m_tableName; }
 
 private:
     QString m_tableName;

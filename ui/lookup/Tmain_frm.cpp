@@ -1,4 +1,5 @@
 #include "ui/lookup/Tmain_frm.h"
+#include "ui/maintenance/Tappend_frm.h"
 
 #include "data/ColourText.h"
 #include "data/EntryText.h"
@@ -220,6 +221,7 @@ void Tmain_frm::wireEvents() {
     click(copybtn, &Tmain_frm::copybtnClick);
     click(savebtn, &Tmain_frm::savebtnClick);
     click(openbtn, &Tmain_frm::openbtnClick);
+    click(cyglbtn, &Tmain_frm::cyglbtnClick);
     click(helpbtn, &Tmain_frm::helpbtnClick);
     click(setimagebtn, &Tmain_frm::setimagebtnClick);
     click(fontbtn, &Tmain_frm::fontbtnClick);
@@ -414,6 +416,11 @@ void Tmain_frm::openbtnClick() {
                AppPaths::executableFolder() + QStringLiteral("*.txt"), false});
     if (!chosen.isEmpty())
         Shell::execute(this, QStringLiteral("open"), chosen);
+}
+
+// A new maintenance window for each opening; it destroys itself when it closes.
+void Tmain_frm::cyglbtnClick() {
+    (new Tappend_frm(tb_cy, ds_tbcy, this))->ShowModal();
 }
 
 void Tmain_frm::helpbtnClick() {

@@ -76,6 +76,7 @@ public:
     void savebtnClick();
     void SaveDialog1CanClose(const QString& fileName);
     void openbtnClick();
+    void cyglbtnClick();
     void helpbtnClick();
     void VyrMenuItem2Click();
     void VyrPopupMenu1Popup();

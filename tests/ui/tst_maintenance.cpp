@@ -1,0 +1,432 @@
+#include "data/AdoConnection.h"
+#include "data/AdoTable.h"
+#include "data/DataSource.h"
+#include "data/SettingsStore.h"
+#include "platform/Dialogs.h"
+#include "platform/Registry.h"
+#include "support/TestDatabase.h"
+#include "support/TestTable.h"
+#include "ui/lookup/Tmain_frm.h"
+#include "ui/maintenance/Tappend_frm.h"
+
+#include <QApplication>
+#include <QPointer>
+#include <QTimer>
+#include <QtTest>
+
+#include <csignal>
+#ifdef Q_OS_UNIX
+#include <sys/resource.h>
+#endif
+
+using namespace quorvane;
+namespace Script = quorvane::Dialogs::Script;
+using testing::entry;
+using testing::storedRows;
+
+namespace {
+std::vector<IdiomEntry> rowsOf(int count) {
+    std::vector<IdiomEntry> rows;
+    const QStringList idioms = {QStringLiteral("阿鼻地狱"), QStringLiteral("百发百中"),
+                                QStringLiteral("沧海桑田")};
+    for (int i = 0; i < count; ++i)
+        rows.push_back(
+            entry(QStringLiteral("c%1").arg(i), idioms.value(i, QStringLiteral("其他"))));
+    return rows;
+}
+
+// The store's maintenance cursor over a program folder, and a maintenance window on it.
+struct Fixture {
+    testing::ProgramFolder folder;
+    AdoConnection connection;
+    AdoTable table;
+    DataSource source;
+    QPointer<Tappend_frm> window;
+
+    explicit Fixture(const std::vector<IdiomEntry>& rows) : folder(rows) {
+        connection.setConnectionString(AdoConnection::buildConnectionString(folder.path()));
+        connection.open();
+        table.setConnection(&connection);
+        table.setTableName(QStringLiteral("cy"));
+        source.setDataSet(&table);
+    }
+    Tappend_frm& open() {
+        window = new Tappend_frm(&table, &source);
+        window->show();
+        window->activateWindow();
+        if (!QTest::qWaitForWindowActive(window))
+            qWarning("the maintenance window did not become active");
+        return *window;
+    }
+    ~Fixture() {
+        if (window)
+            window->close();
+        delete window.data();
+    }
+    QStringList stored() const { return storedRows(folder.databasePath()); }
+};
+
+void click(QToolButton* button) {
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+// "prior enabled, next enabled" as two digits.
+QString moveButtons(const Tappend_frm& w) {
+    return QString::number(int(w.priovbtn->isEnabled())) +
+           QString::number(int(w.nextbtn->isEnabled()));
+}
+
+// Letters come as keys; Chinese, as from an input method, as one committed text.
+void type(QWidget* field, const QString& text) {
+    field->setFocus();
+    bool latin = true;
+    for (const QChar c : text)
+        latin = latin && c.unicode() < 0x80;
+    if (latin) {
+        QTest::keyClicks(field, text);
+        return;
+    }
+    QInputMethodEvent commit;
+    commit.setCommitString(text);
+    QApplication::sendEvent(field, &commit);
+}
+
+#ifdef Q_OS_UNIX
+// No file of the process may grow past `bytes` while this lives; it holds for root too, so
+// the database cannot be written.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        m_ok = getrlimit(RLIMIT_FSIZE, &m_old) == 0;
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        m_ok = m_ok && setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+    ~FileSizeLimit() {
+        if (m_ok)
+            setrlimit(RLIMIT_FSIZE, &m_old);
+    }
+    bool ok() const { return m_ok; }
+
+private:
+    rlimit m_old{};
+    bool m_ok = false;
+};
+#endif
+} // namespace
+
+class TestMaintenance : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() {
+        QApplication::setApplicationDisplayName(QStringLiteral("Quorvane"));
+#ifdef Q_OS_UNIX
+        std::signal(SIGXFSZ, SIG_IGN); // an exceeded size limit fails the write instead
+#endif
+    }
+    void init() {
+        Script::begin();
+    }
+    void cleanup() {
+        Script::end();
+    }
+
+    void opensOnTheLastRowAsDesigned();
+    void moveButtonsTestTheFlagBeforeMoving_data();
+    void moveButtonsTestTheFlagBeforeMoving();
+    void appendSaveOkStoresAtTheEnd();
+    void saveAnsweredCancelIsSavedByTheNextMove();
+    void deleteDuringAppendDeletesNothing();
+    void deleteAskedAndConfirmed();
+    void typingStartsAnEditByItself();
+    void enterMovesToTheNextField_data();
+    void enterMovesToTheNextField();
+    void failedPostKeepsTheEditingArrangement();
+    void closingSavesAPendingChange();
+    void closingWithARefusedChangeStaysOpen();
+    void unreadableBackgroundStillOpensTheWindow();
+    void managementButtonOpensItModally();
+};
+
+void TestMaintenance::opensOnTheLastRowAsDesigned() {
+    Fixture f(testing::sampleRows());
+    Tappend_frm& w = f.open();
+    QCOMPARE(w.windowTitle(), QStringLiteral("维护成语"));
+    QCOMPARE(w.size(), QSize(629, 465));
+    QCOMPARE(w.minimumSize(), w.maximumSize());
+    QVERIFY(w.isModal());
+    QCOMPARE(w.DBEdit7->text(), QStringLiteral("一言一语")); // the table's last row
+    QCOMPARE(w.DBEdit6->text(), QStringLiteral("yyyy"));
+    QVERIFY(!w.editingArrangement());
+    QVERIFY(w.appendbtn->isEnabled() && w.editbtn->isEnabled() && w.deletebtn->isEnabled());
+    QVERIFY(!w.savebtn->isEnabled() && !w.undobtn->isEnabled());
+    QCOMPARE(moveButtons(w), QStringLiteral("11"));
+    // Fonts and colours of the field table.
+    QCOMPARE(w.DBEdit1->font().pixelSize(), 19);
+    QVERIFY(w.DBEdit1->font().bold());
+    QCOMPARE(w.DBEdit1->palette().color(QPalette::Text), QColor(Qt::red));
+    QCOMPARE(w.DBEdit6->palette().color(QPalette::Text), QColor(Qt::blue));
+    QCOMPARE(w.DBMemo3->font().pixelSize(), 16);
+    // The tab order follows the table and wraps.
+    QList<QWidget*> order;
+    QWidget* field = w.DBEdit7;
+    for (int i = 0; i < 10; ++i) {
+        order << field;
+        do
+            field = field->nextInFocusChain();
+        while (!(field->focusPolicy() & Qt::TabFocus) || !field->isEnabled());
+    }
+    QCOMPARE(order, (QList<QWidget*>{w.DBEdit7, w.DBEdit1, w.DBEdit6, w.DBMemo1, w.DBMemo4,
+                                     w.DBEdit4, w.DBEdit2, w.DBMemo2, w.DBMemo3, w.DBEdit7}));
+    // The default picture was loaded, its path stored, and Image1 is tiled with it.
+    QVERIFY(!w.backgroundBitmap()->isEmpty());
+    RegistryKey key;
+    QVERIFY(key.openKey(SettingsStore::keyPath, false));
+    QCOMPARE(key.readString(SettingsStore::bkgrnd), SettingsStore::defaultBackgroundPath());
+    const QImage tiles = w.Image1->grab().toImage();
+    QCOMPARE(tiles.pixelColor(3, 3), QColor(200, 60, 40));
+    QCOMPARE(tiles.pixelColor(600, 400), QColor(200, 60, 40));
+}
+
+void TestMaintenance::moveButtonsTestTheFlagBeforeMoving_data() {
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("startRow"); // -1: as opened
+    QTest::addColumn<QString>("presses");
+    QTest::addColumn<QString>("expected"); // after each press: row, prior, next
+    QTest::newRow("after opening, next") << 3 << -1 << "nn"
+                                         << "2:10 2:10";
+    QTest::newRow("from the second row, prior") << 3 << 1 << "pppn"
+                                                << "0:11 0:11 0:01 1:11";
+    QTest::newRow("single row") << 1 << -1 << "pppn"
+                                << "0:11 0:01 0:01 0:11";
+    QTest::newRow("empty table") << 0 << -1 << "np"
+                                 << "-1:10 -1:01";
+}
+
+void TestMaintenance::moveButtonsTestTheFlagBeforeMoving() {
+    QFETCH(int, rows);
+    QFETCH(int, startRow);
+    QFETCH(QString, presses);
+    QFETCH(QString, expected);
+    Fixture f(rowsOf(rows));
+    Tappend_frm& w = f.open();
+    if (startRow >= 0)
+        f.table.moveTo(startRow);
+    QStringList seen;
+    for (const QChar press : presses) {
+        click(press == u'p' ? w.priovbtn : w.nextbtn);
+        seen << QString::number(f.table.currentRow()) + u':' + moveButtons(w);
+    }
+    QCOMPARE(seen.join(u' '), expected);
+    QVERIFY(Script::shownMessages().isEmpty());
+}
+
+void TestMaintenance::appendSaveOkStoresAtTheEnd() {
+    Fixture f(rowsOf(2));
+    Tappend_frm& w = f.open();
+    const QStringList before = f.stored();
+    click(w.appendbtn);
+    QVERIFY(w.editingArrangement());
+    QCOMPARE(w.DBEdit7->text(), QString());
+    type(w.DBEdit7, QStringLiteral("画蛇添足"));
+    type(w.DBEdit6, QStringLiteral("hstz"));
+    type(w.DBMemo1, QStringLiteral("多此一举"));
+    Script::queueAnswer(Dialogs::Button::Ok);
+    click(w.savebtn);
+    QCOMPARE(Script::shownMessages().size(), 1);
+    const Script::Shown asked = Script::shownMessages().first();
+    QCOMPARE(asked.text, QStringLiteral("确实要保存当前成语吗？"));
+    QCOMPARE(asked.caption, QStringLiteral("提示"));
+    QCOMPARE(asked.icon, Dialogs::Icon::Question);
+    QCOMPARE(asked.buttons, Dialogs::Buttons::OkCancel);
+    QVERIFY(!w.editingArrangement());
+    QCOMPARE(f.stored(), before + QStringList{QStringLiteral("3|hstz|画蛇添足||多此一举|||||")});
+    QCOMPARE(f.table.state(), DataSetState::Browse);
+    QCOMPARE(w.DBEdit7->text(), QStringLiteral("画蛇添足"));
+}
+
+void TestMaintenance::saveAnsweredCancelIsSavedByTheNextMove() {
+    Fixture f(rowsOf(3));
+    Tappend_frm& w = f.open();
+    click(w.priovbtn);
+    click(w.editbtn);
+    type(w.DBEdit1, QStringLiteral("bǎi"));
+    Script::queueAnswer(Dialogs::Button::Cancel);
+    click(w.savebtn);
+    QVERIFY(!w.editingArrangement());
+    QVERIFY(!w.undobtn->isEnabled()); // the change cannot be dropped by the button
+    QCOMPARE(f.stored()[1], QStringLiteral("2|c1|百发百中|||||||"));
+    click(w.nextbtn);
+    QCOMPARE(Script::shownMessages().size(), 1); // saved without a question
+    QCOMPARE(f.stored()[1], QStringLiteral("2|c1|百发百中|bǎi||||||"));
+    QCOMPARE(w.DBEdit7->text(), QStringLiteral("沧海桑田"));
+}
+
+void TestMaintenance::deleteDuringAppendDeletesNothing() {
+    Fixture f(rowsOf(2));
+    Tappend_frm& w = f.open();
+    const QStringList before = f.stored();
+    click(w.appendbtn);
+    type(w.DBEdit7, QStringLiteral("新"));
+    Script::queueAnswer(Dialogs::Button::Ok);
+    click(w.deletebtn);
+    QCOMPARE(Script::shownMessages().first().caption, QStringLiteral("删除提示"));
+    QCOMPARE(f.stored(), before);
+    QVERIFY(w.savebtn->isEnabled() && w.undobtn->isEnabled()); // the arrangement stays
+    QCOMPARE(w.DBEdit7->text(), QStringLiteral("百发百中"));
+}
+
+void TestMaintenance::deleteAskedAndConfirmed() {
+    Fixture f(rowsOf(3));
+    Tappend_frm& w = f.open();
+    Script::queueAnswer(Dialogs::Button::Cancel);
+    click(w.deletebtn);
+    QCOMPARE(f.stored().size(), 3);
+    Script::queueAnswer(Dialogs::Button::Ok);
+    click(w.deletebtn);
+    QCOMPARE(Script::shownMessages().at(1).text, QStringLiteral("确实要删除当前成语吗？"));
+    QCOMPARE(f.stored(), (QStringList{QStringLiteral("1|c0|阿鼻地狱|||||||"),
+                                      QStringLiteral("2|c1|百发百中|||||||")}));
+    QCOMPARE(w.DBEdit7->text(), QStringLiteral("百发百中"));
+}
+
+void TestMaintenance::typingStartsAnEditByItself() {
+    Fixture f(rowsOf(3));
+    Tappend_frm& w = f.open();
+    type(w.DBEdit4, QStringLiteral("同"));
+    QCOMPARE(f.table.state(), DataSetState::Edit);
+    QVERIFY(!w.editingArrangement()); // the buttons take no part
+    type(w.DBMemo3, QStringLiteral("故事"));
+    click(w.priovbtn);
+    QCOMPARE(f.stored()[2], QStringLiteral("3|c2|沧海桑田||||同|||故事"));
+    QCOMPARE(w.DBEdit4->text(), QString()); // the row before shows its own values
+}
+
+void TestMaintenance::enterMovesToTheNextField_data() {
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("to");
+    QTest::newRow("memo to memo") << "DBMemo1"
+                                  << "DBMemo4";
+    QTest::newRow("edit to edit") << "DBEdit7"
+                                  << "DBEdit1";
+    QTest::newRow("last wraps to first") << "DBMemo3"
+                                         << "DBEdit7";
+}
+
+void TestMaintenance::enterMovesToTheNextField() {
+    QFETCH(QString, from);
+    QFETCH(QString, to);
+    Fixture f(rowsOf(1));
+    Tappend_frm& w = f.open();
+    auto* field = w.findChild<QWidget*>(from);
+    field->setFocus();
+    QTest::keyClick(field, Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget()->objectName(), to);
+    QCOMPARE(w.DBMemo1->toPlainText(), QString()); // no line break went in
+    QCOMPARE(f.table.state(), DataSetState::Browse);
+}
+
+void TestMaintenance::failedPostKeepsTheEditingArrangement() {
+#ifdef Q_OS_UNIX
+    Fixture f(rowsOf(2));
+    Tappend_frm& w = f.open();
+    const QStringList before = f.stored();
+    click(w.editbtn);
+    type(w.DBEdit7, QStringLiteral("改"));
+    Script::queueAnswer(Dialogs::Button::Ok);
+    {
+        FileSizeLimit limit(1); // the file can take no write
+        QVERIFY(limit.ok());
+        click(w.savebtn);
+    }
+    QCOMPARE(Script::shownMessages().size(), 2);
+    QCOMPARE(Script::shownMessages().at(1).caption, QStringLiteral("Quorvane"));
+    QVERIFY2(Script::shownMessages().at(1).text.startsWith(QStringLiteral("无法保存成语：")),
+             qPrintable(Script::shownMessages().at(1).text));
+    QVERIFY(w.editingArrangement());
+    QCOMPARE(f.table.state(), DataSetState::Edit);
+    QCOMPARE(f.stored(), before);
+    // A code too long for its column is refused the same way, naming the field.
+    type(w.DBEdit6, QStringLiteral("xyz"));
+    Script::queueAnswer(Dialogs::Button::Ok);
+    click(w.savebtn);
+    QVERIFY(Script::shownMessages().at(3).text.contains(QStringLiteral("“代码”太长")));
+    QVERIFY(w.editingArrangement());
+    click(w.undobtn);
+    QCOMPARE(w.DBEdit7->text(), QStringLiteral("百发百中"));
+    QCOMPARE(f.stored(), before);
+    QCOMPARE(testing::integrityCheck(f.folder.databasePath()), QStringLiteral("ok"));
+#else
+    QSKIP("needs a file size limit");
+#endif
+}
+
+void TestMaintenance::closingSavesAPendingChange() {
+    Fixture f(rowsOf(2));
+    Tappend_frm& w = f.open();
+    type(w.DBEdit2, QStringLiteral("反"));
+    click(w.exitbtn);
+    QTRY_VERIFY(f.window.isNull()); // destroyed
+    QVERIFY(!f.table.active());
+    QCOMPARE(f.stored()[1], QStringLiteral("2|c1|百发百中|||||反||"));
+    Tappend_frm& again = f.open(); // afresh: last row, browsing
+    QCOMPARE(again.DBEdit2->text(), QStringLiteral("反"));
+    QCOMPARE(moveButtons(again), QStringLiteral("11"));
+    QVERIFY(!again.editingArrangement());
+}
+
+void TestMaintenance::closingWithARefusedChangeStaysOpen() {
+    Fixture f(rowsOf(2));
+    Tappend_frm& w = f.open();
+    type(w.DBEdit6, QStringLiteral("toolong"));
+    QVERIFY(!w.close());
+    QVERIFY(f.window);
+    QVERIFY(w.isVisible());
+    QVERIFY(w.editingArrangement()); // so the change can be cancelled
+    QVERIFY(Script::shownMessages().first().text.contains(QStringLiteral("“代码”太长")));
+    click(w.undobtn);
+    QVERIFY(w.close());
+    QCOMPARE(f.stored()[1], QStringLiteral("2|c1|百发百中|||||||"));
+}
+
+void TestMaintenance::unreadableBackgroundStillOpensTheWindow() {
+    Fixture f(rowsOf(2));
+    RegistryKey key;
+    QVERIFY(key.openKey(SettingsStore::keyPath, true));
+    key.writeString(SettingsStore::bkgrnd, f.folder.path() + QStringLiteral("missing.bmp"));
+    Tappend_frm& w = f.open();
+    QCOMPARE(Script::shownMessages().size(), 1);
+    QVERIFY(Script::shownMessages().first().text.contains(QStringLiteral("missing.bmp")));
+    QVERIFY(w.backgroundBitmap()->isEmpty());
+    QCOMPARE(w.DBEdit7->text(), QStringLiteral("百发百中")); // open and positioned
+    w.Image1->grab();                                        // painting with nothing to tile ends
+    w.repaint();
+}
+
+void TestMaintenance::managementButtonOpensItModally() {
+    testing::ProgramFolder folder(rowsOf(2));
+    Tmain_frm main;
+    main.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&main));
+    QString seen;
+    QTimer::singleShot(0, &main, [&] {
+        QVERIFY(append_frm);
+        seen = append_frm->DBEdit7->text() +
+               QString::number(int(QApplication::activeModalWidget() == append_frm));
+        click(append_frm->appendbtn);
+        type(append_frm->DBEdit7, QStringLiteral("不可思议"));
+        click(append_frm->exitbtn); // closing saves the typed idiom
+    });
+    click(main.cyglbtn); // returns when the window has closed
+    QCOMPARE(seen, QStringLiteral("百发百中1"));
+    QTRY_VERIFY(!append_frm);
+    QVERIFY(!main.tb_cy->active());
+    QCOMPARE(main.q_cy->recordCount(), 2); // the list sees it only after a refresh
+    click(main.allvbtn);
+    QCOMPARE(main.q_cy->recordCount(), 3);
+    main.q_cy->moveTo(2);
+    QCOMPARE(main.q_cy->fieldText(QStringLiteral("成语")), QStringLiteral("不可思议"));
+}
+
+QTEST_MAIN(TestMaintenance)
+#include "tst_maintenance.moc"
