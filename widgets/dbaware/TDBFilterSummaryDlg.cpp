@@ -74,6 +74,7 @@ TDBFilterSummaryDlg::TDBFilterSummaryDlg(const TFilterFieldInfos& criteria,
         for (int column = 0; column < 3; ++column)
             SummaryGrid->setItem(row, column, new QTableWidgetItem(rows[row][column]));
     SummaryGrid->resizeColumnsToContents();
+    SummaryGrid->resizeRowsToContents();
     SummaryGrid->setColumnWidth(0, std::max(SummaryGrid->columnWidth(0), 70));
     SummaryGrid->setColumnWidth(1, std::max(SummaryGrid->columnWidth(1), 120));
     BtnOK = new QPushButton(texts.BtnOKCaption, this);
