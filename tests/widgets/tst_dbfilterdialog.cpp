@@ -422,6 +422,10 @@ void TestDBFilterDialog::closingTheCursorForgetsTheCriteria() {
     m_filter->ApplySearchCriteria();
     m_table->close();
     QVERIFY(m_filter->criteria().isEmpty());
+    m_table->open();
+    QVERIFY(!m_table->filtered());
+    QCOMPARE(visibleIdioms().size(), int(rows().size()));
+    m_table->close();
     // Applying opens the cursor again, unfiltered.
     m_filter->ApplySearchCriteria();
     QVERIFY(m_table->active());

@@ -43,9 +43,16 @@ AdoDataSet* TDBFilterDialog::dataSet() const {
 }
 
 void TDBFilterDialog::dataSetChanged() {
-    const AdoDataSet* set = m_source ? m_source->dataSet() : nullptr;
-    if (set && !set->active() && m_onFilterPropertyOptions.testFlag(fdClearWhenCloseDataSet))
-        m_criteria.clear();
+    AdoDataSet* set = m_source ? m_source->dataSet() : nullptr;
+    if (!set || set->active() || !m_onFilterPropertyOptions.testFlag(fdClearWhenCloseDataSet))
+        return;
+    m_criteria.clear();
+    // Forgotten criteria must not go on narrowing the cursor when it opens again.
+    if (m_hooked) {
+        set->setOnFilterRecord(nullptr);
+        set->setFiltered(false);
+        m_hooked = false;
+    }
 }
 
 void TDBFilterDialog::rebuildFieldList() {
@@ -115,6 +122,7 @@ void TDBFilterDialog::apply() {
     if (!set->active())
         set->open();
     set->setOnFilterRecord(nullptr);
+    m_hooked = false;
     if (m_criteria.isEmpty()) {
         if (m_onFilterPropertyOptions.testFlag(fdClearWhenNoCriteria))
             set->setFiltered(false);
@@ -128,6 +136,7 @@ void TDBFilterDialog::apply() {
         return FilterRecordTest::acceptsRow(
             *compiled, [&rows](const QString& field) { return rows.fieldText(field); }, memoSize);
     });
+    m_hooked = true;
     // Off and on again: the cursor reads its rows afresh through the test.
     set->setFiltered(false);
     set->setFiltered(true);

@@ -163,6 +163,7 @@ private:
 
     TFilterFieldInfos m_criteria;
     QStringList m_fieldList;
+    bool m_hooked = false; // our record test is in the cursor's filter event
 };
 
 } // namespace quorvane

@@ -415,10 +415,11 @@ void TDBFilterDlg::FieldTabSetChange(int index) {
 }
 
 void TDBFilterDlg::deleteSearchedField() {
-    QListWidgetItem* item = FieldsListBox->currentItem();
+    const QListWidgetItem* item = FieldsListBox->currentItem();
     if (!item)
         return;
-    const qsizetype index = indexOfField(m_criteria, item->text());
+    const QString removed = item->text();
+    const qsizetype index = indexOfField(m_criteria, removed);
     if (index >= 0)
         m_criteria.removeAt(index);
     // The neighbour takes the removed field's place; its controls are loaded, not stored.
@@ -430,7 +431,7 @@ void TDBFilterDlg::deleteSearchedField() {
         m_refilling = true;
         FieldTabSet->setCurrentIndex(kAllTab);
         m_refilling = false;
-        refillList(item->text());
+        refillList(removed);
     } else {
         refillList(select);
     }
