@@ -7,9 +7,12 @@
 #include "platform/AppPaths.h"
 #include "platform/Dialogs.h"
 #include "platform/HandlerGuard.h"
+#include "platform/Printer.h"
 #include "platform/QuorvaneError.h"
 #include "platform/Shell.h"
 #include "platform/TextCodec.h"
+#include "print/TPrintAtOnce.h"
+#include "print/Tprint_frm.h"
 #include "widgets/layout/AlignLayout.h"
 #include "widgets/layout/FormFonts.h"
 #include "widgets/layout/ScaleBy.h"
@@ -203,6 +206,7 @@ void Tmain_frm::wireEvents() {
     click(savebtn, &Tmain_frm::savebtnClick);
     click(openbtn, &Tmain_frm::openbtnClick);
     click(helpbtn, &Tmain_frm::helpbtnClick);
+    click(printbtn, &Tmain_frm::printbtnClick);
 
     connect(VyrPopupMenu1, &QMenu::aboutToShow, this,
             [this] { handle(&Tmain_frm::VyrPopupMenu1Popup); });
@@ -408,6 +412,20 @@ void Tmain_frm::helpbtnClick() {
     else
         Dialogs::messageBox(this, folder + QStringLiteral("下没有找到帮助文件:cy.chm。"),
                             QStringLiteral("提示"), Dialogs::Icon::Stop);
+}
+
+void Tmain_frm::printbtnClick() {
+    ComboBox1->clear();
+    ComboBox1->addItems(Printer::current().printerNames());
+    if (ComboBox1->count() == 0) {
+        Dialogs::messageBox(this, QStringLiteral("你需要安装打印机才能打印！"),
+                            QStringLiteral("Error"), Dialogs::Icon::Stop);
+        return;
+    }
+    // Released once its preview has closed: its engine gives the printer its paper back.
+    auto window = std::make_unique<Tprint_frm>();
+    window->fill(IdiomEntry::fromCurrentRow(*q_cy));
+    window->PrintAtOnce1->Preview();
 }
 
 void Tmain_frm::VyrMenuItem2Click() {

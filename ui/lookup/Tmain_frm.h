@@ -72,6 +72,7 @@ public:
     void SaveDialog1CanClose(const QString& fileName);
     void openbtnClick();
     void helpbtnClick();
+    void printbtnClick();
     void VyrMenuItem2Click();
     void VyrPopupMenu1Popup();
     void copymClick();
