@@ -1,5 +1,6 @@
 #pragma once
 
+#include "print/TPrintAtOnce.h"
 #include "ui_preview_frm.h"
 
 #include <QDialog>
