@@ -65,8 +65,12 @@ public:
             AdoDataSet* set;
             Bookmark kept;
             ~Restore() {
-                if (set->active())
-                    set->gotoBookmark(kept);
+                try {
+                    if (set->active())
+                        set->gotoBookmark(kept);
+                } catch (...) {
+                    // The error on its way out is the one the user sees.
+                }
             }
         } restore{set, kept};
         int count = 0;

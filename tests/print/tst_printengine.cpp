@@ -11,6 +11,19 @@
 using namespace quorvane;
 using namespace PrintTypes;
 
+namespace quorvane {
+// A shape as the kit publishes it: its kind, pen and brush as properties.
+class TShape : public QWidget {
+    Q_OBJECT
+    Q_PROPERTY(int shape MEMBER shape)
+    Q_PROPERTY(int penWidth MEMBER penWidth)
+public:
+    using QWidget::QWidget;
+    int shape = 0;
+    int penWidth = 1;
+};
+} // namespace quorvane
+
 namespace {
 bool ink(QRgb pixel) {
     return qGray(pixel) < 128;
@@ -62,6 +75,8 @@ private Q_SLOTS:
     void paperSizes();
     void cutNeverSplitsACharacter_data();
     void cutNeverSplitsACharacter();
+    void shapesKeepTheirGeometry_data();
+    void shapesKeepTheirGeometry();
 };
 
 void TestPrintEngine::scalesScreenToPrinter() {
@@ -285,6 +300,38 @@ void TestPrintEngine::cutNeverSplitsACharacter() {
     QFETCH(int, units);
     QFETCH(QString, expected);
     QCOMPARE(ControlTree::cutToUnits(text, units), expected);
+}
+
+void TestPrintEngine::shapesKeepTheirGeometry_data() {
+    QTest::addColumn<int>("shape");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QRect>("box"); // device pixels, before the pen's half width
+    QTest::newRow("rectangle") << 0 << QSize(40, 20) << QRect(125, 125, 250, 125);
+    QTest::newRow("circle in a wide shape") << 5 << QSize(40, 20) << QRect(188, 125, 125, 125);
+    QTest::newRow("rounded square in a tall shape")
+        << 3 << QSize(20, 40) << QRect(125, 188, 125, 125);
+}
+
+void TestPrintEngine::shapesKeepTheirGeometry() {
+    QFETCH(int, shape);
+    QFETCH(QSize, size);
+    QFETCH(QRect, box);
+    FakePrinterScope scope;
+    Form form;
+    auto* widget = new TShape(form.panel);
+    widget->shape = shape;
+    widget->setGeometry(QRect(QPoint(0, 0), size));
+    form.engine->Print();
+    const QRect drawn = inkBounds(scope.printer.pages.at(0), {0, 0, 600, 600});
+    // The 6-pixel pen is centred on the outline, which ends a pixel inside the box.
+    QVERIFY2(std::abs(drawn.left() - (box.left() - 3)) <= 1,
+             qPrintable(QString::number(drawn.left())));
+    QVERIFY2(std::abs(drawn.top() - (box.top() - 3)) <= 1,
+             qPrintable(QString::number(drawn.top())));
+    QVERIFY2(std::abs(drawn.right() - (box.right() + 3)) <= 2,
+             qPrintable(QString::number(drawn.right())));
+    QVERIFY2(std::abs(drawn.bottom() - (box.bottom() + 3)) <= 2,
+             qPrintable(QString::number(drawn.bottom())));
 }
 
 QTEST_MAIN(TestPrintEngine)
