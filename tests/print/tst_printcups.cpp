@@ -17,6 +17,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+#include <sys/prctl.h>
+
 using namespace quorvane;
 namespace Script = quorvane::Dialogs::Script;
 
@@ -111,6 +114,8 @@ bool TestPrintCups::startServer() {
                              "ErrorLog %1/log/error_log\nPageLog %1/log/page_log\n"
                              "FileDevice Yes\nSandboxing Relaxed\n")
                   .arg(base));
+    // The server ends with the test, even when the test itself is killed.
+    cupsd.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
     cupsd.start(cupsdPath,
                 {QStringLiteral("-f"), QStringLiteral("-c"), base + QStringLiteral("/cupsd.conf"),
                  QStringLiteral("-s"), base + QStringLiteral("/cups-files.conf")});
