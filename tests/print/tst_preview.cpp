@@ -48,6 +48,8 @@ private Q_SLOTS:
     void customPaperWaitsForTheTimer();
     void pagesShowMarginGuidesStretched();
     void lockedWindowStays();
+    void printerSetupTakesThePrintersPage_data();
+    void printerSetupTakesThePrintersPage();
 };
 
 void TestPreview::zoomLimits_data() {
@@ -171,6 +173,25 @@ void TestPreview::lockedWindowStays() {
     s.preview.show();
     s.preview.move(50, 60);
     QTRY_COMPARE(s.preview.pos(), QPoint(0, 0));
+}
+
+void TestPreview::printerSetupTakesThePrintersPage_data() {
+    QTest::addColumn<bool>("confirmed");
+    QTest::newRow("confirmed") << true;
+    QTest::newRow("cancelled") << false;
+}
+
+void TestPreview::printerSetupTakesThePrintersPage() {
+    QFETCH(bool, confirmed);
+    Setup s(QSize(400, 500));
+    s.preview.selectPaper(A5);
+    s.scope.printer.setupAnswer = confirmed;
+    s.scope.printer.pageMm = QSize(216, 279);
+    QTest::mouseClick(s.preview.PrinterSetupBtn, Qt::LeftButton);
+    QCOMPARE(s.scope.printer.log.last(), QStringLiteral("setup"));
+    QCOMPARE(s.preview.ComboBox1->currentIndex(), confirmed ? int(Default) : int(A5));
+    QCOMPARE(s.preview.SpinEdit1->value(), confirmed ? 2160 : 1480);
+    QCOMPARE(s.preview.SpinEdit2->value(), confirmed ? 2790 : 2100);
 }
 
 QTEST_MAIN(TestPreview)
