@@ -9,6 +9,7 @@
 #include "platform/Dialogs.h"
 #include "platform/FontDialog.h"
 #include "platform/HandlerGuard.h"
+#include "platform/Printer.h"
 #include "platform/QuorvaneError.h"
 #include "platform/Shell.h"
 #include "platform/TextCodec.h"
@@ -17,6 +18,8 @@
 #include "ui/appearance/ProductLinks.h"
 #include "ui/appearance/TImageform.h"
 #include "ui/appearance/Tabout_frm.h"
+#include "print/TPrintAtOnce.h"
+#include "print/Tprint_frm.h"
 #include "widgets/layout/AlignLayout.h"
 #include "widgets/layout/FormFonts.h"
 #include "widgets/layout/LabelFit.h"
@@ -230,6 +233,7 @@ void Tmain_frm::wireEvents() {
     if (auto* about = findChild<QAbstractButton*>(QStringLiteral("VyrRoundButton1")))
         connect(about, &QAbstractButton::clicked, this,
                 [this] { handle(&Tmain_frm::aboutmClick); });
+    click(printbtn, &Tmain_frm::printbtnClick);
 
     connect(VyrPopupMenu1, &QMenu::aboutToShow, this,
             [this] { handle(&Tmain_frm::VyrPopupMenu1Popup); });
@@ -431,6 +435,20 @@ void Tmain_frm::helpbtnClick() {
     else
         Dialogs::messageBox(this, folder + QStringLiteral("下没有找到帮助文件:cy.chm。"),
                             QStringLiteral("提示"), Dialogs::Icon::Stop);
+}
+
+void Tmain_frm::printbtnClick() {
+    ComboBox1->clear();
+    ComboBox1->addItems(Printer::current().printerNames());
+    if (ComboBox1->count() == 0) {
+        Dialogs::messageBox(this, QStringLiteral("你需要安装打印机才能打印！"),
+                            QStringLiteral("Error"), Dialogs::Icon::Stop);
+        return;
+    }
+    // Released once its preview has closed: its engine gives the printer its paper back.
+    auto window = std::make_unique<Tprint_frm>();
+    window->fill(IdiomEntry::fromCurrentRow(*q_cy));
+    window->PrintAtOnce1->Preview();
 }
 
 void Tmain_frm::VyrMenuItem2Click() {

@@ -78,6 +78,7 @@ public:
     void openbtnClick();
     void cyglbtnClick();
     void helpbtnClick();
+    void printbtnClick();
     void VyrMenuItem2Click();
     void VyrPopupMenu1Popup();
     void copymClick();

@@ -1,0 +1,534 @@
+#include "print/TPrintAtOnce.h"
+
+#include "platform/Printer.h"
+#include "print/ControlTree.h"
+#include "print/PrintDBGrid.h"
+#include "print/TPreviewAtOnceForm.h"
+#include "widgets/dbaware/TDBGrid.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPainter>
+#include <QPointer>
+#include <QScreen>
+
+#include <algorithm>
+#include <cmath>
+
+namespace quorvane {
+
+using namespace PrintTypes;
+
+namespace {
+constexpr int kFallbackPpi = 96;
+
+QWidget* mainWindow() {
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->inherits("QMainWindow"))
+            return widget;
+    return nullptr;
+}
+} // namespace
+
+TPrintAtOnce::TPrintAtOnce(QObject* owner) : QObject(owner) {
+    m_titleFont = QFont(QStringLiteral("MS Sans Serif"));
+    m_titleFont.setPointSize(12);
+    m_titleFont.setBold(true);
+    m_titleFont.setItalic(true);
+    setControl(nullptr);
+    m_savedPaper = Printer::current().paperSize();
+}
+
+TPrintAtOnce::~TPrintAtOnce() {
+    if (m_savedPaper)
+        Printer::current().setPaperSize(*m_savedPaper);
+}
+
+void TPrintAtOnce::setControl(QWidget* control) {
+    if (!control) {
+        QObject* owner = parent();
+        control = owner && owner->isWidgetType() ? static_cast<QWidget*>(owner) : mainWindow();
+    }
+    m_control = control;
+}
+
+int TPrintAtOnce::round(double value) {
+    return int(std::nearbyint(value));
+}
+
+int TPrintAtOnce::screenPpiX() const {
+    const QWidget* window = m_control ? m_control->window() : nullptr;
+    // A tree without a window has no resolution of its own: take the screen's.
+    return window ? window->logicalDpiX() : kFallbackPpi;
+}
+
+int TPrintAtOnce::screenPpiY() const {
+    const QWidget* window = m_control ? m_control->window() : nullptr;
+    return window ? window->logicalDpiY() : kFallbackPpi;
+}
+
+void TPrintAtOnce::setCanvas(std::unique_ptr<Canvas> canvas) {
+    m_canvas = std::move(canvas);
+}
+
+// ---- paper
+
+QSize TPrintAtOnce::paperDimensions(TPaperSize size) {
+    static constexpr int table[][2] = {
+        {0, 0},       {2970, 4200}, {4200, 2970}, {2100, 2970}, {2970, 2100}, {1480, 2100},
+        {2100, 1480}, {2500, 3540}, {3540, 2500}, {1820, 2570}, {2570, 1820}, {1840, 2600},
+        {2600, 1840}, {1300, 1840}, {1840, 1300}, {1400, 2030}, {2030, 1400}, {0, 0}};
+    const int i = std::clamp(int(size), 0, int(Custom));
+    return {table[i][0], table[i][1]};
+}
+
+void TPrintAtOnce::setPaperSize(TPaperSize size) {
+    if (size == Default) {
+        m_paperSize = Default;
+        const QSize mm = Printer::current().pageSizeMm();
+        m_paperWidth = mm.width() * 10;
+        m_paperHeight = mm.height() * 10;
+        return;
+    }
+    if (size == m_paperSize)
+        return;
+    m_paperSize = size;
+    if (size == Custom)
+        return;
+    const QSize dimensions = paperDimensions(size);
+    m_paperWidth = dimensions.width();
+    m_paperHeight = dimensions.height();
+    ApplyPaperSize();
+}
+
+void TPrintAtOnce::setPaperWidth(int width) {
+    if (m_paperSize != Custom || width == m_paperWidth)
+        return;
+    m_paperWidth = width;
+    ApplyPaperSize();
+}
+
+void TPrintAtOnce::setPaperHeight(int height) {
+    if (m_paperSize != Custom || height == m_paperHeight)
+        return;
+    m_paperHeight = height;
+    ApplyPaperSize();
+}
+
+void TPrintAtOnce::ApplyPaperSize() {
+    Printer& printer = Printer::current();
+    if (!printer.paperSize() || m_paperWidth <= 0 || m_paperHeight <= 0)
+        return;
+    printer.setPaperSize(userPaperForm(m_paperWidth, m_paperHeight));
+}
+
+// ---- runs
+
+void TPrintAtOnce::Preview() {
+    QPointer<TPreviewAtOnceForm> window = new TPreviewAtOnceForm(nullptr);
+    window->bind(this);
+    if (LogyPreview)
+        window->lock();
+    NewPageHandler = [window] {
+        if (window)
+            window->NewPage();
+    };
+    window->selectPaper(int(m_paperSize));
+    window->exec();
+    NewPageHandler = nullptr;
+    delete window.data();
+}
+
+// A failure midway throws the document away instead of leaving it open.
+void TPrintAtOnce::run(const std::function<void()>& body) {
+    Printer& printer = Printer::current();
+    try {
+        body();
+        m_canvas.reset();
+        printer.endDoc();
+    } catch (...) {
+        m_canvas.reset();
+        printer.abortDoc();
+        throw;
+    }
+}
+
+void TPrintAtOnce::Print() {
+    Printer& printer = Printer::current();
+    // The preview's page handler comes back after the run, whatever happens.
+    struct Restore {
+        std::function<void()>& handler;
+        std::function<void()> kept;
+        ~Restore() { handler = std::move(kept); }
+    } restore{NewPageHandler, NewPageHandler};
+    GridGrowth = 0;
+    QPainter& first = printer.beginDoc(Title.isEmpty() ? QStringLiteral("Quorvane") : Title);
+    run([&] {
+        m_canvas = std::make_unique<Canvas>(first);
+        assignFont(m_titleFont);
+        TitleHeight = m_canvas->textHeight(Title);
+        ScaleX = double(printer.pixelsPerInchX()) / screenPpiX();
+        ScaleY = double(printer.pixelsPerInchY()) / screenPpiY();
+        Pen pen = m_canvas->pen();
+        pen.width = round(ScaleX);
+        m_canvas->setPen(pen);
+        ContentHeight =
+            printer.pageSizePx().height() -
+            round(OffsetY * ScaleY + OffsetBottom * ScaleY + (PrintTitle ? TitleHeight : 0));
+        Page = 1;
+        PageShift = 0;
+        NewPageHandler = [this, &printer] {
+            // The printer's surface keeps its drawing state from page to page.
+            const Pen pen = m_canvas->pen();
+            const Brush brush = m_canvas->brush();
+            m_canvas.reset();
+            m_canvas = std::make_unique<Canvas>(printer.newPage());
+            m_canvas->setPen(pen);
+            m_canvas->setBrush(brush);
+        };
+        if (PrintTitle)
+            DrawTitle();
+        if (PrintPageNumber)
+            DrawPageNumber();
+        if (m_control)
+            PrintControl(m_control, OffsetX - m_control->x(), OffsetY - m_control->y());
+    });
+}
+
+void TPrintAtOnce::RenderPages() {
+    GridGrowth = 0;
+    ScaleX = ScaleY = 1.0;
+    PageShift = 0;
+    Page = 1;
+    if (!NewPageHandler)
+        return;
+    NewPageHandler();
+    if (!m_canvas)
+        return;
+    try {
+        const int clipBottom = m_canvas->clipRect().bottom() + 1;
+        if (PrintTitle) {
+            DrawTitle();
+            ContentHeight = clipBottom - (OffsetY + OffsetBottom + TitleHeight);
+        } else {
+            ContentHeight = clipBottom - (OffsetY + OffsetBottom);
+        }
+        if (PrintPageNumber)
+            DrawPageNumber();
+        if (m_control)
+            PrintControl(m_control, OffsetX - m_control->x(), OffsetY - m_control->y());
+    } catch (...) {
+        m_canvas.reset();
+        throw;
+    }
+    // The pictures are finished; nothing draws on them any more.
+    m_canvas.reset();
+}
+
+// ---- the strip and its pages
+
+WinRect TPrintAtOnce::MapRect(const WinRect& r) const {
+    const int shift = (1 - Page) * ContentHeight + PageShift;
+    return {round(r.left * ScaleX), round(r.top * ScaleY) + shift, round(r.right * ScaleX),
+            round(r.bottom * ScaleY) + shift};
+}
+
+bool TPrintAtOnce::NeedsNewPage(const WinRect& r) const {
+    const WinRect m = MapRect(r);
+    const int limit = round(OffsetY * ScaleY) + ContentHeight;
+    return m.bottom > limit && m.bottom - m.top < ContentHeight;
+}
+
+void TPrintAtOnce::BeginNewPage(const WinRect& r) {
+    const WinRect m = MapRect(r);
+    const int delta = round(OffsetY * ScaleY) + ContentHeight - m.top;
+    ++Page;
+    const LogFont kept = m_canvas->font();
+    const ColorRef keptColour = m_canvas->textColour();
+    if (NewPageHandler)
+        NewPageHandler();
+    if (PrintTitle)
+        DrawTitle();
+    if (PrintPageNumber)
+        DrawPageNumber();
+    m_canvas->setFont(kept);
+    m_canvas->setTextColour(keptColour);
+    PageShift += delta;
+}
+
+void TPrintAtOnce::assignFont(const QFont& font, ColorRef colour) {
+    m_canvas->setFont(
+        ControlTree::pointFont(font, colour, screenPpiY(), m_canvas->pixelsPerInchY()));
+    m_canvas->setTextColour(colour);
+}
+
+void TPrintAtOnce::AssignControlFont(const QWidget* control) {
+    const LogFont font = ControlTree::fontOf(control, screenPpiY(), m_canvas->pixelsPerInchY());
+    m_canvas->setFont(font);
+    m_canvas->setTextColour(font.colour);
+}
+
+void TPrintAtOnce::DrawTitle() {
+    assignFont(m_titleFont);
+    TitleHeight = m_canvas->textHeight(Title);
+    const QRect clip = m_canvas->clipRect();
+    const int left = round(OffsetX * ScaleX);
+    const int right = clip.right() + 1 - round(OffsetRight * ScaleX);
+    const int top = round(OffsetY * ScaleY) + 1;
+    QRect box(left, top, right - left, TitleHeight);
+    m_canvas->setBkMode(BkMode::Transparent);
+    m_canvas->drawText(Title, box, AlignFormat(Qt::AlignHCenter));
+}
+
+void TPrintAtOnce::DrawPageNumber() {
+    if (m_control)
+        AssignControlFont(m_control);
+    const QString text = QStringLiteral("第 %1 页").arg(Page);
+    const int h = m_canvas->textHeight(text);
+    const QRect clip = m_canvas->clipRect();
+    const int left = round(OffsetX * ScaleX);
+    const int right = clip.right() + 1 - round(OffsetRight * ScaleX);
+    const bool atTop = PageNumberPosition <= pnTopCenter;
+    const int top = atTop ? (round(OffsetY * ScaleY) - h) / 2
+                          : clip.bottom() + 1 - ((round(OffsetBottom * ScaleY) - h) / 2) - h;
+    Qt::Alignment alignment = Qt::AlignHCenter;
+    if (PageNumberPosition == pnTopLeft || PageNumberPosition == pnBottomLeft)
+        alignment = Qt::AlignLeft;
+    else if (PageNumberPosition == pnTopRight || PageNumberPosition == pnBottomRight)
+        alignment = Qt::AlignRight;
+    QRect box(left, top, right - left, h);
+    m_canvas->setBkMode(BkMode::Transparent);
+    m_canvas->drawText(text, box, AlignFormat(alignment));
+}
+
+// ---- format words
+
+unsigned TPrintAtOnce::AlignFormat(Qt::Alignment alignment) {
+    unsigned format = DT::NOPREFIX | DT::EXPANDTABS | DT::VCENTER;
+    if (alignment & Qt::AlignRight)
+        format |= DT::RIGHT;
+    else if (alignment & Qt::AlignHCenter)
+        format |= DT::CENTER;
+    return format;
+}
+
+unsigned TPrintAtOnce::LabelFormat(const QLabel* label) {
+    const Qt::Alignment alignment = label->alignment();
+    unsigned format = DT::EXPANDTABS;
+    if (alignment & Qt::AlignRight)
+        format |= DT::RIGHT;
+    else if (alignment & Qt::AlignHCenter)
+        format |= DT::CENTER;
+    if (alignment & Qt::AlignVCenter)
+        format |= DT::VCENTER;
+    else if (alignment & Qt::AlignBottom)
+        format |= DT::BOTTOM;
+    if (label->wordWrap())
+        format |= DT::WORDBREAK;
+    // The reverse of the screen: a label that shows its accelerator prints "&" as it is.
+    const QVariant showAccel = label->property("ShowAccelChar");
+    if (!showAccel.isValid() || showAccel.toBool())
+        format |= DT::NOPREFIX;
+    return format;
+}
+
+unsigned TPrintAtOnce::WinControlFormat(const QWidget* control) {
+    unsigned format = DT::NOPREFIX | DT::EXPANDTABS;
+    format |= ControlTree::isMemo(control) ? DT::WORDBREAK : DT::VCENTER;
+    if (ControlTree::isPanel(control)) {
+        const Qt::Alignment alignment = ControlTree::panelAlignment(control);
+        if (alignment & Qt::AlignRight)
+            format |= DT::RIGHT;
+        else if (alignment & Qt::AlignHCenter)
+            format |= DT::CENTER;
+    }
+    return format;
+}
+
+// ---- drawing
+
+void TPrintAtOnce::DrawTextBox(const QString& text, const WinRect& r, int lines, unsigned format) {
+    Brush hollow = m_canvas->brush();
+    hollow.style = BrushStyle::Clear;
+    m_canvas->setBrush(hollow);
+    m_canvas->setBkMode(BkMode::Transparent);
+    if (!(Options & poFontColor))
+        m_canvas->setTextColour(0);
+    if (NeedsNewPage(r))
+        BeginNewPage(r);
+    WinRect d = MapRect(r);
+    if (PrintTitle) {
+        d.top += TitleHeight;
+        d.bottom += TitleHeight;
+    }
+    auto line = [this](int x1, int y1, int x2, int y2) {
+        m_canvas->moveTo(x1, y1);
+        m_canvas->lineTo(x2, y2);
+    };
+    if (lines & LineBit::Left)
+        line(d.left, d.top, d.left, d.bottom);
+    if (lines & LineBit::Top)
+        line(d.left, d.top, d.right, d.top);
+    if (lines & LineBit::Right)
+        line(d.right, d.top, d.right, d.bottom);
+    if (lines & LineBit::Bottom)
+        line(d.left, d.bottom, d.right, d.bottom);
+    const int inset = m_canvas->textWidth(QStringLiteral("W")) / 4;
+    if (lines & LineBit::Left)
+        d.left += inset;
+    if (lines & LineBit::Right)
+        d.right -= inset;
+    if (format & (DT::VCENTER | DT::BOTTOM)) {
+        // The platform centres single lines only; several lines are placed here.
+        QRect measured(d.left, d.top, d.width(), d.height());
+        m_canvas->drawText(text, measured, format | DT::CALCRECT);
+        const int g = d.bottom - (measured.top() + measured.height());
+        const int move = (format & DT::BOTTOM) ? g : g / 2;
+        d.top += move;
+        d.bottom += move;
+    }
+    const int textInset = round(2 * ScaleX);
+    if (format & DT::RIGHT)
+        d.right -= textInset;
+    else if (!(format & DT::CENTER))
+        d.left += textInset;
+    QRect box(d.left, d.top, d.width(), d.height());
+    m_canvas->drawText(text, box, format);
+}
+
+void TPrintAtOnce::DrawTextFramed(const QString& text, const WinRect& r, TTextFrameStyle style,
+                                  unsigned format) {
+    DrawTextBox(text, r, frameBits(style), format);
+}
+
+void TPrintAtOnce::PrintControl(QObject* object, int dx, int dy) {
+    if (!object || !object->isWidgetType())
+        return;
+    auto* widget = static_cast<QWidget*>(object);
+    if (widget != m_control && !ControlTree::visibleFlag(widget))
+        return;
+    if ((Options & poScrollToZero) && ControlTree::isScrollingContainer(widget))
+        ControlTree::scrollToZero(widget);
+    switch (ControlTree::kindOf(widget)) {
+    case ControlTree::Kind::Label:
+        PrintLabel(static_cast<QLabel*>(widget), dx, dy);
+        break;
+    case ControlTree::Kind::Shape:
+        PrintShape(widget, dx, dy);
+        break;
+    case ControlTree::Kind::Picture:
+        PrintGraphic(static_cast<QLabel*>(widget)->pixmap().toImage(), ControlTree::bounds(widget),
+                     dx, dy);
+        break;
+    case ControlTree::Kind::DataGrid:
+        PrintDBGrid(*this, static_cast<TDBGrid*>(widget), dx, dy);
+        break;
+    case ControlTree::Kind::WinControl:
+        PrintWinControl(widget, dx, dy);
+        break;
+    case ControlTree::Kind::Other:
+        break;
+    }
+}
+
+void TPrintAtOnce::PrintWinControl(QWidget* control, int dx, int dy) {
+    QList<QWidget*> children = ControlTree::children(control);
+    if (children.isEmpty()) {
+        if ((Options & poAllWinControl) || ControlTree::printsOwnText(control))
+            PrintWinControlText(control, dx, dy);
+        return;
+    }
+    if (Options & poParent)
+        PrintWinControlText(control, dx, dy);
+    std::stable_sort(children.begin(), children.end(), [](const QWidget* a, const QWidget* b) {
+        return a->y() != b->y() ? a->y() < b->y() : a->x() < b->x();
+    });
+    const QPoint origin = ControlTree::childOrigin(control);
+    const QPointer<QWidget> guard = control;
+    for (QWidget* child : children) {
+        if (!guard)
+            break;
+        PrintControl(child, dx + control->x() + origin.x(),
+                     dy + control->y() + origin.y() + GridGrowth);
+    }
+}
+
+void TPrintAtOnce::PrintWinControlText(QWidget* control, int dx, int dy) {
+    const QString text =
+        ControlTree::cutToUnits(ControlTree::windowText(control), MaxTextCount - 1);
+    AssignControlFont(control);
+    const WinRect r = ControlTree::bounds(control).moved(dx, dy);
+    const QVariant border = control->property("BorderStyle");
+    const bool bareStatic = border.isValid() && border.toInt() == 0;
+    DrawTextFramed(text, r, bareStatic ? ptNone : WinControlPrintType, WinControlFormat(control));
+}
+
+void TPrintAtOnce::PrintLabel(QLabel* label, int dx, int dy) {
+    assignFont(label->font(), ControlTree::textColour(label));
+    const WinRect r = ControlTree::bounds(label).moved(dx, dy);
+    DrawTextFramed(label->text(), r, LabelPrintType, LabelFormat(label));
+}
+
+void TPrintAtOnce::PrintGraphic(const QImage& graphic, const WinRect& bounds, int dx, int dy) {
+    Brush solid = m_canvas->brush();
+    solid.style = BrushStyle::Solid;
+    m_canvas->setBrush(solid);
+    const WinRect r = bounds.moved(dx, dy);
+    if (NeedsNewPage(r))
+        BeginNewPage(r);
+    const WinRect m = MapRect(r);
+    if (!graphic.isNull())
+        m_canvas->stretchDraw(QRect(m.left, m.top, m.width(), m.height()), graphic);
+}
+
+void TPrintAtOnce::PrintShape(QWidget* shape, int dx, int dy) {
+    const Pen keptPen = m_canvas->pen();
+    const Brush keptBrush = m_canvas->brush();
+    const ControlTree::ShapeInfo info = ControlTree::shapeInfo(shape);
+    m_canvas->setPen(info.pen);
+    m_canvas->setBrush(info.brush);
+    const int p = info.pen.width;
+    int x = p / 2;
+    int y = p / 2;
+    int w = shape->width() - p + 1;
+    int h = shape->height() - p + 1;
+    if (p == 0) {
+        --w;
+        --h;
+    }
+    const int s = std::min(w, h);
+    enum { stRectangle, stSquare, stRoundRect, stRoundSquare, stEllipse, stCircle };
+    if (info.shape == stSquare || info.shape == stRoundSquare || info.shape == stCircle) {
+        x += (w - s) / 2;
+        y += (h - s) / 2;
+        w = h = s;
+    }
+    x += shape->x() + dx;
+    y += shape->y() + dy;
+    const WinRect r{x, y, x + w, y + h};
+    if (NeedsNewPage(r))
+        BeginNewPage(r);
+    const WinRect m = MapRect(r);
+    const int W = round(w * ScaleX);
+    const int H = round(h * ScaleY);
+    const int S = round(s * ScaleX);
+    Pen pen = info.pen;
+    pen.width = round(p * ScaleY);
+    m_canvas->setPen(pen);
+    switch (info.shape) {
+    case stRoundRect:
+    case stRoundSquare:
+        m_canvas->roundRect(m.left, m.top, m.left + W, m.top + H, S / 4, S / 4);
+        break;
+    case stEllipse:
+    case stCircle:
+        m_canvas->ellipse(m.left, m.top, m.left + W, m.top + H);
+        break;
+    default:
+        m_canvas->rectangle(m.left, m.top, m.left + W, m.top + H);
+    }
+    m_canvas->setPen(keptPen);
+    m_canvas->setBrush(keptBrush);
+}
+
+} // namespace quorvane

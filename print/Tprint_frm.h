@@ -1,0 +1,35 @@
+#pragma once
+
+#include "ui_print_frm.h"
+
+#include <QWidget>
+
+namespace quorvane {
+
+class IdiomEntry;
+class TPrintAtOnce;
+
+// The page layout an idiom is printed from: never shown, printed as it would appear. The
+// idiom in a large label, the entry text below it.
+class Tprint_frm : public QWidget, public Ui::Tprint_frm {
+    Q_OBJECT
+public:
+    explicit Tprint_frm(QWidget* parent = nullptr);
+    ~Tprint_frm() override;
+
+    TPrintAtOnce* PrintAtOnce1;
+
+    // Fills the layout with an entry: the idiom, then each section after an empty line.
+    void fill(const IdiomEntry& entry);
+
+    void FormCreate();
+
+private:
+    // Makes the text box as tall as its text and the buffer large enough for all of it.
+    void fitText();
+};
+
+// The newest print window, while it exists.
+extern Tprint_frm* print_frm;
+
+} // namespace quorvane
