@@ -3,6 +3,7 @@
 #include "platform/Dialogs.h"
 #include "platform/FontFaces.h"
 #include "platform/SingleInstance.h"
+#include "platform/User.h"
 #include "ui/appearance/Tlogo_frm.h"
 #include "ui/lookup/Tmain_frm.h"
 
@@ -54,7 +55,9 @@ int run(QApplication& app, int splashMs, const std::function<void()>& started) {
     QApplication::setApplicationDisplayName(kApplicationTitle);
     auto window = std::make_unique<Tmain_frm>();
     mutex.setActivationHandler([&window](const QString&) { bringForward(window.get()); });
-    window->show();
+    // A tray icon that starts minimised keeps the window hidden.
+    if (User::showMainForm())
+        window->show();
     splash.reset();
     if (started)
         started();

@@ -9,10 +9,14 @@
 #include "platform/HandlerGuard.h"
 #include "platform/QuorvaneError.h"
 #include "platform/Shell.h"
+#include "platform/TImageList.h"
+#include "platform/TPopupMenu.h"
 #include "platform/TextCodec.h"
+#include "platform/User.h"
 #include "widgets/layout/AlignLayout.h"
 #include "widgets/layout/FormFonts.h"
 #include "widgets/layout/ScaleBy.h"
+#include "widgets/tray/TrayIcons.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -30,6 +34,9 @@
 // Resources of a static library are registered by hand, outside any namespace.
 static void initGlyphResources() {
     Q_INIT_RESOURCE(glyphs);
+}
+static void initTrayResources() {
+    Q_INIT_RESOURCE(tray);
 }
 
 namespace quorvane {
@@ -56,10 +63,12 @@ QIcon glyphIcon(const QString& glyph, const QString& disabledGlyph) {
 Tmain_frm::Tmain_frm(QWidget* parent) : QMainWindow(parent) {
     initGlyphResources();
     main_frm = this;
+    User::setMainWindow(this);
     setupUi(this);
     FormFonts::applyPixelSizes(this);
     buildStore();
     buildContextMenu();
+    buildTray();
 
     for (QWidget* widget : findChildren<QWidget*>()) {
         const QString glyph = widget->property("glyph").toString();
@@ -114,9 +123,14 @@ Tmain_frm::Tmain_frm(QWidget* parent) : QMainWindow(parent) {
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
     setWindowState(Qt::WindowMaximized);
+    TrayIcon1->Loaded();
 }
 
 Tmain_frm::~Tmain_frm() {
+    // The icon leaves the tray and unhooks while the window is still whole.
+    delete TrayIcon1;
+    if (User::mainWindow() == this)
+        User::setMainWindow(nullptr);
     // Hiding the children while they are destroyed moves the focus and fires their
     // events; no handler may run on a window half taken apart.
     DBLookupCombo1->disconnect(this);
@@ -164,6 +178,39 @@ void Tmain_frm::buildContextMenu() {
     RichEdit1->setContextMenuPolicy(Qt::CustomContextMenu);
 }
 
+void Tmain_frm::buildTray() {
+    initTrayResources();
+    ImageList = new TImageList(QSize(16, 16), this);
+    ImageList->setObjectName(QStringLiteral("ImageList"));
+    for (int i = 0; i < 13; ++i)
+        ImageList->add(
+            QPixmap(QStringLiteral(":/tray/frame%1.png").arg(i, 2, 10, QLatin1Char('0'))));
+
+    tbmenu = new TPopupMenu(this);
+    tbmenu->setObjectName(QStringLiteral("tbmenu"));
+    const auto item = [this](const QString& name, const QString& caption) {
+        QAction* action = tbmenu->addAction(caption);
+        action->setObjectName(name);
+        return action;
+    };
+    hlpm = item(QStringLiteral("hlpm"), QStringLiteral("帮助"));
+    VyrMenuItem2 = item(QStringLiteral("VyrMenuItem2"), QStringLiteral("作者主页"));
+    aboutm = item(QStringLiteral("aboutm"), QStringLiteral("关于"));
+    VyrMenuItem1 = tbmenu->addSeparator();
+    VyrMenuItem1->setObjectName(QStringLiteral("VyrMenuItem1"));
+    exitbtn = item(QStringLiteral("exitbtn"), QStringLiteral("退出"));
+
+    TrayIcon1 = new TTrayIcon(this);
+    TrayIcon1->setObjectName(QStringLiteral("TrayIcon1"));
+    TrayIcon1->setIcon(QIcon(QStringLiteral(":/tray/icon.png")));
+    TrayIcon1->setIconList(ImageList);
+    TrayIcon1->setCycleIcons(true);
+    TrayIcon1->setCycleInterval(400);
+    TrayIcon1->setHint(QStringLiteral("Quorvane"));
+    TrayIcon1->setPopupMenu(tbmenu);
+    TrayIcon1->setMinimizeToTray(true);
+}
+
 void Tmain_frm::handle(void (Tmain_frm::*handler)()) {
     runGuarded([this, handler] { (this->*handler)(); });
 }
@@ -208,6 +255,12 @@ void Tmain_frm::wireEvents() {
             [this] { handle(&Tmain_frm::VyrPopupMenu1Popup); });
     connect(copym, &QAction::triggered, this, [this] { handle(&Tmain_frm::copymClick); });
     connect(selallm, &QAction::triggered, this, [this] { handle(&Tmain_frm::selallmClick); });
+    connect(hlpm, &QAction::triggered, this, [this] { handle(&Tmain_frm::helpbtnClick); });
+    connect(VyrMenuItem2, &QAction::triggered, this,
+            [this] { handle(&Tmain_frm::VyrMenuItem2Click); });
+    connect(aboutm, &QAction::triggered, this, [this] { handle(&Tmain_frm::aboutmClick); });
+    connect(exitbtn, &QAction::triggered, this, [this] { handle(&Tmain_frm::exitbtnClick); });
+    TrayIcon1->OnClick = [this](QObject*) { handle(&Tmain_frm::TrayIcon1Click); };
     connect(RichEdit1, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         VyrPopupMenu1->exec(RichEdit1->viewport()->mapToGlobal(pos));
     });
@@ -432,6 +485,45 @@ void Tmain_frm::exitbtnClick() {
     close();
 }
 
+void Tmain_frm::aboutmClick() {
+    // Opens Tabout_frm.
+}
+
+void Tmain_frm::TrayIcon1Click() {
+    if (m_recordedState == wsMinimized) {
+        setRecordedState(wsMaximized);
+        TrayIcon1->ShowMainWindow();
+    } else {
+        setRecordedState(wsMinimized);
+        TrayIcon1->HideMainWindow();
+    }
+}
+
+namespace {
+constexpr Qt::WindowState kQtStates[] = {Qt::WindowNoState, Qt::WindowMinimized,
+                                         Qt::WindowMaximized};
+} // namespace
+
+// A hidden window only keeps the state for its next show: changing the state of a window
+// the desktop does not show would map it.
+void Tmain_frm::setRecordedState(TWindowState state) {
+    m_recordedState = state;
+    if (isVisible())
+        applyRecordedState();
+}
+
+void Tmain_frm::applyRecordedState() {
+    m_applyingState = true;
+    setWindowState(kQtStates[m_recordedState]);
+    m_applyingState = false;
+}
+
+void Tmain_frm::setVisible(bool visible) {
+    if (visible && !isVisible() && windowState() != kQtStates[m_recordedState])
+        applyRecordedState();
+    QMainWindow::setVisible(visible);
+}
+
 void Tmain_frm::FormClose() {
     q_cy->close();
     skt_cy->close();
@@ -455,6 +547,13 @@ void Tmain_frm::resizeEvent(QResizeEvent* event) {
 void Tmain_frm::paintEvent(QPaintEvent* event) {
     handle(&Tmain_frm::FormPaint);
     QMainWindow::paintEvent(event);
+}
+
+void Tmain_frm::changeEvent(QEvent* event) {
+    // The record follows the window's own changes; a minimise is the program's.
+    if (event->type() == QEvent::WindowStateChange && !m_applyingState && !isMinimized())
+        m_recordedState = isMaximized() ? wsMaximized : wsNormal;
+    QMainWindow::changeEvent(event);
 }
 
 bool Tmain_frm::eventFilter(QObject* watched, QEvent* event) {
