@@ -48,15 +48,17 @@ TTrayIcon::TTrayIcon(QObject* owner) : QObject(owner) {
     m_notifyData.uID = 1;
     m_notifyData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     m_notifyData.uCallbackMessage = TrayCallbackMessage;
-    m_cycleTimer.setInterval(static_cast<int>(m_cycleInterval));
-    connect(&m_cycleTimer, &QTimer::timeout, this, &TTrayIcon::CycleTimerTick);
+    m_cycleTimer = new QTimer(this);
+    m_cycleTimer->setObjectName(QStringLiteral("CycleTimer"));
+    m_cycleTimer->setInterval(static_cast<int>(m_cycleInterval));
+    connect(m_cycleTimer, &QTimer::timeout, this, &TTrayIcon::CycleTimerTick);
     HookApplicationWindow();
     HookOwnerWindow();
 }
 
 TTrayIcon::~TTrayIcon() {
     setIconVisible(false);
-    m_cycleTimer.stop();
+    m_cycleTimer->stop();
     User::destroyWindow(m_notifyData.hWnd);
     UnhookApplicationWindow();
     UnhookOwnerWindow();
@@ -125,17 +127,17 @@ void TTrayIcon::setCycleIcons(bool on) {
 
 void TTrayIcon::setCycleInterval(uint ms) {
     m_cycleInterval = ms;
-    m_cycleTimer.setInterval(static_cast<int>(std::min<uint>(ms, INT_MAX)));
+    m_cycleTimer->setInterval(static_cast<int>(std::min<uint>(ms, INT_MAX)));
     startOrStopTimer();
 }
 
 // An interval of 0 would spin a core on a zero-millisecond timer: it means no animation.
 void TTrayIcon::startOrStopTimer() {
     if (m_cycleIcons && m_cycleInterval > 0) {
-        if (!m_cycleTimer.isActive())
-            m_cycleTimer.start();
+        if (!m_cycleTimer->isActive())
+            m_cycleTimer->start();
     } else {
-        m_cycleTimer.stop();
+        m_cycleTimer->stop();
     }
 }
 

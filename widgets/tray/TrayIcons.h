@@ -116,10 +116,11 @@ protected:
     virtual void RaiseMouseUp(TMouseButton button, TShiftState shift, int x, int y);
     virtual void RaiseMouseMove(TShiftState shift, int x, int y);
     virtual void MinimizeToTrayNow();
+    // One animation step: the current image, OnCycle, then on to the next image.
+    void CycleTimerTick();
 
 private:
     void PrepareNotifyData();
-    void CycleTimerTick();
     void ShowPopupAtCursor();
     LRESULT IconWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT ApplicationWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -146,7 +147,7 @@ private:
     bool m_minimizeToTray = false;
 
     NOTIFYICONDATAA m_notifyData;
-    QTimer m_cycleTimer;
+    QTimer* m_cycleTimer;
     bool m_clickPending = false;
     bool m_firstPositionPending = true;
     HWND m_ownerWindow = 0;
