@@ -20,6 +20,10 @@ bool notificationAreaAvailable() {
     return current()->available();
 }
 
+QRect Shell_NotifyIconGetRect(HWND window, quint32 id) {
+    return current()->iconRect(window, id);
+}
+
 void setNotifyIconHost(std::unique_ptr<NotifyIconHost> host) {
     current() = std::move(host);
 }

@@ -3,6 +3,7 @@
 #include "platform/WindowMessages.h"
 
 #include <QIcon>
+#include <QRect>
 
 #include <array>
 #include <memory>
@@ -38,11 +39,14 @@ public:
     virtual bool notify(quint32 message, const NOTIFYICONDATAA& data) = 0;
     // Whether there is a notification area to show icons in.
     virtual bool available() const = 0;
+    // Where the icon is on the screen; empty when it is not shown.
+    virtual QRect iconRect(HWND window, quint32 id) const = 0;
 };
 
 // Shell_NotifyIconA over the current host.
 bool Shell_NotifyIconA(quint32 message, const NOTIFYICONDATAA& data);
 bool notificationAreaAvailable();
+QRect Shell_NotifyIconGetRect(HWND window, quint32 id);
 // Tests put a recording host here; nullptr brings back the desktop's.
 void setNotifyIconHost(std::unique_ptr<NotifyIconHost> host);
 

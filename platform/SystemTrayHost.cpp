@@ -27,6 +27,11 @@ bool SystemTrayHost::available() const {
     return QSystemTrayIcon::isSystemTrayAvailable();
 }
 
+QRect SystemTrayHost::iconRect(HWND window, quint32 id) const {
+    const auto it = m_icons.find({window, id});
+    return it == m_icons.end() ? QRect() : it->second->geometry();
+}
+
 bool SystemTrayHost::notify(quint32 message, const NOTIFYICONDATAA& data) {
     const Key key{data.hWnd, data.uID};
     const auto it = m_icons.find(key);

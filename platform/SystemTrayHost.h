@@ -21,6 +21,7 @@ public:
     ~SystemTrayHost() override;
     bool notify(quint32 message, const NOTIFYICONDATAA& data) override;
     bool available() const override;
+    QRect iconRect(HWND window, quint32 id) const override;
 
 private:
     using Key = std::pair<HWND, quint32>;

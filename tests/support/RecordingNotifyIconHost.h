@@ -49,6 +49,7 @@ public:
         return accepted;
     }
     bool available() const override { return isAvailable; }
+    QRect iconRect(HWND, quint32) const override { return {}; }
 
     QList<Call> calls;
     QSet<std::pair<HWND, quint32>> shown;

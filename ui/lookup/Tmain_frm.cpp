@@ -494,8 +494,10 @@ void Tmain_frm::TrayIcon1Click() {
         setRecordedState(wsMaximized);
         TrayIcon1->ShowMainWindow();
     } else {
-        setRecordedState(wsMinimized);
+        // Hidden first, then recorded: a window the desktop is still minimising when it
+        // is hidden would come back minimised at the next show.
         TrayIcon1->HideMainWindow();
+        setRecordedState(wsMinimized);
     }
 }
 
@@ -519,8 +521,13 @@ void Tmain_frm::applyRecordedState() {
 }
 
 void Tmain_frm::setVisible(bool visible) {
-    if (visible && !isVisible() && windowState() != kQtStates[m_recordedState])
+    if (visible && !isVisible() && windowState() != kQtStates[m_recordedState]) {
+        // A window the desktop minimised before it was hidden comes back as a new native
+        // window: the old one may still be taken for minimised by the window manager.
+        if (isMinimized() && m_recordedState != wsMinimized && testAttribute(Qt::WA_WState_Created))
+            destroy(true, true);
         applyRecordedState();
+    }
     QMainWindow::setVisible(visible);
 }
 
