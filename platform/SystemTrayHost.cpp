@@ -19,8 +19,8 @@ SystemTrayHost::SystemTrayHost() {
 }
 
 SystemTrayHost::~SystemTrayHost() {
-    for (auto& [key, icon] : m_icons)
-        delete icon;
+    for (auto& [key, shown] : m_icons)
+        delete shown.icon;
 }
 
 bool SystemTrayHost::available() const {
@@ -29,7 +29,7 @@ bool SystemTrayHost::available() const {
 
 QRect SystemTrayHost::iconRect(HWND window, quint32 id) const {
     const auto it = m_icons.find({window, id});
-    return it == m_icons.end() ? QRect() : it->second->geometry();
+    return it == m_icons.end() ? QRect() : it->second.icon->geometry();
 }
 
 bool SystemTrayHost::notify(quint32 message, const NOTIFYICONDATAA& data) {
@@ -74,9 +74,10 @@ bool SystemTrayHost::notify(quint32 message, const NOTIFYICONDATAA& data) {
                         break;
                     }
                 });
-        apply(icon, data);
+        Shown shown{icon, 0, QString()};
+        apply(shown, data);
         icon->show();
-        m_icons.emplace(key, icon);
+        m_icons.emplace(key, shown);
         return true;
     }
     case NIM_MODIFY:
@@ -87,7 +88,7 @@ bool SystemTrayHost::notify(quint32 message, const NOTIFYICONDATAA& data) {
     case NIM_DELETE:
         if (it == m_icons.end())
             return false;
-        delete it->second;
+        delete it->second.icon;
         m_icons.erase(it);
         return true;
     default:
@@ -95,12 +96,20 @@ bool SystemTrayHost::notify(quint32 message, const NOTIFYICONDATAA& data) {
     }
 }
 
-void SystemTrayHost::apply(QSystemTrayIcon* icon, const NOTIFYICONDATAA& data) {
-    if (data.uFlags & NIF_ICON)
-        icon->setIcon(data.hIcon);
+// Every change repaints the icon in the panel, so only changes are passed on.
+void SystemTrayHost::apply(Shown& shown, const NOTIFYICONDATAA& data) {
+    if ((data.uFlags & NIF_ICON) &&
+        (shown.picture == 0 || data.hIcon.cacheKey() != shown.picture)) {
+        shown.icon->setIcon(data.hIcon);
+        shown.picture = data.hIcon.cacheKey();
+    }
     if (data.uFlags & NIF_TIP) {
         const auto length = static_cast<qsizetype>(strnlen(data.szTip.data(), data.szTip.size()));
-        icon->setToolTip(TextCodec::fromAnsi(QByteArray(data.szTip.data(), length)));
+        const QString tip = TextCodec::fromAnsi(QByteArray(data.szTip.data(), length));
+        if (tip != shown.tip) {
+            shown.icon->setToolTip(tip);
+            shown.tip = tip;
+        }
     }
 }
 
@@ -112,8 +121,8 @@ void SystemTrayHost::watchArea() {
         return;
     m_wasAvailable = now;
     if (!now) {
-        for (auto& [key, icon] : m_icons)
-            delete icon;
+        for (auto& [key, shown] : m_icons)
+            delete shown.icon;
         m_icons.clear();
         return;
     }

@@ -25,10 +25,15 @@ public:
 
 private:
     using Key = std::pair<HWND, quint32>;
-    void apply(QSystemTrayIcon* icon, const NOTIFYICONDATAA& data);
+    struct Shown {
+        QSystemTrayIcon* icon;
+        qint64 picture = 0; // what it shows, to leave alone what has not changed
+        QString tip;
+    };
+    static void apply(Shown& shown, const NOTIFYICONDATAA& data);
     void watchArea();
 
-    std::map<Key, QSystemTrayIcon*> m_icons;
+    std::map<Key, Shown> m_icons;
     QTimer m_watch;
     bool m_wasAvailable = false;
 };

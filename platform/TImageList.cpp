@@ -8,10 +8,11 @@ void TImageList::add(const QPixmap& image) {
     m_images.append(image.size() == m_size
                         ? image
                         : image.scaled(m_size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    m_icons.append(QIcon(m_images.last()));
 }
 
 QIcon TImageList::icon(int index) const {
-    return index >= 0 && index < count() ? QIcon(m_images[index]) : QIcon();
+    return index >= 0 && index < count() ? m_icons[index] : QIcon();
 }
 
 QPixmap TImageList::image(int index) const {

@@ -21,13 +21,15 @@ public:
     int count() const { return static_cast<int>(m_images.size()); }
     // Scaled to the list's size when it differs.
     void add(const QPixmap& image);
-    // An icon of image `index`; an empty icon for an index outside the list.
+    // The icon of image `index` (the same icon every time); an empty icon for an index
+    // outside the list.
     QIcon icon(int index) const;
     QPixmap image(int index) const;
 
 private:
     QSize m_size;
     QList<QPixmap> m_images;
+    QList<QIcon> m_icons;
 };
 
 } // namespace quorvane

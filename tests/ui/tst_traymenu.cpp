@@ -90,6 +90,7 @@ private Q_SLOTS:
         clickIcon(*window); // "退出" also works with the window in the tray
         QVERIFY(!window->isVisible());
         window->exitbtn->trigger();
+        QVERIFY(!window->q_cy->active()); // closed: the store is released
         window.reset();
         QCOMPARE(host->calls.last().message, NIM_DELETE);
         QVERIFY(host->calls.last().accepted);

@@ -54,6 +54,9 @@ TTrayIcon::TTrayIcon(QObject* owner) : QObject(owner) {
     connect(m_cycleTimer, &QTimer::timeout, this, &TTrayIcon::CycleTimerTick);
     HookApplicationWindow();
     HookOwnerWindow();
+    // The program lives on in the tray with no window shown; it ends when its main window
+    // closes, not when the last window on screen does.
+    QApplication::setQuitOnLastWindowClosed(false);
 }
 
 TTrayIcon::~TTrayIcon() {
