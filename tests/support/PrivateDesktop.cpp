@@ -97,12 +97,25 @@ bool PrivateDesktop::start(QString* why) {
     }
     m_display = ':' + number;
     spawn(QStringLiteral("openbox"), {"--sm-disable"});
-    if (tint2)
-        spawn(QStringLiteral("tint2"), {});
-    else
-        spawn(QStringLiteral("trayer"), {"--edge", "bottom", "--align", "right", "--widthtype",
-                                         "pixel", "--width", "120", "--height", "24"});
+    m_trayHost = startTrayHost();
     return true;
+}
+
+pid_t PrivateDesktop::startTrayHost() {
+    if (!QStandardPaths::findExecutable(QStringLiteral("tint2")).isEmpty())
+        return spawn(QStringLiteral("tint2"), {});
+    return spawn(QStringLiteral("trayer"), {"--edge", "bottom", "--align", "right", "--widthtype",
+                                            "pixel", "--width", "120", "--height", "24"});
+}
+
+bool PrivateDesktop::restartTrayHost() {
+    if (m_trayHost <= 0)
+        return false;
+    kill(m_trayHost, SIGTERM);
+    waitpid(m_trayHost, nullptr, 0);
+    std::erase(m_started, m_trayHost);
+    m_trayHost = startTrayHost();
+    return m_trayHost > 0;
 }
 
 // Last started first: the tray host and the window manager go before their server.
@@ -112,6 +125,7 @@ void PrivateDesktop::stop() {
         waitpid(*it, nullptr, 0);
     }
     m_started.clear();
+    m_trayHost = -1;
 }
 
 } // namespace quorvane::testing

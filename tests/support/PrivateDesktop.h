@@ -22,12 +22,17 @@ public:
     // False, with the reason, when a program is missing or the server did not come up.
     bool start(QString* why);
     void stop();
+    // Ends the tray host and starts it again, as when a panel restarts.
+    bool restartTrayHost();
     QByteArray display() const { return m_display; }
 
 private:
     pid_t spawn(const QString& program, const std::vector<QByteArray>& args, int keepFd = -1);
 
+    pid_t startTrayHost();
+
     std::vector<pid_t> m_started;
+    pid_t m_trayHost = -1;
     QByteArray m_display;
 };
 

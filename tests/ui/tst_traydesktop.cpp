@@ -24,9 +24,11 @@ bool xdotool(const QStringList& args) {
 class TestTrayDesktop : public QObject {
     Q_OBJECT
 public:
-    TestTrayDesktop(bool up, QString why) : m_up(up), m_why(std::move(why)) {}
+    TestTrayDesktop(testing::PrivateDesktop& desktop, bool up, QString why)
+        : m_desktop(desktop), m_up(up), m_why(std::move(why)) {}
 
 private:
+    testing::PrivateDesktop& m_desktop;
     bool m_up;
     QString m_why;
     std::unique_ptr<testing::ProgramFolder> m_folder;
@@ -97,6 +99,13 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(m_window->isVisible() && m_window->windowHandle()->isExposed(),
                                  5000);
     }
+
+    void iconComesBackWhenThePanelRestarts() {
+        QVERIFY(m_desktop.restartTrayHost());
+        QTRY_VERIFY_WITH_TIMEOUT(iconRect().width() > 0 && !iconPixels().isNull(), 10000);
+        const QImage first = iconPixels();
+        QTRY_VERIFY_WITH_TIMEOUT(iconPixels() != first, 1000);
+    }
 };
 
 int main(int argc, char** argv) {
@@ -111,7 +120,7 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
-    TestTrayDesktop test(up, why);
+    TestTrayDesktop test(desktop, up, why);
     return QTest::qExec(&test, argc, argv);
 }
 
