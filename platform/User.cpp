@@ -78,8 +78,10 @@ public:
         m_windows[handle].visible = widget->isVisible();
         m_byWidget.insert(widget, handle);
         widget->installEventFilter(this);
-        connect(widget, &QObject::destroyed, this, [this, handle] {
+        // By then the widget's pointer is no more; its address may soon be a new widget's.
+        connect(widget, &QObject::destroyed, this, [this, handle, widget] {
             sendMessage(handle, WM_DESTROY);
+            m_byWidget.remove(widget);
             erase(handle);
         });
         return handle;

@@ -136,6 +136,24 @@ private Q_SLOTS:
         User::removeWindowProc(app, appHook);
         User::setMainWindow(nullptr);
     }
+
+    void aDestroyedWindowHearsWmDestroyAndLosesItsHandle() {
+        QList<UINT> seen;
+        HWND handle = 0;
+        {
+            QWidget window;
+            handle = User::handleOf(&window);
+            User::setWindowProc(
+                handle, User::makeObjectInstance([&seen](HWND, UINT m, WPARAM, LPARAM) -> LRESULT {
+                    seen << m;
+                    return 0;
+                }));
+        }
+        QCOMPARE(seen, QList<UINT>{WM_DESTROY});
+        QVERIFY(!User::isWindow(handle));
+        QWidget next; // whatever its address, a new window gets a handle of its own
+        QVERIFY(User::isWindow(User::handleOf(&next)));
+    }
 };
 
 QTEST_MAIN(TestWindowProcs)
