@@ -34,6 +34,8 @@ LogFont logFontOf(const QFont& font, ColorRef colour, const QPaintDevice* device
     out.underline = font.underline();
     out.strikeOut = font.strikeOut();
     out.colour = colour;
+    if (font.styleStrategy() & QFont::NoAntialias)
+        out.quality = LogFont::NonAntialiased;
     return out;
 }
 
