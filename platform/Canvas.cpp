@@ -224,11 +224,13 @@ void Canvas::ellipse(int left, int top, int right, int bottom) {
         std::swap(left, right);
     if (bottom < top)
         std::swap(top, bottom);
-    m_painter->drawEllipse(QRect(left, top, right - left - 1, bottom - top - 1));
+    // The platform's ellipse covers the pixels left to right - 1: its outline runs through
+    // the centres of the outermost pixels.
+    m_painter->drawEllipse(QRectF(left + 0.5, top + 0.5, right - left - 1, bottom - top - 1));
 }
 
 void Canvas::arc(int left, int top, int right, int bottom, int x3, int y3, int x4, int y4) {
-    const QRectF box(left, top, right - left - 1, bottom - top - 1);
+    const QRectF box(left + 0.5, top + 0.5, right - left - 1, bottom - top - 1); // as ellipse
     const QPointF centre = box.center();
     // Screen y grows downwards; Qt's angles, like the platform's, run counter-clockwise.
     const double start = std::atan2(centre.y() - y3, x3 - centre.x()) * 180.0 / M_PI;
