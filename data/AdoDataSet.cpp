@@ -76,9 +76,9 @@ void AdoDataSet::open() {
     m_runMinimum.clear();
     ++m_generation;
     m_active = true;
-    m_current = recordCount() > 0 ? 0 : -1;
+    m_current = acceptedFrom(0, 1);
     m_bof = true;
-    m_eof = recordCount() == 0;
+    m_eof = m_current < 0;
     Q_EMIT dataSetChanged();
     Q_EMIT currentChanged(m_current);
 }
@@ -113,28 +113,68 @@ void AdoDataSet::setCurrent(int row, bool bof, bool eof) {
 
 void AdoDataSet::first() {
     ensureActive();
-    setCurrent(recordCount() > 0 ? 0 : -1, true, recordCount() == 0);
+    const int row = acceptedFrom(0, 1);
+    setCurrent(row, true, row < 0);
 }
 
 void AdoDataSet::last() {
     ensureActive();
-    setCurrent(recordCount() - 1, recordCount() == 0, true);
+    const int row = acceptedFrom(recordCount() - 1, -1);
+    setCurrent(row, row < 0, true);
 }
 
 void AdoDataSet::next() {
     ensureActive();
-    if (m_current + 1 < recordCount())
-        setCurrent(m_current + 1, false, false);
+    const int row = m_current < 0 ? -1 : acceptedFrom(m_current + 1, 1);
+    if (row >= 0)
+        setCurrent(row, false, false);
     else
-        setCurrent(m_current, recordCount() == 0, true);
+        setCurrent(m_current, m_current < 0, true);
 }
 
 void AdoDataSet::prior() {
     ensureActive();
-    if (m_current > 0)
-        setCurrent(m_current - 1, false, false);
+    const int row = m_current < 0 ? -1 : acceptedFrom(m_current - 1, -1);
+    if (row >= 0)
+        setCurrent(row, false, false);
     else
-        setCurrent(m_current, true, recordCount() == 0);
+        setCurrent(m_current, true, m_current < 0);
+}
+
+void AdoDataSet::setOnFilterRecord(FilterRecordHandler handler) {
+    m_onFilterRecord = std::move(handler);
+}
+
+void AdoDataSet::setFiltered(bool filtered) {
+    m_filtered = filtered;
+    if (m_active)
+        first();
+}
+
+bool AdoDataSet::accepts(int row) {
+    if (row < 0 || row >= recordCount())
+        return false;
+    if (!m_filtered || !m_onFilterRecord)
+        return true;
+    // The handler reads the candidate through fieldText(): make it current quietly.
+    const int saved = m_current;
+    m_current = row;
+    bool accepted = false;
+    try {
+        accepted = m_onFilterRecord(*this);
+    } catch (...) {
+        m_current = saved;
+        throw;
+    }
+    m_current = saved;
+    return accepted;
+}
+
+int AdoDataSet::acceptedFrom(int row, int direction) {
+    for (; row >= 0 && row < recordCount(); row += direction)
+        if (accepts(row))
+            return row;
+    return -1;
 }
 
 void AdoDataSet::moveTo(int row) {

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <vector>
 
 namespace quorvane {
@@ -70,6 +71,16 @@ public:
     // Finds the first row, in cursor order, whose field matches; on failure nothing moves.
     bool locate(const QString& field, const QString& value, LocateOptions options);
 
+    // The per-row filter event: while filtering is on, every move skips the rows it refuses.
+    // During the call the candidate row is current for fieldText(), without any signal.
+    using FilterRecordHandler = std::function<bool(AdoDataSet& dataSet)>;
+    void setOnFilterRecord(FilterRecordHandler handler);
+    // Switching filtering on or off makes the first accepted row current.
+    void setFiltered(bool filtered);
+    bool filtered() const { return m_filtered; }
+    // Whether `row` passes the filter in force (every row passes when filtering is off).
+    bool accepts(int row);
+
 Q_SIGNALS:
     // The set was opened, closed or re-read: bound controls reload.
     void dataSetChanged();
@@ -96,6 +107,11 @@ private:
     std::vector<qint64> m_rowids;
 
     int earliestRow(size_t from, size_t to) const;
+    // The nearest accepted row from `row` in steps of `direction`, or -1.
+    int acceptedFrom(int row, int direction);
+
+    FilterRecordHandler m_onFilterRecord;
+    bool m_filtered = false;
 
     // Sorted (case-folded text, row) pairs of one field, built on the first locate, and
     // the smallest row of every power-of-two run of it: a prefix is one run of the index,

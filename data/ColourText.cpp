@@ -58,8 +58,6 @@ constexpr std::array<NamedColour, 42> colourNames = {{
     {clNone, QLatin1String("clNone")},
 }};
 
-constexpr quint32 systemColourFlag = 0x80000000;
-
 int digitValue(QChar c, int base) {
     const char16_t u = c.unicode();
     int digit = -1;
@@ -125,12 +123,7 @@ quint32 toColour(const QString& text) {
 }
 
 QColor toQColor(quint32 value) {
-    if (value == clNone)
-        return {};
-    const QRgb rgb = (value & systemColourFlag) ? SystemColours::rgb(int(value & 0xFF))
-                                                : qRgb(int(value & 0xFF), int((value >> 8) & 0xFF),
-                                                       int((value >> 16) & 0xFF));
-    return QColor(rgb);
+    return SystemColours::resolve(value);
 }
 
 } // namespace quorvane::ColourText

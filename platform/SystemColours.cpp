@@ -41,4 +41,12 @@ QRgb rgb(int index) {
     return classicScheme[std::size_t(index)];
 }
 
+QColor resolve(quint32 value) {
+    if (value == 0x1FFFFFFF)
+        return {};
+    if (value & 0x80000000)
+        return QColor(rgb(int(value & 0xFF)));
+    return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
+}
+
 } // namespace quorvane::SystemColours

@@ -75,6 +75,7 @@ private Q_SLOTS:
     void opensInPinyinOrder();
     void cursorFlagsFollowTheMoves();
     void emptyTableSetsBothFlags();
+    void filterSkipsRefusedRowsInEveryMove();
     void nullColumnsReadAsEmpty();
     void locateFindsFirstMatchInCursorOrder();
     void locateAgreesWithAScanForEveryPrefix();
@@ -147,6 +148,47 @@ void TestIdiomStore::cursorFlagsFollowTheMoves() {
     QVERIFY(!q.bof() && !q.eof());
     q.moveTo(0); // any successful move clears the flags, even onto the first row
     QVERIFY(!q.bof());
+}
+
+void TestIdiomStore::filterSkipsRefusedRowsInEveryMove() {
+    ProgramFolder folder(testing::sampleRows());
+    Store store(folder.path());
+    store.open();
+    AdoQuery& q = store.query;
+    QList<int> accepted;
+    for (int row = 0; row < q.recordCount(); ++row)
+        if (row % 3 == 1)
+            accepted << row;
+    QVERIFY(accepted.size() >= 3);
+    QStringList read;
+    q.setOnFilterRecord([&accepted, &read](AdoDataSet& set) {
+        read << set.fieldText(QStringLiteral("成语"));
+        return accepted.contains(set.currentRow());
+    });
+    QSignalSpy moves(&q, &AdoDataSet::currentChanged);
+    q.setFiltered(true);
+    QCOMPARE(q.currentRow(), accepted.first());
+    QCOMPARE(moves.count(), 1);                     // the candidates were visited without signals
+    QCOMPARE(read.first(), store.idioms().first()); // and read as the current row
+    QVERIFY(q.bof());
+    QList<int> seen{q.currentRow()};
+    for (q.next(); !q.eof(); q.next())
+        seen << q.currentRow();
+    QCOMPARE(seen, accepted);
+    QCOMPARE(q.currentRow(), accepted.last());
+    q.prior();
+    QCOMPARE(q.currentRow(), accepted[accepted.size() - 2]);
+    q.last();
+    QCOMPARE(q.currentRow(), accepted.last());
+    QVERIFY(q.eof());
+
+    q.setOnFilterRecord([](AdoDataSet&) { return false; });
+    q.first();
+    QCOMPARE(q.currentRow(), -1);
+    QVERIFY(q.bof() && q.eof());
+    q.setFiltered(false);
+    QCOMPARE(q.currentRow(), 0);
+    QVERIFY(!q.eof());
 }
 
 void TestIdiomStore::emptyTableSetsBothFlags() {

@@ -22,7 +22,6 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QFileInfo>
-#include <QGraphicsDropShadowEffect>
 #include <QHeaderView>
 #include <QIcon>
 #include <QLineEdit>
@@ -81,17 +80,6 @@ Tmain_frm::Tmain_frm(QWidget* parent) : QMainWindow(parent) {
         if (widget->property("tileArea").toBool())
             widget->installEventFilter(this);
     }
-    // The idiom label is drawn in the desktop's colour (clBackground).
-    QPalette label = cymc->palette();
-    label.setColor(QPalette::WindowText,
-                   ColourText::toQColor(ColourText::toColour(QStringLiteral("clBackground"))));
-    cymc->setPalette(label);
-    // Until the 3D label arrives, a white offset copy stands in for its highlight.
-    auto* highlight = new QGraphicsDropShadowEffect(cymc);
-    highlight->setColor(Qt::white);
-    highlight->setOffset(1, 1);
-    highlight->setBlurRadius(0);
-    cymc->setGraphicsEffect(highlight);
     QPalette silver = Panel5->palette();
     silver.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
     Panel5->setPalette(silver);

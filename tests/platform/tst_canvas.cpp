@@ -1,0 +1,185 @@
+#include "platform/Canvas.h"
+#include "platform/FontFaces.h"
+
+#include <QGuiApplication>
+#include <QTest>
+
+using namespace quorvane;
+
+namespace {
+constexpr ColorRef kBlack = 0;
+constexpr ColorRef kWhite = 0xFFFFFF;
+constexpr ColorRef kRed = rgbColour(255, 0, 0);
+
+QImage whiteImage(int w, int h) {
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    return image;
+}
+
+// The rectangle that holds every non-white pixel.
+QRect inked(const QImage& image) {
+    QRect box;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if ((image.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF)
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
+} // namespace
+
+class TestCanvas : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { FontFaces::installSubstitutions(); }
+    void shapesKeepInsideTheirRightAndBottomEdge_data();
+    void shapesKeepInsideTheirRightAndBottomEdge();
+    void rasterOperationsCombineSourceAndDestination();
+    void transparentDrawLeavesTheKeyColourOut();
+    void textFlagsPlaceAndMeasure();
+    void floodFillStopsAtTheBorder();
+    void pointFontsGrowWithResolution();
+};
+
+void TestCanvas::shapesKeepInsideTheirRightAndBottomEdge_data() {
+    QTest::addColumn<int>("shape");
+    QTest::addColumn<QRect>("expected");
+    QTest::newRow("line to (8,2) leaves the end out") << 0 << QRect(2, 2, 6, 1);
+    QTest::newRow("vertical line") << 1 << QRect(3, 1, 1, 7);
+    QTest::newRow("rectangle (2,2,10,7)") << 2 << QRect(2, 2, 8, 5);
+    QTest::newRow("fillRect (2,2,10,7)") << 3 << QRect(2, 2, 8, 5);
+    QTest::newRow("rectangle without pen") << 4 << QRect(2, 2, 7, 4);
+}
+
+void TestCanvas::shapesKeepInsideTheirRightAndBottomEdge() {
+    QFETCH(int, shape);
+    QFETCH(QRect, expected);
+    QImage image = whiteImage(16, 12);
+    {
+        Canvas canvas(image);
+        canvas.setPen({PenStyle::Solid, 1, kBlack});
+        canvas.setBrush({BrushStyle::Solid, kRed});
+        switch (shape) {
+        case 0:
+            canvas.moveTo(2, 2);
+            canvas.lineTo(8, 2);
+            QCOMPARE(canvas.position(), QPoint(8, 2));
+            break;
+        case 1:
+            canvas.moveTo(3, 1);
+            canvas.lineTo(3, 8);
+            break;
+        case 2:
+            canvas.rectangle(2, 2, 10, 7);
+            break;
+        case 3:
+            canvas.fillRect(QRect(QPoint(2, 2), QPoint(9, 6)));
+            break;
+        case 4:
+            canvas.setPen({PenStyle::Null, 1, kBlack});
+            canvas.rectangle(2, 2, 10, 7);
+            break;
+        }
+    }
+    QCOMPARE(inked(image), expected);
+    if (shape == 2) {
+        QCOMPARE(image.pixel(2, 2), qRgb(0, 0, 0));   // outline
+        QCOMPARE(image.pixel(5, 4), qRgb(255, 0, 0)); // brush inside
+    }
+}
+
+void TestCanvas::rasterOperationsCombineSourceAndDestination() {
+    QImage source(1, 1, QImage::Format_RGB32);
+    source.fill(qRgb(0x0F, 0xF0, 0x33));
+    const struct {
+        quint32 rop;
+        QRgb expected;
+    } cases[] = {
+        {Rop::SRCCOPY, qRgb(0x0F, 0xF0, 0x33)},    {Rop::SRCAND, qRgb(0x0C, 0xA0, 0x22)},
+        {Rop::SRCPAINT, qRgb(0x3F, 0xF5, 0xBB)},   {Rop::SRCINVERT, qRgb(0x33, 0x55, 0x99)},
+        {Rop::NOTSRCCOPY, qRgb(0xF0, 0x0F, 0xCC)}, {Rop::DSTINVERT, qRgb(0xC3, 0x5A, 0x55)},
+    };
+    for (const auto& c : cases) {
+        QImage target(1, 1, QImage::Format_RGB32);
+        target.fill(qRgb(0x3C, 0xA5, 0xAA));
+        {
+            Canvas canvas(target);
+            canvas.bitBlt(0, 0, 1, 1, source, 0, 0, c.rop);
+        }
+        QCOMPARE(QString::number(target.pixel(0, 0) & 0xFFFFFF, 16),
+                 QString::number(c.expected & 0xFFFFFF, 16));
+    }
+}
+
+void TestCanvas::transparentDrawLeavesTheKeyColourOut() {
+    QImage glyph(2, 1, QImage::Format_RGB32);
+    glyph.setPixel(0, 0, qRgb(255, 0, 255));
+    glyph.setPixel(1, 0, qRgb(0, 0, 255));
+    QImage image = whiteImage(4, 2);
+    {
+        Canvas canvas(image);
+        canvas.transparentDraw(1, 1, glyph, rgbColour(255, 0, 255));
+    }
+    QCOMPARE(image.pixel(1, 1), qRgb(255, 255, 255));
+    QCOMPARE(image.pixel(2, 1), qRgb(0, 0, 255));
+}
+
+void TestCanvas::textFlagsPlaceAndMeasure() {
+    QImage image = whiteImage(200, 100);
+    Canvas canvas(image);
+    LogFont font;
+    font.height = -16;
+    canvas.setFont(font);
+    canvas.setBkMode(BkMode::Transparent);
+    const int line = canvas.textHeight(QStringLiteral("成"));
+    const int wide = canvas.textWidth(QStringLiteral("成语词典"));
+    QVERIFY(line >= 16);
+
+    QRect measured(10, 10, 1000, 0);
+    QCOMPARE(canvas.drawText(QStringLiteral("成语&词典"), measured, DT::CALCRECT), line);
+    QCOMPARE(measured, QRect(10, 10, wide, line)); // "&" marks a letter, it is not drawn
+
+    QRect wrapped(0, 0, wide / 2 + 1, 0);
+    canvas.drawText(QStringLiteral("成语词典"), wrapped, DT::CALCRECT | DT::WORDBREAK);
+    QCOMPARE(wrapped.height(), 2 * line);
+    QVERIFY(wrapped.width() <= wide / 2 + 1);
+
+    QRect twoLines(0, 0, 300, 0);
+    canvas.drawText(QStringLiteral("a\r\nb"), twoLines, DT::CALCRECT | DT::NOPREFIX);
+    QCOMPARE(twoLines.height(), 2 * line);
+
+    QRect box(0, 0, 200, 100);
+    canvas.drawText(QStringLiteral("成语"), box, DT::RIGHT | DT::BOTTOM | DT::SINGLELINE);
+    const QRect ink = inked(image);
+    QVERIFY2(ink.right() >= 195 && ink.bottom() >= 90 && ink.left() > 150,
+             qPrintable(QStringLiteral("%1 %2 %3 %4")
+                            .arg(ink.left())
+                            .arg(ink.top())
+                            .arg(ink.right())
+                            .arg(ink.bottom())));
+}
+
+void TestCanvas::floodFillStopsAtTheBorder() {
+    QImage image = whiteImage(10, 10);
+    Canvas canvas(image);
+    canvas.setPen({PenStyle::Solid, 1, kBlack});
+    canvas.setBrush({BrushStyle::Clear, kWhite});
+    canvas.rectangle(2, 2, 8, 8);
+    canvas.setBrush({BrushStyle::Solid, kRed});
+    QVERIFY(canvas.floodFill(4, 4, kBlack, FloodType::Border));
+    QCOMPARE(canvas.pixel(4, 4), kRed);
+    QCOMPARE(canvas.pixel(6, 6), kRed);
+    QCOMPARE(canvas.pixel(2, 2), kBlack);
+    QCOMPARE(canvas.pixel(0, 0), kWhite);
+    QVERIFY(!canvas.floodFill(2, 2, kBlack, FloodType::Border)); // on the border itself
+}
+
+void TestCanvas::pointFontsGrowWithResolution() {
+    QCOMPARE(Canvas::pointFont(QStringLiteral("宋体"), 12, 96).height, -16);
+    QCOMPARE(Canvas::pointFont(QStringLiteral("宋体"), 12, 600).height, -100);
+    QCOMPARE(toQColor(0x8000000F), QColor(212, 208, 200)); // clBtnFace
+    QCOMPARE(toQColor(clNone).alpha(), 0);
+}
+
+QTEST_MAIN(TestCanvas)
+#include "tst_canvas.moc"
