@@ -3,6 +3,7 @@
 #include "platform/Dialogs.h"
 #include "platform/FontFaces.h"
 #include "platform/SingleInstance.h"
+#include "platform/User.h"
 #include "ui/appearance/Tlogo_frm.h"
 #include "ui/lookup/Tmain_frm.h"
 
@@ -67,7 +68,9 @@ int run(QApplication& app, int splashMs, const std::function<void()>& started) {
 
     QApplication::setApplicationDisplayName(kApplicationTitle);
     window = std::make_unique<Tmain_frm>();
-    window->show();
+    // A tray icon that starts minimised keeps the window hidden.
+    if (User::showMainForm())
+        window->show();
     splash.reset();
     if (activationPending)
         bringForward(window.get());

@@ -1,6 +1,7 @@
 // Figures of the lookup path at realistic sizes, printed as "NAME VALUE UNIT" lines.
 #include "BenchData.h"
 #include "BenchPrint.h"
+#include "BenchTray.h"
 
 #include "data/AdoConnection.h"
 #include "data/AdoQuery.h"
@@ -240,6 +241,7 @@ int main(int argc, char** argv) {
         rss.push_back(probe(g_folder50k).rssMb);
     std::printf("rss_50k_mb %.1f MB\n", median(rss));
     bench::reportPreviewMemory(g_folder50k);
+    bench::printTrayFigures(g_folder8k);
     for (const auto& shown : Dialogs::Script::shownMessages())
         std::fprintf(stderr, "message: %s\n", qPrintable(shown.text));
     return 0;

@@ -112,6 +112,17 @@ void Canvas::applyBrush(const Brush& brush) {
     m_painter->setBackground(toQColor(m_bkColour));
 }
 
+// Hatched brushes take the background colour and mode from the moment they are set.
+void Canvas::setBkColour(ColorRef colour) {
+    m_bkColour = colour;
+    applyBrush(m_brush);
+}
+
+void Canvas::setBkMode(BkMode mode) {
+    m_bkMode = mode;
+    applyBrush(m_brush);
+}
+
 void Canvas::setPenMode(int r2) {
     m_penMode = r2;
     applyPenMode();
@@ -165,7 +176,9 @@ LogFont Canvas::pointFont(const QString& face, int points, int ppi) {
 
 void Canvas::applyFont() {
     QFont font(m_font.faceName);
-    font.setStyleStrategy(QFont::PreferDefault);
+    font.setStyleStrategy(m_font.quality == LogFont::NonAntialiased ? QFont::NoAntialias
+                          : m_font.quality == LogFont::Antialiased  ? QFont::PreferAntialias
+                                                                    : QFont::PreferDefault);
     font.setPixelSize(std::max(1, std::abs(m_font.height)));
     font.setWeight(QFont::Weight(std::clamp(m_font.weight / 10 * 10, 100, 900)));
     font.setItalic(m_font.italic);
@@ -206,11 +219,18 @@ void Canvas::roundRect(int left, int top, int right, int bottom, int width, int 
 }
 
 void Canvas::ellipse(int left, int top, int right, int bottom) {
-    m_painter->drawEllipse(QRect(left, top, right - left - 1, bottom - top - 1));
+    // The box may be given from either corner.
+    if (right < left)
+        std::swap(left, right);
+    if (bottom < top)
+        std::swap(top, bottom);
+    // The platform's ellipse covers the pixels left to right - 1: its outline runs through
+    // the centres of the outermost pixels.
+    m_painter->drawEllipse(QRectF(left + 0.5, top + 0.5, right - left - 1, bottom - top - 1));
 }
 
 void Canvas::arc(int left, int top, int right, int bottom, int x3, int y3, int x4, int y4) {
-    const QRectF box(left, top, right - left - 1, bottom - top - 1);
+    const QRectF box(left + 0.5, top + 0.5, right - left - 1, bottom - top - 1); // as ellipse
     const QPointF centre = box.center();
     // Screen y grows downwards; Qt's angles, like the platform's, run counter-clockwise.
     const double start = std::atan2(centre.y() - y3, x3 - centre.x()) * 180.0 / M_PI;
@@ -348,6 +368,8 @@ int Canvas::drawText(const QString& text, QRect& rect, unsigned format) {
     if (!(format & DT::NOCLIP))
         m_painter->setClipRect(rect, Qt::IntersectClip);
     m_painter->setPen(toQColor(m_textColour));
+    // The text's background is filled above, line by line, only in opaque mode.
+    m_painter->setBackgroundMode(Qt::TransparentMode);
     if (m_font.escapement != 0) {
         m_painter->translate(rect.topLeft());
         m_painter->rotate(-m_font.escapement / 10.0);
@@ -395,6 +417,7 @@ void Canvas::textOut(int x, int y, const QString& text) {
     if (m_bkMode == BkMode::Opaque)
         m_painter->fillRect(QRect(QPoint(0, 0), size), toQColor(m_bkColour));
     m_painter->setPen(toQColor(m_textColour));
+    m_painter->setBackgroundMode(Qt::TransparentMode);
     m_painter->drawText(QPoint(0, metrics.ascent()), text);
     m_painter->restore();
     applyPen();

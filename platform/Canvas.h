@@ -105,6 +105,9 @@ struct LogFont {
     bool strikeOut = false;
     QString faceName = QStringLiteral("宋体");
     ColorRef colour = 0; // the framework font's colour; DrawText uses the text colour
+    // Smoothing of the letters' edges, as the platform's font quality.
+    enum Quality { DefaultQuality = 0, NonAntialiased = 3, Antialiased = 4 };
+    int quality = DefaultQuality;
     bool operator==(const LogFont&) const = default;
 };
 
@@ -144,9 +147,9 @@ public:
     QFont qfont() const { return m_qfont; }
     void setTextColour(ColorRef colour) { m_textColour = colour; }
     ColorRef textColour() const { return m_textColour; }
-    void setBkColour(ColorRef colour) { m_bkColour = colour; }
+    void setBkColour(ColorRef colour);
     ColorRef bkColour() const { return m_bkColour; }
-    void setBkMode(BkMode mode) { m_bkMode = mode; }
+    void setBkMode(BkMode mode);
     BkMode bkMode() const { return m_bkMode; }
     void setPenMode(int r2);
     int penMode() const { return m_penMode; }

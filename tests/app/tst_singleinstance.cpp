@@ -160,7 +160,11 @@ void TestSingleInstance::realProgramAnswersTheSecondCopy() {
     QVERIFY(program.waitForStarted());
 
     NamedMutex probe(StartUp::kMutexName);
-    QTRY_VERIFY_WITH_TIMEOUT(probe.requestActivation(QStringLiteral("quorvane"), 500), 15000);
+    // Asked once more after it held, the check would catch the program inside the splash's
+    // wait, when it answers no one; one answer is enough.
+    bool answered = false;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        answered = answered || probe.requestActivation(QStringLiteral("quorvane"), 500), 15000);
     QCOMPARE(program.state(), QProcess::Running);
     QVERIFY(!probe.create());
 

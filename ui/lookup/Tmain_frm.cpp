@@ -12,24 +12,27 @@
 #include "platform/Printer.h"
 #include "platform/QuorvaneError.h"
 #include "platform/Shell.h"
+#include "platform/TImageList.h"
+#include "platform/TPopupMenu.h"
 #include "platform/TextCodec.h"
 #include "platform/TextFile.h"
+#include "platform/User.h"
+#include "print/TPrintAtOnce.h"
+#include "print/Tprint_frm.h"
 #include "ui/appearance/EntryFontButtons.h"
 #include "ui/appearance/ProductLinks.h"
 #include "ui/appearance/TImageform.h"
 #include "ui/appearance/Tabout_frm.h"
-#include "print/TPrintAtOnce.h"
-#include "print/Tprint_frm.h"
 #include "widgets/layout/AlignLayout.h"
 #include "widgets/layout/FormFonts.h"
 #include "widgets/layout/LabelFit.h"
 #include "widgets/layout/ScaleBy.h"
+#include "widgets/tray/TrayIcons.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QFileInfo>
-#include <QGraphicsDropShadowEffect>
 #include <QHeaderView>
 #include <QIcon>
 #include <QLineEdit>
@@ -40,6 +43,9 @@
 // Resources of a static library are registered by hand, outside any namespace.
 static void initGlyphResources() {
     Q_INIT_RESOURCE(glyphs);
+}
+static void initTrayResources() {
+    Q_INIT_RESOURCE(tray);
 }
 
 namespace quorvane {
@@ -67,12 +73,14 @@ QIcon glyphIcon(const QString& glyph, const QString& disabledGlyph) {
 Tmain_frm::Tmain_frm(QWidget* parent) : QMainWindow(parent) {
     initGlyphResources();
     main_frm = this;
+    User::setMainWindow(this);
     setupUi(this);
     FormFonts::applyPixelSizes(this);
     buildStore();
     buildContextMenu();
     FontDialog1 = new FontDialog(this);
     FontDialog1->setObjectName(QStringLiteral("FontDialog1"));
+    buildTray();
 
     for (QWidget* widget : findChildren<QWidget*>()) {
         const QString glyph = widget->property("glyph").toString();
@@ -88,17 +96,6 @@ Tmain_frm::Tmain_frm(QWidget* parent) : QMainWindow(parent) {
         if (widget->property("tileArea").toBool())
             widget->installEventFilter(this);
     }
-    // The idiom label is drawn in the desktop's colour (clBackground).
-    QPalette label = cymc->palette();
-    label.setColor(QPalette::WindowText,
-                   ColourText::toQColor(ColourText::toColour(QStringLiteral("clBackground"))));
-    cymc->setPalette(label);
-    // Until the 3D label arrives, a white offset copy stands in for its highlight.
-    auto* highlight = new QGraphicsDropShadowEffect(cymc);
-    highlight->setColor(Qt::white);
-    highlight->setOffset(1, 1);
-    highlight->setBlurRadius(0);
-    cymc->setGraphicsEffect(highlight);
     QPalette silver = Panel5->palette();
     silver.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
     Panel5->setPalette(silver);
@@ -127,14 +124,19 @@ Tmain_frm::Tmain_frm(QWidget* parent) : QMainWindow(parent) {
         cymc->clear(); // the design caption is no idiom
     // Whatever size the fonts were scaled to, no caption is cut.
     LabelFit::fitToText(Label1, true);
-    LabelFit::fitToText(cymc, false);
+    LabelFit::fitToText(cymc, cymc->caption(), false);
     // Centred at its restored size, whatever the screen adaptation made of it.
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
     setWindowState(Qt::WindowMaximized);
+    TrayIcon1->Loaded();
 }
 
 Tmain_frm::~Tmain_frm() {
+    // The icon leaves the tray and unhooks while the window is still whole.
+    delete TrayIcon1;
+    if (User::mainWindow() == this)
+        User::setMainWindow(nullptr);
     // Hiding the children while they are destroyed moves the focus and fires their
     // events; no handler may run on a window half taken apart.
     DBLookupCombo1->disconnect(this);
@@ -180,6 +182,39 @@ void Tmain_frm::buildContextMenu() {
     selallm = VyrPopupMenu1->addAction(QStringLiteral("全选"));
     selallm->setObjectName(QStringLiteral("selallm"));
     RichEdit1->setContextMenuPolicy(Qt::CustomContextMenu);
+}
+
+void Tmain_frm::buildTray() {
+    initTrayResources();
+    ImageList = new TImageList(QSize(16, 16), this);
+    ImageList->setObjectName(QStringLiteral("ImageList"));
+    for (int i = 0; i < 13; ++i)
+        ImageList->add(
+            QPixmap(QStringLiteral(":/tray/frame%1.png").arg(i, 2, 10, QLatin1Char('0'))));
+
+    tbmenu = new TPopupMenu(this);
+    tbmenu->setObjectName(QStringLiteral("tbmenu"));
+    const auto item = [this](const QString& name, const QString& caption) {
+        QAction* action = tbmenu->addAction(caption);
+        action->setObjectName(name);
+        return action;
+    };
+    hlpm = item(QStringLiteral("hlpm"), QStringLiteral("帮助"));
+    VyrMenuItem2 = item(QStringLiteral("VyrMenuItem2"), QStringLiteral("作者主页"));
+    aboutm = item(QStringLiteral("aboutm"), QStringLiteral("关于"));
+    VyrMenuItem1 = tbmenu->addSeparator();
+    VyrMenuItem1->setObjectName(QStringLiteral("VyrMenuItem1"));
+    exitbtn = item(QStringLiteral("exitbtn"), QStringLiteral("退出"));
+
+    TrayIcon1 = new TTrayIcon(this);
+    TrayIcon1->setObjectName(QStringLiteral("TrayIcon1"));
+    TrayIcon1->setIcon(QIcon(QStringLiteral(":/tray/icon.png")));
+    TrayIcon1->setIconList(ImageList);
+    TrayIcon1->setCycleIcons(true);
+    TrayIcon1->setCycleInterval(400);
+    TrayIcon1->setHint(QStringLiteral("Quorvane"));
+    TrayIcon1->setPopupMenu(tbmenu);
+    TrayIcon1->setMinimizeToTray(true);
 }
 
 void Tmain_frm::handle(void (Tmain_frm::*handler)()) {
@@ -229,16 +264,20 @@ void Tmain_frm::wireEvents() {
     click(setimagebtn, &Tmain_frm::setimagebtnClick);
     click(fontbtn, &Tmain_frm::fontbtnClick);
     click(defaultfont, &Tmain_frm::defaultfontClick);
-    // Found by name: the About button may be any kind of button.
-    if (auto* about = findChild<QAbstractButton*>(QStringLiteral("VyrRoundButton1")))
-        connect(about, &QAbstractButton::clicked, this,
-                [this] { handle(&Tmain_frm::aboutmClick); });
+    connect(VyrRoundButton1, &TVyrRoundButton::clicked, this,
+            [this] { handle(&Tmain_frm::aboutmClick); });
     click(printbtn, &Tmain_frm::printbtnClick);
 
     connect(VyrPopupMenu1, &QMenu::aboutToShow, this,
             [this] { handle(&Tmain_frm::VyrPopupMenu1Popup); });
     connect(copym, &QAction::triggered, this, [this] { handle(&Tmain_frm::copymClick); });
     connect(selallm, &QAction::triggered, this, [this] { handle(&Tmain_frm::selallmClick); });
+    connect(hlpm, &QAction::triggered, this, [this] { handle(&Tmain_frm::helpbtnClick); });
+    connect(VyrMenuItem2, &QAction::triggered, this,
+            [this] { handle(&Tmain_frm::VyrMenuItem2Click); });
+    connect(aboutm, &QAction::triggered, this, [this] { handle(&Tmain_frm::aboutmClick); });
+    connect(exitbtn, &QAction::triggered, this, [this] { handle(&Tmain_frm::exitbtnClick); });
+    TrayIcon1->OnClick = [this](QObject*) { handle(&Tmain_frm::TrayIcon1Click); };
     connect(RichEdit1, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         VyrPopupMenu1->exec(RichEdit1->viewport()->mapToGlobal(pos));
     });
@@ -489,6 +528,48 @@ void Tmain_frm::aboutmClick() {
     Tabout_frm::showAbout(this);
 }
 
+void Tmain_frm::TrayIcon1Click() {
+    if (m_recordedState == wsMinimized) {
+        setRecordedState(wsMaximized);
+        TrayIcon1->ShowMainWindow();
+    } else {
+        // Hidden first, then recorded: a window the desktop is still minimising when it
+        // is hidden would come back minimised at the next show.
+        TrayIcon1->HideMainWindow();
+        setRecordedState(wsMinimized);
+    }
+}
+
+namespace {
+constexpr Qt::WindowState kQtStates[] = {Qt::WindowNoState, Qt::WindowMinimized,
+                                         Qt::WindowMaximized};
+} // namespace
+
+// A hidden window only keeps the state for its next show: changing the state of a window
+// the desktop does not show would map it.
+void Tmain_frm::setRecordedState(TWindowState state) {
+    m_recordedState = state;
+    if (isVisible())
+        applyRecordedState();
+}
+
+void Tmain_frm::applyRecordedState() {
+    m_applyingState = true;
+    setWindowState(kQtStates[m_recordedState]);
+    m_applyingState = false;
+}
+
+void Tmain_frm::setVisible(bool visible) {
+    if (visible && !isVisible() && windowState() != kQtStates[m_recordedState]) {
+        // A window the desktop minimised before it was hidden comes back as a new native
+        // window: the old one may still be taken for minimised by the window manager.
+        if (isMinimized() && m_recordedState != wsMinimized && testAttribute(Qt::WA_WState_Created))
+            destroy(true, true);
+        applyRecordedState();
+    }
+    QMainWindow::setVisible(visible);
+}
+
 void Tmain_frm::FormClose() {
     q_cy->close();
     skt_cy->close();
@@ -512,6 +593,13 @@ void Tmain_frm::resizeEvent(QResizeEvent* event) {
 void Tmain_frm::paintEvent(QPaintEvent* event) {
     handle(&Tmain_frm::FormPaint);
     QMainWindow::paintEvent(event);
+}
+
+void Tmain_frm::changeEvent(QEvent* event) {
+    // The record follows the window's own changes; a minimise is the program's.
+    if (event->type() == QEvent::WindowStateChange && !m_applyingState && !isMinimized())
+        m_recordedState = isMaximized() ? wsMaximized : wsNormal;
+    QMainWindow::changeEvent(event);
 }
 
 bool Tmain_frm::eventFilter(QObject* watched, QEvent* event) {

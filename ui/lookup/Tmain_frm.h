@@ -18,6 +18,9 @@ class QAction;
 namespace quorvane {
 
 class FontDialog;
+class TImageList;
+class TPopupMenu;
+class TTrayIcon;
 
 // The lookup window: lookup box, idiom list, entry view and toolbar. It owns the idiom
 // store and the program's shared state for the whole run.
@@ -42,6 +45,23 @@ public:
 
     // The font dialog of the entry font; it remembers the character set last confirmed.
     FontDialog* FontDialog1;
+
+    // The tray icon, its 13 animation images and its menu.
+    TImageList* ImageList;
+    TTrayIcon* TrayIcon1;
+    TPopupMenu* tbmenu;
+    QAction* hlpm;
+    QAction* VyrMenuItem2;
+    QAction* aboutm;
+    QAction* VyrMenuItem1;
+    QAction* exitbtn;
+
+    // The window's own record of its state. Minimising the program leaves it as it was;
+    // set while the window is hidden, it takes effect when the window shows again.
+    enum TWindowState { wsNormal, wsMinimized, wsMaximized };
+    TWindowState recordedState() const { return m_recordedState; }
+    void setRecordedState(TWindowState state);
+    void setVisible(bool visible) override;
 
     EntryFont entryFont() const { return m_entryFont; }
     const BackgroundBitmap* backgroundBitmap() const { return m_background.get(); }
@@ -87,6 +107,7 @@ public:
     void setimagebtnClick();
     void fontbtnClick();
     void defaultfontClick();
+    void TrayIcon1Click();
     void aboutmClick();
 
 protected:
@@ -94,10 +115,13 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void buildStore();
     void buildContextMenu();
+    void buildTray();
+    void applyRecordedState();
     void wireEvents();
     void openStore();
     void adaptToScreen();
@@ -115,6 +139,8 @@ private:
     QSize m_restoredSize;
     QString m_exportBuffer;
     bool m_closed = false;
+    TWindowState m_recordedState = wsNormal;
+    bool m_applyingState = false;
 };
 
 // The program's one main window, while it exists.
