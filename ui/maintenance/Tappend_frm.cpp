@@ -3,10 +3,13 @@
 #include "data/AdoTable.h"
 #include "data/ColourText.h"
 #include "data/DataSource.h"
+#include "data/IdiomColumns.h"
 #include "data/SettingsStore.h"
 #include "platform/Dialogs.h"
 #include "platform/HandlerGuard.h"
 #include "platform/Registry.h"
+#include "widgets/dbaware/TDBFilterDialog.h"
+#include "widgets/dbaware/TDBIntl.h"
 #include "widgets/layout/FormFonts.h"
 
 #include <QCloseEvent>
@@ -72,11 +75,23 @@ Tappend_frm::Tappend_frm(AdoTable* table, DataSource* source, QWidget* parent)
     for (TDBMemo* memo : {DBMemo1, DBMemo4, DBMemo2, DBMemo3})
         memo->setDataSource(ds_tbcy);
 
+    DBIntl1 = new TDBIntl(this);
+    DBIntl1->setObjectName(QStringLiteral("DBIntl1"));
+    DBIntl1->setConnected(true);
+    DBFilterDialog1 = new TDBFilterDialog(this);
+    DBFilterDialog1->setObjectName(QStringLiteral("DBFilterDialog1"));
+    DBFilterDialog1->setCaption(QStringLiteral("选择查询条件"));
+    QStringList fields;
+    for (int column = 0; column < kColumnCount; ++column)
+        fields << columnName(Column(column));
+    DBFilterDialog1->setSelectedFields(fields);
+    DBFilterDialog1->setDataSource(ds_tbcy);
+
     const auto click = [this](QToolButton* button, void (Tappend_frm::*handler)()) {
         connect(button, &QToolButton::clicked, this, [this, handler] { handle(handler); });
     };
     click(exitbtn, &Tappend_frm::SpeedButton1Click);
-    // Search: wired with DBFilterDialog1.
+    click(searchbtn, &Tappend_frm::searchbtnClick);
     click(priovbtn, &Tappend_frm::priovbtnClick);
     click(nextbtn, &Tappend_frm::nextbtnClick);
     click(appendbtn, &Tappend_frm::appendbtnClick);
@@ -126,9 +141,15 @@ void Tappend_frm::FormCreate() {
     }
 }
 
+void Tappend_frm::searchbtnClick() {
+    DBFilterDialog1->ShowSearchDialog();
+}
+
 void Tappend_frm::FormClose() {
-    // Search: wired with DBFilterDialog1.
-    // Search: wired with DBFilterDialog1.
+    // Closing removes any search from the cursor; switching the filter off is a change
+    // of filter, so a changed row being edited is saved first.
+    DBFilterDialog1->ClearSearchCriteria();
+    DBFilterDialog1->ApplySearchCriteria();
     // Closing leaves the row as a move would: typed changes are saved, not lost. A save
     // that fails keeps the window open in the editing arrangement.
     try {

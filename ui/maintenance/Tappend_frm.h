@@ -11,6 +11,8 @@ namespace quorvane {
 
 class AdoTable;
 class DataSource;
+class TDBFilterDialog;
+class TDBIntl;
 
 // The maintenance window: steps through table cy row by row on the maintenance cursor,
 // adds, edits, saves, cancels and deletes idioms. It is given the main window's cursor and
@@ -24,6 +26,10 @@ public:
     // The main window's maintenance cursor and its data source.
     AdoTable* const tb_cy;
     DataSource* const ds_tbcy;
+
+    // The record search on ds_tbcy and the texts of its dialog.
+    TDBFilterDialog* DBFilterDialog1;
+    TDBIntl* DBIntl1;
 
     const BackgroundBitmap* backgroundBitmap() const { return m_background.get(); }
     // Whether the editing buttons show the editing arrangement.
@@ -39,6 +45,7 @@ public:
     // The key preview: true when the key was used up.
     bool FormKeyPress(QChar key);
     void SpeedButton1Click();
+    void searchbtnClick();
     void priovbtnClick();
     void nextbtnClick();
     void appendbtnClick();
