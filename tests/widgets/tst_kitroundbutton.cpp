@@ -151,7 +151,13 @@ void TestKitRoundButton::faceShowsTheBackOnlyInside() {
     QCOMPARE(image.pixel(0, 0), qRgb(0, 0, 128));
     QCOMPARE(image.pixel(18, 20), qRgb(0, 0, 128));
     QCOMPARE(image.pixel(1, 20), qRgb(255, 255, 255));
-    QCOMPARE(image.pixel(0, 10), qRgb(0, 0, 0)); // black outline of btNormal
+    // The black outline of btNormal fills its box (0, 0, 18, 20) without the right and
+    // bottom edge.
+    QCOMPARE(image.pixel(0, 10), qRgb(0, 0, 0));
+    QCOMPARE(image.pixel(17, 10), qRgb(0, 0, 0));
+    QCOMPARE(image.pixel(18, 10), qRgb(0, 0, 128));
+    QCOMPARE(image.pixel(9, 19), qRgb(0, 0, 0));
+    QCOMPARE(image.pixel(9, 20), qRgb(0, 0, 128));
 
     // The About picture: 15 × 15 opaque, drawn at (2, 2).
     button.glyph()->setBitmap(filled(15, 15, qRgb(210, 226, 235)));
