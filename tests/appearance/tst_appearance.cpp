@@ -403,17 +403,21 @@ void TestAppearance::versionLabel() {
 }
 
 void TestAppearance::aboutLinksAndClicks() {
-    whileModal([&] { m_window->VyrRoundButton1->click(); },
-               [&](QWidget* modal) {
-                   QCOMPARE(modal, about_frm);
-                   QCOMPARE(modal->windowTitle(), QStringLiteral("关于Quorvane"));
-                   for (QWidget* label : {about_frm->verlb, about_frm->Label3, about_frm->Label4}) {
-                       QTest::mouseClick(label, Qt::LeftButton, {}, {2, 2});
-                       QVERIFY(about_frm->isVisible());
-                   }
-                   QTest::mouseClick(about_frm->Image1, Qt::LeftButton, {}, {50, 50});
-                   QVERIFY(!modal->isVisible());
-               });
+    whileModal(
+        [&] {
+            QTest::mouseClick(m_window->VyrRoundButton1, Qt::LeftButton, {},
+                              m_window->VyrRoundButton1->rect().center());
+        },
+        [&](QWidget* modal) {
+            QCOMPARE(modal, about_frm);
+            QCOMPARE(modal->windowTitle(), QStringLiteral("关于Quorvane"));
+            for (QWidget* label : {about_frm->verlb, about_frm->Label3, about_frm->Label4}) {
+                QTest::mouseClick(label, Qt::LeftButton, {}, {2, 2});
+                QVERIFY(about_frm->isVisible());
+            }
+            QTest::mouseClick(about_frm->Image1, Qt::LeftButton, {}, {50, 50});
+            QVERIFY(!modal->isVisible());
+        });
     QTRY_VERIFY(about_frm == nullptr);
 
     Tabout_frm about;

@@ -8,9 +8,13 @@
 #include "support/TestTable.h"
 #include "ui/lookup/Tmain_frm.h"
 #include "ui/maintenance/Tappend_frm.h"
+#include "widgets/dbaware/TDBFilterDialog.h"
+#include "widgets/dbaware/TDBFilterDlg.h"
 
 #include <QApplication>
+#include <QListWidget>
 #include <QPointer>
+#include <QPushButton>
 #include <QTimer>
 #include <QtTest>
 
@@ -144,6 +148,7 @@ private Q_SLOTS:
     void failedPostKeepsTheEditingArrangement();
     void closingSavesAPendingChange();
     void closingWithARefusedChangeStaysOpen();
+    void searchNarrowsTheRowsUntilTheWindowCloses();
     void unreadableBackgroundStillOpensTheWindow();
     void managementButtonOpensItModally();
 };
@@ -426,6 +431,34 @@ void TestMaintenance::managementButtonOpensItModally() {
     QCOMPARE(main.q_cy->recordCount(), 3);
     main.q_cy->moveTo(2);
     QCOMPARE(main.q_cy->fieldText(QStringLiteral("成语")), QStringLiteral("不可思议"));
+}
+
+void TestMaintenance::searchNarrowsTheRowsUntilTheWindowCloses() {
+    Fixture f(rowsOf(3));
+    Tappend_frm& w = f.open();
+    // 成语 at the beginning "百", confirmed in the dialog as a user would.
+    connect(w.DBFilterDialog1, &TDBFilterDialog::dialogShowing, &w, [](QDialog* shown) {
+        auto* dlg = static_cast<TDBFilterDlg*>(shown);
+        QTimer::singleShot(0, dlg, [dlg] {
+            dlg->FieldsListBox->setCurrentRow(1);
+            type(dlg->FilterValueEdit, QStringLiteral("百"));
+            QTest::mouseClick(dlg->BtnOK, Qt::LeftButton);
+        });
+    });
+    QCOMPARE(w.DBFilterDialog1->caption(), QStringLiteral("选择查询条件"));
+    click(w.searchbtn);
+    QCOMPARE(w.DBEdit7->text(), QStringLiteral("百发百中"));
+    click(w.nextbtn);
+    click(w.priovbtn);
+    QCOMPARE(w.DBEdit7->text(), QStringLiteral("百发百中")); // the only row left
+    QVERIFY(w.close());
+    QVERIFY(!f.table.filtered());
+    Tappend_frm& again = f.open(); // every row again, from the last one
+    QCOMPARE(again.DBEdit7->text(), QStringLiteral("沧海桑田"));
+    click(again.priovbtn);
+    QCOMPARE(again.DBEdit7->text(), QStringLiteral("百发百中"));
+    click(again.priovbtn);
+    QCOMPARE(again.DBEdit7->text(), QStringLiteral("阿鼻地狱"));
 }
 
 QTEST_MAIN(TestMaintenance)

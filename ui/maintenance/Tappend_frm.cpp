@@ -14,6 +14,7 @@
 
 #include <QCloseEvent>
 #include <QEventLoop>
+#include <QFile>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
@@ -51,8 +52,10 @@ Tappend_frm::Tappend_frm(AdoTable* table, DataSource* source, QWidget* parent)
     for (QWidget* widget : findChildren<QWidget*>()) {
         const QString glyph = widget->property("glyph").toString();
         if (auto* button = qobject_cast<QToolButton*>(widget); button && !glyph.isEmpty()) {
-            button->setIcon(
-                QIcon(QStringLiteral(":/maintenance/") + glyph + QStringLiteral(".png")));
+            // The glyphs the main window shares are drawn as SVG, ours are pictures.
+            const QString base = QStringLiteral(":/maintenance/") + glyph;
+            const QString svg = base + QStringLiteral(".svg");
+            button->setIcon(QIcon(QFile::exists(svg) ? svg : base + QStringLiteral(".png")));
             button->setIconSize(QSize(20, 20));
         }
         if (widget->property("transparent").toBool() || widget->property("tileArea").toBool())
@@ -146,13 +149,12 @@ void Tappend_frm::searchbtnClick() {
 }
 
 void Tappend_frm::FormClose() {
-    // Closing removes any search from the cursor; switching the filter off is a change
-    // of filter, so a changed row being edited is saved first.
-    DBFilterDialog1->ClearSearchCriteria();
-    DBFilterDialog1->ApplySearchCriteria();
     // Closing leaves the row as a move would: typed changes are saved, not lost. A save
-    // that fails keeps the window open in the editing arrangement.
+    // that fails keeps the window open in the editing arrangement. Removing a search is a
+    // change of filter, which saves a changed row first.
     try {
+        DBFilterDialog1->ClearSearchCriteria();
+        DBFilterDialog1->ApplySearchCriteria();
         tb_cy->checkBrowseMode();
     } catch (...) {
         setEditingArrangement(true);
