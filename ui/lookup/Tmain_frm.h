@@ -17,6 +17,8 @@ class QAction;
 
 namespace quorvane {
 
+class Tsearch_frm;
+
 // The lookup window: lookup box, idiom list, entry view and toolbar. It owns the idiom
 // store and the program's shared state for the whole run.
 class Tmain_frm : public QMainWindow, public Ui::Tmain_frm {
@@ -77,6 +79,10 @@ public:
     void copymClick();
     void selallmClick();
     void exitbtnClick();
+    // The search window: opened by jsbtn and Ctrl+F; a chosen result re-renders the entry.
+    void jsbtnClick();
+    void search_frmRowChosen();
+    Tsearch_frm* searchWindow() const { return m_search; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -104,6 +110,7 @@ private:
     QSize m_restoredSize;
     QString m_exportBuffer;
     bool m_closed = false;
+    Tsearch_frm* m_search = nullptr;
 };
 
 // The program's one main window, while it exists.
