@@ -23,12 +23,15 @@ void HighlightDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     const QVariant matchData = index.data(SearchResultModel::MatchRole);
     qsizetype matchStart = matchData.isNull() ? -1 : matchData.toPoint().x();
     qsizetype matchEnd = matchData.isNull() ? -1 : matchStart + matchData.toPoint().y();
-    // A match beyond the cell's width is brought into it by cutting the text before it.
+    // A match beyond the cell's width is brought into it by cutting the text before it,
+    // with room left for the ellipsis that ends a text going on after the match.
     const QString ellipsis = QStringLiteral("…");
-    if (matchStart > 0 && metrics.horizontalAdvance(text.left(matchEnd)) > area.width()) {
+    const int room =
+        area.width() - (matchEnd < text.size() ? metrics.horizontalAdvance(ellipsis) : 0);
+    if (matchStart > 0 && metrics.horizontalAdvance(text.left(matchEnd)) > room) {
         qsizetype cut = 1;
         while (cut < matchStart &&
-               metrics.horizontalAdvance(ellipsis + text.mid(cut, matchEnd - cut)) > area.width())
+               metrics.horizontalAdvance(ellipsis + text.mid(cut, matchEnd - cut)) > room)
             ++cut;
         text = ellipsis + text.mid(cut);
         matchStart += 1 - cut;

@@ -42,8 +42,8 @@ Tsearch_frm::Tsearch_frm(AdoDataSet* dataSet, QWidget* owner)
     header->setSectionsMovable(false);
     adaptToScreen();
     const int em = resultlst->fontMetrics().horizontalAdvance(QStringLiteral("中"));
-    resultlst->setColumnWidth(SearchResultModel::IdiomColumn, em * 7);
-    resultlst->setColumnWidth(SearchResultModel::PinyinColumn, em * 8);
+    resultlst->setColumnWidth(SearchResultModel::IdiomColumn, em * 6);
+    resultlst->setColumnWidth(SearchResultModel::PinyinColumn, em * 10);
 
     m_delay.setSingleShot(true);
     m_delay.setInterval(0);
@@ -90,6 +90,13 @@ void Tsearch_frm::showEvent(QShowEvent* event) {
     // The data set may have been re-read while the window was closed.
     m_searched.clear();
     m_delay.start();
+    prepareSoon();
+}
+
+// The readings of a large snapshot take a moment to prepare: better while the user looks
+// at the window than at the first key.
+void Tsearch_frm::prepareSoon() {
+    QTimer::singleShot(0, this, [this] { m_search.prepare(); });
 }
 
 // Beside the owner if the screen has room there, otherwise over its right edge, below the
@@ -137,8 +144,10 @@ void Tsearch_frm::dataSetChanged() {
     m_results->clear();
     m_searched.clear();
     showCount();
-    if (isVisible())
+    if (isVisible()) {
         m_delay.start();
+        prepareSoon();
+    }
 }
 
 void Tsearch_frm::showCount() {

@@ -46,6 +46,7 @@ private:
     void adaptToScreen();
     void placeBesideOwner();
     void runSearch();
+    void prepareSoon();
     void dataSetChanged();
     void showCount();
 
