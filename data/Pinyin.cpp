@@ -212,4 +212,65 @@ QString initials(QStringView pinyin, int limit) {
     return initials(syllables(pinyin), limit);
 }
 
+bool breaksSyllable(char32_t code) {
+    return isBreak(code);
+}
+
+QString readingKey(QStringView reading) {
+    QString key;
+    key.reserve(reading.size());
+    for (const Syllable& syllable : syllables(reading)) {
+        if (!key.isEmpty())
+            key += u' ';
+        const qsizetype from = key.size();
+        key += syllable.text;
+        if (!syllable.known || syllable.text.size() < 2)
+            continue;
+        // After j, q, x and y a u is always ü; lue and nue are lüe and nüe.
+        const QChar first = syllable.text.front();
+        if ((first == u'j' || first == u'q' || first == u'x' || first == u'y' ||
+             syllable.text == u"lue" || syllable.text == u"nue") &&
+            syllable.text.at(1) == u'u')
+            key[from + 1] = u'v';
+    }
+    return key;
+}
+
+std::pair<qsizetype, qsizetype> readingSpan(QStringView reading, int letters) {
+    qsizetype start = -1;
+    qsizetype end = 0;
+    int seen = 0;
+    bool afterU = false; // "u:" is one letter, as plain() reads it
+    qsizetype position = 0;
+    for (const uint code : reading.toUcs4()) {
+        const qsizetype width = QChar::requiresSurrogates(code) ? 2 : 1;
+        int count = 0;
+        const bool joined = code == u':' && afterU;
+        if (!joined) {
+            const QString part = plain(reading.sliced(position, width));
+            for (const QChar c : part)
+                count += isBreak(c.unicode()) ? 0 : 1;
+            if (!part.isEmpty())
+                afterU = part.endsWith(u'u') && count > 0;
+            else if (code == 0x0308)
+                afterU = false; // the diaeresis made the u a v
+        }
+        if (seen >= letters) {
+            // Only what belongs to the last letter may follow: marks and the ':' of "u:".
+            if (count > 0 || (!joined && isBreak(code)))
+                break;
+            end = position + width;
+        } else if (count > 0) {
+            if (start < 0)
+                start = position;
+            seen += count;
+            end = position + width;
+        }
+        position += width;
+    }
+    if (start < 0)
+        return {0, 0};
+    return {start, end - start};
+}
+
 } // namespace quorvane::Pinyin

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <utility>
 #include <vector>
 
 namespace quorvane::Pinyin {
@@ -35,5 +36,17 @@ std::vector<Syllable> syllables(QStringView pinyin);
 // shorter than the syllables it was taken from.
 QString initials(const std::vector<Syllable>& syllables, int limit = 4);
 QString initials(QStringView pinyin, int limit = 4);
+
+// A reading as the search matches it: its plain syllables joined by single spaces, with ü
+// written v also where the reading spells it u ("jú" gives "jv", "nuè" gives "nve").
+QString readingKey(QStringView reading);
+
+// Where the first `letters` letters of readingKey(reading) stand in `reading`: the start
+// and the length, tone marks that follow the last letter included.
+std::pair<qsizetype, qsizetype> readingSpan(QStringView reading, int letters);
+
+// Whether a character (in plain form) ends a syllable without being part of one: spaces,
+// apostrophes, hyphens and other punctuation, as syllables() splits at them.
+bool breaksSyllable(char32_t code);
 
 } // namespace quorvane::Pinyin

@@ -23,6 +23,7 @@
 #include "ui/appearance/ProductLinks.h"
 #include "ui/appearance/TImageform.h"
 #include "ui/appearance/Tabout_frm.h"
+#include "ui/search/Tsearch_frm.h"
 #include "widgets/layout/AlignLayout.h"
 #include "widgets/layout/FormFonts.h"
 #include "widgets/layout/LabelFit.h"
@@ -39,6 +40,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QScreen>
+#include <QShortcut>
 
 // Resources of a static library are registered by hand, outside any namespace.
 static void initGlyphResources() {
@@ -142,6 +144,8 @@ Tmain_frm::~Tmain_frm() {
     DBLookupCombo1->disconnect(this);
     DBGrid1->disconnect(this);
     VyrPopupMenu1->disconnect(this);
+    if (m_search)
+        m_search->disconnect(this);
     if (main_frm == this)
         main_frm = nullptr;
 }
@@ -267,6 +271,9 @@ void Tmain_frm::wireEvents() {
     connect(VyrRoundButton1, &TVyrRoundButton::clicked, this,
             [this] { handle(&Tmain_frm::aboutmClick); });
     click(printbtn, &Tmain_frm::printbtnClick);
+    click(jsbtn, &Tmain_frm::jsbtnClick);
+    auto* find = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this);
+    connect(find, &QShortcut::activated, this, [this] { handle(&Tmain_frm::jsbtnClick); });
 
     connect(VyrPopupMenu1, &QMenu::aboutToShow, this,
             [this] { handle(&Tmain_frm::VyrPopupMenu1Popup); });
@@ -568,6 +575,20 @@ void Tmain_frm::setVisible(bool visible) {
         applyRecordedState();
     }
     QMainWindow::setVisible(visible);
+}
+
+void Tmain_frm::jsbtnClick() {
+    if (!m_search) {
+        m_search = new Tsearch_frm(q_cy, this);
+        connect(m_search, &Tsearch_frm::rowChosen, this,
+                [this] { handle(&Tmain_frm::search_frmRowChosen); });
+    }
+    m_search->open();
+}
+
+// The search moved q_cy as a click in the list would; the entry follows the same way.
+void Tmain_frm::search_frmRowChosen() {
+    ShowEntry();
 }
 
 void Tmain_frm::FormClose() {

@@ -21,6 +21,7 @@ class FontDialog;
 class TImageList;
 class TPopupMenu;
 class TTrayIcon;
+class Tsearch_frm;
 
 // The lookup window: lookup box, idiom list, entry view and toolbar. It owns the idiom
 // store and the program's shared state for the whole run.
@@ -109,6 +110,10 @@ public:
     void defaultfontClick();
     void TrayIcon1Click();
     void aboutmClick();
+    // The search window: opened by jsbtn and Ctrl+F; a chosen result re-renders the entry.
+    void jsbtnClick();
+    void search_frmRowChosen();
+    Tsearch_frm* searchWindow() const { return m_search; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -141,6 +146,7 @@ private:
     bool m_closed = false;
     TWindowState m_recordedState = wsNormal;
     bool m_applyingState = false;
+    Tsearch_frm* m_search = nullptr;
 };
 
 // The program's one main window, while it exists.

@@ -1,0 +1,246 @@
+#include "data/AdoQuery.h"
+#include "platform/Dialogs.h"
+#include "platform/FontFaces.h"
+#include "platform/Registry.h"
+#include "support/TestDatabase.h"
+#include "support/TestFiles.h"
+#include "ui/lookup/Tmain_frm.h"
+#include "ui/search/HighlightDelegate.h"
+#include "ui/search/SearchResultModel.h"
+#include "ui/search/Tsearch_frm.h"
+#include "widgets/dbaware/TDBGrid.h"
+
+#include <QApplication>
+#include <QInputMethodEvent>
+#include <QLineEdit>
+#include <QTreeView>
+#include <QtTest>
+
+using namespace quorvane;
+
+namespace {
+std::vector<IdiomEntry> rows() {
+    std::vector<IdiomEntry> rows = testing::sampleRows();
+    IdiomEntry story = testing::entry(QStringLiteral("bsyy"), QStringLiteral("杯水车薪"),
+                                      QStringLiteral("bēi shuǐ chē xīn"),
+                                      QStringLiteral("用一杯水去救一车着了火的柴草。"));
+    story.text(Column::Allusion) = QStringLiteral("《孟子·告子上》：“犹以一杯水救一车薪之火也。”");
+    rows.push_back(story);
+    return rows;
+}
+
+QString cellText(const SearchResultModel* model, int row, int column) {
+    return model->index(row, column).data().toString();
+}
+
+// The text a cell marks as matched.
+QString marked(const SearchResultModel* model, int row, int column) {
+    const QModelIndex index = model->index(row, column);
+    const QPoint match = index.data(SearchResultModel::MatchRole).toPoint();
+    return index.data(SearchResultModel::MatchRole).isNull()
+               ? QString()
+               : index.data().toString().mid(match.x(), match.y());
+}
+
+QStringList idioms(const SearchResultModel* model) {
+    QStringList out;
+    for (int row = 0; row < model->rowCount(); ++row)
+        out << cellText(model, row, SearchResultModel::IdiomColumn);
+    return out;
+}
+
+// Letters come as keys, Chinese as an input method commits it.
+void type(Tsearch_frm* s, const QString& text) {
+    s->searchedt->selectAll();
+    for (const QChar c : text) {
+        if (c.unicode() < 0x80) {
+            QTest::keyClick(s->searchedt, char(c.unicode()));
+        } else {
+            QInputMethodEvent commit;
+            commit.setCommitString(c);
+            QCoreApplication::sendEvent(s->searchedt, &commit);
+        }
+    }
+}
+} // namespace
+
+class TestSearchWindow : public QObject {
+    Q_OBJECT
+private:
+    std::unique_ptr<testing::ProgramFolder> m_folder;
+    std::unique_ptr<Tmain_frm> m_main;
+
+    Tsearch_frm* openSearch() {
+        QTest::mouseClick(m_main->jsbtn, Qt::LeftButton);
+        Tsearch_frm* s = m_main->searchWindow();
+        return s && QTest::qWaitForWindowExposed(s) ? s : nullptr;
+    }
+
+private Q_SLOTS:
+    void initTestCase() { FontFaces::installSubstitutions(); }
+
+    void init() {
+        Dialogs::Script::begin();
+        m_folder = std::make_unique<testing::ProgramFolder>(rows());
+        m_main = std::make_unique<Tmain_frm>();
+        m_main->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
+    }
+
+    void cleanup() {
+        m_main.reset();
+        m_folder.reset();
+        QVERIFY(Dialogs::Script::shownMessages().isEmpty());
+        Dialogs::Script::end();
+    }
+
+    void buttonAndShortcutOpenAWindowBeside() {
+        QCOMPARE(m_main->jsbtn->text(), QStringLiteral("检索"));
+        QCOMPARE(m_main->jsbtn->toolTip(), QStringLiteral("检索成语"));
+        QVERIFY(!m_main->jsbtn->icon().isNull());
+        QVERIFY(m_main->jsbtn->x() > m_main->helpbtn->geometry().right());
+
+        Tsearch_frm* s = openSearch();
+        QVERIFY(s);
+        QVERIFY(s->isWindow());
+        QCOMPARE(s->windowTitle(), QStringLiteral("检索成语"));
+        QVERIFY(!s->isModal());
+        QVERIFY(!QApplication::activeModalWidget());
+        QVERIFY(m_main->isEnabled());
+        QTest::keyClick(s->searchedt, Qt::Key_Escape);
+        QVERIFY(!s->isVisible());
+
+        m_main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_main.get()));
+        QTest::keyClick(m_main.get(), Qt::Key_F, Qt::ControlModifier);
+        QVERIFY(s->isVisible());
+        QCOMPARE(m_main->searchWindow(), s); // one window, opened again
+    }
+
+    void typingListsGroupsWithMatchesMarked_data() {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QStringList>("found");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("firstMarked");
+        QTest::addColumn<QString>("firstText");
+        QTest::newRow("pinyin") << QStringLiteral("bu ke")
+                                << QStringList{QStringLiteral("不可胜言"),
+                                               QStringLiteral("不可思议")}
+                                << int(SearchResultModel::PinyinColumn) << QStringLiteral("bù kě")
+                                << QString();
+        QTest::newRow("character")
+            << QStringLiteral("不")
+            << QStringList{QStringLiteral("不可胜言"), QStringLiteral("不可思议"),
+                           QStringLiteral("不知所措"), QStringLiteral("爱不释手"),
+                           QStringLiteral("一丝不苟"), QStringLiteral("醉翁之意不在酒")}
+            << int(SearchResultModel::IdiomColumn) << QStringLiteral("不") << QString();
+        QTest::newRow("explanation")
+            << QStringLiteral("射中") << QStringList{QStringLiteral("百发百中")}
+            << int(SearchResultModel::TextColumn) << QStringLiteral("射中")
+            << QStringLiteral("每次都射中目标。");
+        QTest::newRow("quoted, in the allusion")
+            << QStringLiteral("“车薪之火”") << QStringList{QStringLiteral("杯水车薪")}
+            << int(SearchResultModel::TextColumn) << QStringLiteral("车薪之火")
+            << QStringLiteral("【典故】…杯水救一车薪之火也。”");
+    }
+
+    void typingListsGroupsWithMatchesMarked() {
+        QFETCH(QString, input);
+        QFETCH(QStringList, found);
+        QFETCH(int, column);
+        QFETCH(QString, firstMarked);
+        QFETCH(QString, firstText);
+        Tsearch_frm* s = openSearch();
+        QVERIFY(s);
+        const SearchResultModel* model = s->results();
+        type(s, input);
+        QTRY_COMPARE(idioms(model), found);
+        QCOMPARE(marked(model, 0, column), firstMarked);
+        if (!firstText.isEmpty())
+            QCOMPARE(cellText(model, 0, column), firstText);
+        QVERIFY(s->countlbl->text().contains(QString::number(found.size())));
+
+        // The mark is painted.
+        QTreeView* list = s->resultlst;
+        const QRect cell = list->visualRect(model->index(0, column));
+        const QImage shot =
+            list->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        int markedPixels = 0;
+        for (int y = cell.top(); y <= cell.bottom(); ++y)
+            for (int x = cell.left(); x <= cell.right(); ++x)
+                markedPixels += QColor(shot.pixel(x, y)) == HighlightDelegate::matchColour();
+        QVERIFY2(markedPixels > 20, qPrintable(QString::number(markedPixels)));
+    }
+
+    void enterAndDoubleClickMoveTheMainWindow() {
+        Tsearch_frm* s = openSearch();
+        QVERIFY(s);
+        type(s, QStringLiteral("bu"));
+        QTRY_COMPARE(s->results()->rowCount(), 3);
+        QTest::keyClick(s->searchedt, Qt::Key_Down);
+        QTest::keyClick(s->searchedt, Qt::Key_Return);
+        // The cursor, the list and the entry all show the second result.
+        QCOMPARE(m_main->q_cy->fieldText(QStringLiteral("成语")), QStringLiteral("不可思议"));
+        QCOMPARE(m_main->DBGrid1->currentIndex().data().toString(), QStringLiteral("不可思议"));
+        QCOMPARE(m_main->cymc->text(), QStringLiteral("不可思议"));
+        QCOMPARE(m_main->RichEdit1->paragraphs(),
+                 (QStringList{QString(), QStringLiteral("【拼音】bù kě sī yì")}));
+        QVERIFY(s->isVisible());
+
+        // Enter right after a key chooses from what that key found.
+        type(s, QStringLiteral("bai"));
+        QTest::keyClick(s->searchedt, Qt::Key_Return);
+        QCOMPARE(m_main->cymc->text(), QStringLiteral("百发百中"));
+
+        type(s, QStringLiteral("一"));
+        QTRY_COMPARE(s->results()->rowCount(), 3); // two idioms, one explanation
+        const QRect second = s->resultlst->visualRect(s->results()->index(1, 0));
+        QTest::mouseClick(s->resultlst->viewport(), Qt::LeftButton, {}, second.center());
+        QTest::mouseDClick(s->resultlst->viewport(), Qt::LeftButton, {}, second.center());
+        QCOMPARE(m_main->cymc->text(), QStringLiteral("一言一语"));
+        QCOMPARE(m_main->DBGrid1->currentIndex().data().toString(), QStringLiteral("一言一语"));
+    }
+
+    // After the list is re-read, results are rows of the new snapshot; nothing is written.
+    void refreshAndNothingWritten() {
+        const QByteArray database = testing::readFile(m_folder->databasePath());
+        const QByteArray settings = testing::readFile(RegistryKey::storageFile());
+        Tsearch_frm* s = openSearch();
+        QVERIFY(s);
+        type(s, QStringLiteral("a"));
+        QTRY_COMPARE(idioms(s->results()),
+                     (QStringList{QStringLiteral("阿鼻地狱"), QStringLiteral("爱不释手")}));
+        m_folder->appendRow(testing::entry(QStringLiteral("aaaa"), QStringLiteral("安步当车"),
+                                           QStringLiteral("ān bù dàng chē")));
+        const QByteArray grown = testing::readFile(m_folder->databasePath());
+        QTest::mouseClick(m_main->allvbtn, Qt::LeftButton);
+        QTRY_COMPARE(idioms(s->results()),
+                     (QStringList{QStringLiteral("阿鼻地狱"), QStringLiteral("爱不释手"),
+                                  QStringLiteral("安步当车")}));
+        s->resultlst->setCurrentIndex(s->results()->index(2, 0));
+        QTest::keyClick(s->searchedt, Qt::Key_Enter);
+        QCOMPARE(m_main->cymc->text(), QStringLiteral("安步当车"));
+        QVERIFY(database != grown);
+        QCOMPARE(testing::readFile(m_folder->databasePath()), grown);
+        QCOMPARE(testing::readFile(RegistryKey::storageFile()), settings);
+    }
+
+    void emptySnapshot() {
+        m_main.reset();
+        m_folder = std::make_unique<testing::ProgramFolder>(std::vector<IdiomEntry>{});
+        m_main = std::make_unique<Tmain_frm>();
+        m_main->show();
+        Tsearch_frm* s = openSearch();
+        QVERIFY(s);
+        for (const char* input : {"dui", "牛", "\"牛\""}) {
+            type(s, QString::fromUtf8(input));
+            QTRY_COMPARE(s->countlbl->text(), QStringLiteral("没有找到"));
+            QTest::keyClick(s->searchedt, Qt::Key_Return);
+            QCOMPARE(s->results()->rowCount(), 0);
+            QCOMPARE(m_main->q_cy->currentRow(), -1);
+        }
+    }
+};
+
+QTEST_MAIN(TestSearchWindow)
+#include "tst_searchwindow.moc"

@@ -1,0 +1,224 @@
+#include "ui/search/Tsearch_frm.h"
+
+#include "data/AdoDataSet.h"
+#include "ui/search/HighlightDelegate.h"
+#include "ui/search/SearchResultModel.h"
+#include "widgets/layout/FormFonts.h"
+#include "widgets/layout/ScaleBy.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QScreen>
+#include <QShortcut>
+
+namespace quorvane {
+namespace {
+QString groupCaption(SearchGroup group) {
+    switch (group) {
+    case SearchGroup::Pinyin:
+        return QStringLiteral("拼音");
+    case SearchGroup::IdiomStart:
+        return QStringLiteral("成语开头");
+    case SearchGroup::IdiomContains:
+        return QStringLiteral("成语含有");
+    case SearchGroup::EntryText:
+        return QStringLiteral("释文");
+    }
+    return {};
+}
+} // namespace
+
+Tsearch_frm::Tsearch_frm(AdoDataSet* dataSet, QWidget* owner)
+    : QWidget(owner, Qt::Tool), m_dataSet(dataSet), m_search(dataSet),
+      m_results(new SearchResultModel(this)) {
+    setupUi(this);
+    setObjectName(QStringLiteral("search_frm"));
+    FormFonts::applyPixelSizes(this);
+    resultlst->setModel(m_results);
+    resultlst->setItemDelegate(new HighlightDelegate(resultlst));
+    resultlst->setAllColumnsShowFocus(true);
+    QHeaderView* header = resultlst->header();
+    header->setStretchLastSection(true);
+    header->setSectionsMovable(false);
+    adaptToScreen();
+    const int em = resultlst->fontMetrics().horizontalAdvance(QStringLiteral("中"));
+    resultlst->setColumnWidth(SearchResultModel::IdiomColumn, em * 6);
+    resultlst->setColumnWidth(SearchResultModel::PinyinColumn, em * 10);
+
+    m_delay.setSingleShot(true);
+    m_delay.setInterval(0);
+    connect(&m_delay, &QTimer::timeout, this, &Tsearch_frm::runSearch);
+    connect(searchedt, &QLineEdit::textChanged, this, &Tsearch_frm::searchedtChange);
+    connect(resultlst, &QAbstractItemView::doubleClicked, this, &Tsearch_frm::resultlstDblClick);
+    if (dataSet)
+        connect(dataSet, &AdoDataSet::dataSetChanged, this, &Tsearch_frm::dataSetChanged);
+    auto* find = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this);
+    connect(find, &QShortcut::activated, this, &Tsearch_frm::open);
+    searchedt->installEventFilter(this);
+    resultlst->installEventFilter(this);
+    showCount();
+}
+
+Tsearch_frm::~Tsearch_frm() {
+    m_delay.stop();
+}
+
+void Tsearch_frm::adaptToScreen() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen || screen->size() == QSize(800, 600))
+        return;
+    const QSize size = screen->size();
+    const QSize designed = this->size();
+    ScaleBy(this, size.width(), 800);
+    resize(designed.width() * size.width() / 800, designed.height() * size.height() / 600);
+}
+
+void Tsearch_frm::open() {
+    show();
+    raise();
+    activateWindow();
+    searchedt->setFocus();
+    searchedt->selectAll();
+}
+
+void Tsearch_frm::showEvent(QShowEvent* event) {
+    if (!m_placed) {
+        placeBesideOwner();
+        m_placed = true;
+    }
+    QWidget::showEvent(event);
+    // The data set may have been re-read while the window was closed.
+    m_searched.clear();
+    m_delay.start();
+    prepareSoon();
+}
+
+// The readings of a large snapshot take a moment to prepare: better while the user looks
+// at the window than at the first key.
+void Tsearch_frm::prepareSoon() {
+    QTimer::singleShot(0, this, [this] { m_search.prepare(); });
+}
+
+// Beside the owner if the screen has room there, otherwise over its right edge, below the
+// toolbar, so the list and the entry stay in sight.
+void Tsearch_frm::placeBesideOwner() {
+    const QWidget* owner = parentWidget();
+    const QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
+    if (!owner || !screen)
+        return;
+    const QRect available = screen->availableGeometry();
+    const QRect frame = owner->frameGeometry();
+    const QSize size = frameGeometry().size().expandedTo(this->size());
+    QPoint at;
+    if (frame.right() + size.width() <= available.right())
+        at = QPoint(frame.right() + 1, frame.top());
+    else if (frame.left() - size.width() >= available.left())
+        at = QPoint(frame.left() - size.width(), frame.top());
+    else
+        at = QPoint(std::min(frame.right(), available.right()) - size.width() - 8,
+                    owner->geometry().top() + owner->height() / 8);
+    at.setX(std::clamp(at.x(), available.left(), available.right() - size.width()));
+    at.setY(std::clamp(at.y(), available.top(),
+                       std::max(available.top(), available.bottom() - size.height())));
+    move(at);
+}
+
+void Tsearch_frm::searchedtChange() {
+    m_delay.start();
+}
+
+void Tsearch_frm::runSearch() {
+    const QString text = searchedt->text();
+    if (text == m_searched)
+        return;
+    m_searched = text;
+    m_results->setResults(m_dataSet, m_search.find(text));
+    if (m_results->rowCount() > 0)
+        resultlst->setCurrentIndex(m_results->index(0, 0));
+    resultlst->scrollToTop();
+    showCount();
+}
+
+void Tsearch_frm::dataSetChanged() {
+    // Rows of the old snapshot mean nothing in the new one.
+    m_results->clear();
+    m_searched.clear();
+    showCount();
+    if (isVisible()) {
+        m_delay.start();
+        prepareSoon();
+    }
+}
+
+void Tsearch_frm::showCount() {
+    if (searchedt->text().trimmed().isEmpty()) {
+        countlbl->setText(QStringLiteral("输入拼音（声调可有可无）、汉字，或用引号检索全文"));
+        return;
+    }
+    if (m_results->rowCount() == 0) {
+        countlbl->setText(QStringLiteral("没有找到"));
+        return;
+    }
+    QStringList parts;
+    for (const SearchGroup group : {SearchGroup::Pinyin, SearchGroup::IdiomStart,
+                                    SearchGroup::IdiomContains, SearchGroup::EntryText})
+        if (const int n = m_results->count(group))
+            parts << groupCaption(group) + QString::number(n);
+    countlbl->setText(QStringLiteral("共%1条：").arg(m_results->rowCount()) +
+                      parts.join(QStringLiteral("，")));
+}
+
+void Tsearch_frm::resultlstDblClick() {
+    chooseCurrent();
+}
+
+void Tsearch_frm::chooseCurrent() {
+    if (m_delay.isActive()) {
+        m_delay.stop();
+        runSearch(); // Enter right after a key chooses from what the key found
+    }
+    if (!m_dataSet || !m_dataSet->active() || m_results->rowCount() == 0)
+        return;
+    const QModelIndex current = resultlst->currentIndex();
+    const int row = m_results->hit(current.isValid() ? current.row() : 0).row;
+    if (row < 0 || row >= m_dataSet->recordCount())
+        return;
+    m_dataSet->moveTo(row);
+    Q_EMIT rowChosen(row);
+}
+
+bool Tsearch_frm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    auto* key = static_cast<QKeyEvent*>(event);
+    switch (key->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        chooseCurrent();
+        return true;
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        // The field keeps the focus; the list moves its current row.
+        if (watched == searchedt) {
+            QKeyEvent copy(key->type(), key->key(), key->modifiers());
+            QCoreApplication::sendEvent(resultlst, &copy);
+            return true;
+        }
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Tsearch_frm::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+} // namespace quorvane
