@@ -35,6 +35,10 @@
 using namespace quorvane;
 namespace Script = quorvane::Dialogs::Script;
 
+#ifdef Q_OS_UNIX
+using quorvane::testing::FileSizeLimit;
+#endif
+
 namespace {
 
 struct ShellCall {
@@ -225,28 +229,6 @@ std::vector<IdiomEntry> exportRows() {
                    QStringLiteral("“𠮷”不在GBK里。")}),
     };
 }
-
-#ifdef Q_OS_UNIX
-// Files of the process cannot grow past `bytes` while this lives; it holds for root too.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        m_ok = getrlimit(RLIMIT_FSIZE, &m_old) == 0;
-        rlimit limit = m_old;
-        limit.rlim_cur = bytes;
-        m_ok = m_ok && setrlimit(RLIMIT_FSIZE, &limit) == 0;
-    }
-    ~FileSizeLimit() {
-        if (m_ok)
-            setrlimit(RLIMIT_FSIZE, &m_old);
-    }
-    bool ok() const { return m_ok; }
-
-private:
-    rlimit m_old{};
-    bool m_ok = false;
-};
-#endif
 
 } // namespace
 

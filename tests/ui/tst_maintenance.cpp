@@ -5,6 +5,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Registry.h"
 #include "support/TestDatabase.h"
+#include "support/TestFiles.h"
 #include "support/TestTable.h"
 #include "ui/lookup/Tmain_frm.h"
 #include "ui/maintenance/Tappend_frm.h"
@@ -27,6 +28,10 @@ using namespace quorvane;
 namespace Script = quorvane::Dialogs::Script;
 using testing::entry;
 using testing::storedRows;
+
+#ifdef Q_OS_UNIX
+using quorvane::testing::FileSizeLimit;
+#endif
 
 namespace {
 std::vector<IdiomEntry> rowsOf(int count) {
@@ -95,28 +100,6 @@ void type(QWidget* field, const QString& text) {
     QApplication::sendEvent(field, &commit);
 }
 
-#ifdef Q_OS_UNIX
-// No file of the process may grow past `bytes` while this lives; it holds for root too, so
-// the database cannot be written.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        m_ok = getrlimit(RLIMIT_FSIZE, &m_old) == 0;
-        rlimit limit = m_old;
-        limit.rlim_cur = bytes;
-        m_ok = m_ok && setrlimit(RLIMIT_FSIZE, &limit) == 0;
-    }
-    ~FileSizeLimit() {
-        if (m_ok)
-            setrlimit(RLIMIT_FSIZE, &m_old);
-    }
-    bool ok() const { return m_ok; }
-
-private:
-    rlimit m_old{};
-    bool m_ok = false;
-};
-#endif
 } // namespace
 
 class TestMaintenance : public QObject {
