@@ -7,18 +7,16 @@
 #include "data/DataSource.h"
 #include "data/EntryFont.h"
 #include "ui/appearance/BackgroundBitmap.h"
+#include "widgets/kit/VyrMenus.h"
 #include "ui_main_frm.h"
 
 #include <QMainWindow>
 #include <QSize>
 
-class QMenu;
-class QAction;
 
 namespace quorvane {
 
 class TImageList;
-class TPopupMenu;
 class TTrayIcon;
 
 // The lookup window: lookup box, idiom list, entry view and toolbar. It owns the idiom
@@ -37,20 +35,20 @@ public:
     DataSource* ds_tbcy;
 
     // Context menu of the entry view.
-    QMenu* VyrPopupMenu1;
-    QAction* copym;
-    QAction* VyrMenuItem4;
-    QAction* selallm;
+    TVyrPopupMenu* VyrPopupMenu1;
+    TVyrMenuItem* copym;
+    TVyrMenuItem* VyrMenuItem4;
+    TVyrMenuItem* selallm;
 
     // The tray icon, its 13 animation images and its menu.
     TImageList* ImageList;
     TTrayIcon* TrayIcon1;
-    TPopupMenu* tbmenu;
-    QAction* hlpm;
-    QAction* VyrMenuItem2;
-    QAction* aboutm;
-    QAction* VyrMenuItem1;
-    QAction* exitbtn;
+    TVyrPopupMenu* tbmenu;
+    TVyrMenuItem* hlpm;
+    TVyrMenuItem* VyrMenuItem2;
+    TVyrMenuItem* aboutm;
+    TVyrMenuItem* VyrMenuItem1;
+    TVyrMenuItem* exitbtn;
 
     // The window's own record of its state. Minimising the program leaves it as it was;
     // set while the window is hidden, it takes effect when the window shows again.
@@ -112,6 +110,7 @@ private:
     void buildStore();
     void buildContextMenu();
     void buildTray();
+    static LogFont menuFont(int height);
     void applyRecordedState();
     void wireEvents();
     void openStore();
