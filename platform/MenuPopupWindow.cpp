@@ -69,16 +69,19 @@ void MenuPopupWindow::measure() {
         sizes.push_back(size);
         m_items.push_back(item);
     }
-    int y = kFrame;
+    // Item rectangles are in client coordinates, inside the border.
+    int y = 0;
     for (size_t i = 0; i < m_items.size(); ++i) {
-        m_items[i].rect = QRect(kFrame, y, width, sizes[i].height());
+        m_items[i].rect = QRect(0, y, width, sizes[i].height());
         y += sizes[i].height();
     }
-    resize(width + 2 * kFrame, y + kFrame);
-    m_picture = QImage(size(), QImage::Format_RGB32);
+    resize(width + 2 * kFrame, y + 2 * kFrame);
+    m_picture = QImage(std::max(1, width), std::max(1, y), QImage::Format_RGB32);
     m_picture.fill(toQColor(kSystemColourBit | 4).rgb()); // clMenu
-    QPainter frame(&m_picture);
-    const QRect r = m_picture.rect();
+    m_frame = QImage(size(), QImage::Format_RGB32);
+    m_frame.fill(toQColor(kSystemColourBit | 4).rgb());
+    QPainter frame(&m_frame);
+    const QRect r = m_frame.rect();
     frame.setPen(toQColor(kSystemColourBit | 20)); // clBtnHighlight
     frame.drawLine(r.left(), r.top(), r.right(), r.top());
     frame.drawLine(r.left(), r.top(), r.left(), r.bottom());
@@ -88,7 +91,9 @@ void MenuPopupWindow::measure() {
 }
 
 QRect MenuPopupWindow::itemRect(int index) const {
-    return index >= 0 && index < itemCount() ? m_items[size_t(index)].rect : QRect();
+    return index >= 0 && index < itemCount()
+               ? m_items[size_t(index)].rect.translated(kFrame, kFrame)
+               : QRect();
 }
 
 void MenuPopupWindow::paintItem(int index) {
@@ -188,7 +193,8 @@ void MenuPopupWindow::cancel() {
 
 void MenuPopupWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.drawImage(0, 0, m_picture);
+    painter.drawImage(0, 0, m_frame);
+    painter.drawImage(kFrame, kFrame, m_picture);
 }
 
 bool MenuPopupWindow::selectable(int index) const {
@@ -197,7 +203,7 @@ bool MenuPopupWindow::selectable(int index) const {
 
 int MenuPopupWindow::itemAt(const QPoint& point) const {
     for (int i = 0; i < itemCount(); ++i)
-        if (m_items[size_t(i)].rect.contains(point))
+        if (m_items[size_t(i)].rect.contains(point - QPoint(kFrame, kFrame)))
             return i;
     return -1;
 }

@@ -21,9 +21,10 @@ public:
     // Shows the menu and returns the chosen command, 0 when it was closed without choice.
     UINT track(UINT flags, const QPoint& at);
     void cancel();
+    HMENU menu() const { return m_menu; }
     // The index of the selected entry, -1 when none.
     int selected() const { return m_selected; }
-    // The rectangle of entry `index` in client coordinates.
+    // The rectangle of entry `index` in the window.
     QRect itemRect(int index) const;
     int itemCount() const { return int(m_items.size()); }
 
@@ -52,7 +53,8 @@ private:
     HMENU m_menu;
     HWND m_owner;
     std::vector<Item> m_items;
-    QImage m_picture;
+    QImage m_picture; // the client area, where the items are drawn
+    QImage m_frame;
     int m_selected = -1;
     UINT m_chosen = 0;
     bool m_done = false;

@@ -78,6 +78,9 @@ HMENU create(bool popup) {
 }
 
 QPointer<MenuPopupWindow> g_tracked;
+// The modifiers of the key message being retrieved, as GetKeyState reports them.
+Qt::KeyboardModifiers g_keyModifiers;
+bool g_keyModifiersKnown = false;
 
 struct Hook {
     HHOOK handle;
@@ -98,6 +101,8 @@ protected:
         const int vk = virtualKeyOf(key->key());
         if (vk == 0)
             return false;
+        g_keyModifiers = key->modifiers();
+        g_keyModifiersKnown = true;
         const bool alt = key->modifiers() & Qt::AltModifier;
         MSG msg;
         msg.hwnd = handleOf(static_cast<QWidget*>(watched));
@@ -107,7 +112,9 @@ protected:
         msg.time = static_cast<quint32>(key->timestamp());
         const HHOOK first = hooks.back().handle;
         callNextHookEx(first + 0, 0, 1, reinterpret_cast<LPARAM>(&msg), true);
-        return msg.message == WM_NULL;
+        const bool consumed = msg.message == WM_NULL;
+        g_keyModifiersKnown = false;
+        return consumed;
     }
 
 public:
@@ -150,6 +157,9 @@ bool destroyMenu(HMENU menu) {
     NativeMenu* native = find(menu);
     if (!native)
         return false;
+    // A menu destroyed while it is open closes; its popup uses nothing of it afterwards.
+    if (g_tracked && g_tracked->menu() == menu)
+        g_tracked->cancel();
     const std::vector<MenuItemInfo> items = std::move(native->items);
     menus().menus.erase(menu);
     for (const MenuItemInfo& info : items)
@@ -309,6 +319,16 @@ bool unhookWindowsHookEx(HHOOK hook) {
 
 LRESULT callNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam) {
     return hookFilter()->callNextHookEx(hook, code, wParam, lParam, false);
+}
+
+qint16 getKeyState(int virtualKey) {
+    if (!g_keyModifiersKnown)
+        return getAsyncKeyState(virtualKey);
+    const Qt::KeyboardModifier wanted = virtualKey == VK_SHIFT     ? Qt::ShiftModifier
+                                        : virtualKey == VK_CONTROL ? Qt::ControlModifier
+                                        : virtualKey == VK_MENU    ? Qt::AltModifier
+                                                                   : Qt::NoModifier;
+    return wanted != Qt::NoModifier && (g_keyModifiers & wanted) ? qint16(0x8000) : 0;
 }
 
 int virtualKeyOf(int qtKey) {

@@ -168,6 +168,10 @@ HHOOK setWindowsHookEx(int kind, HookProc proc);
 bool unhookWindowsHookEx(HHOOK hook);
 LRESULT callNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam);
 
+// The state of VK_SHIFT, VK_CONTROL or VK_MENU as of the key message being retrieved (the
+// high bit set while down).
+qint16 getKeyState(int virtualKey);
+
 // The virtual key of a Qt key (letters and digits as their capital ASCII code).
 int virtualKeyOf(int qtKey);
 

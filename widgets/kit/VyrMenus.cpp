@@ -685,10 +685,9 @@ bool TVyrMenu::IsShortCut(const MSG& key) {
     if ((owner && !owner->window()->isActiveWindow()) || m_window == 0)
         return false;
     int shortCut = int(key.wParam & 0xFFFF);
-    const Qt::KeyboardModifiers modifiers = QApplication::keyboardModifiers();
-    if (modifiers & Qt::ShiftModifier)
+    if (User::getKeyState(VK_SHIFT) < 0)
         shortCut += 0x2000;
-    if (modifiers & Qt::ControlModifier)
+    if (User::getKeyState(VK_CONTROL) < 0)
         shortCut += 0x4000;
     if (key.lParam & (LPARAM(1) << 29))
         shortCut += 0x8000;

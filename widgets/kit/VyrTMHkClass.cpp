@@ -88,12 +88,14 @@ LRESULT TVyrMenuHookClass::WndProc(HWND window, UINT message, WPARAM wParam, LPA
             return;
         }
         bool handled = false;
-        if (BeforeMessage)
-            BeforeMessage(msg, handled);
+        // The menu may free this hook from inside its handler.
+        const QPointer<TVyrMenuHookClass> self(this);
+        if (const TVyrMenuHookMsg before = BeforeMessage)
+            before(msg, handled);
         if (!handled) {
             msg.Result = User::callWindowProc(previous, window, message, wParam, lParam);
-            if (AfterMessage)
-                AfterMessage(msg, handled);
+            if (const TVyrMenuHookMsg after = self ? AfterMessage : nullptr)
+                after(msg, handled);
         }
     });
     return msg.Result;
