@@ -367,6 +367,25 @@ private Q_SLOTS:
         TVyrMenuHookList::instance().Remove(&menu);
     }
 
+    void releaseMessageStillReachesTheWindow() {
+        QWidget form;
+        QObject menu;
+        const HWND window = User::handleOf(&form);
+        int own = 0;
+        const User::WNDPROC recorder = User::makeObjectInstance([&](HWND, UINT m, WPARAM, LPARAM) {
+            own += m == 0xB021;
+            return LRESULT(0);
+        });
+        User::setWindowProc(window, recorder);
+        TVyrMenuHookClass* hook = TVyrMenuHookList::instance().Add(&menu, &form, true);
+        QVERIFY(hook->hooked());
+        User::sendMessage(window, 0xB021); // the form's deferred release unhooks the menu
+        QCOMPARE(own, 1);
+        QVERIFY(!hook->hooked());
+        TVyrMenuHookList::instance().Remove(&menu);
+        User::removeWindowProc(window, recorder);
+    }
+
     void selectReportsNameTheRightItem() {
         QWidget owner;
         TVyrPopupMenu menu(&owner);
