@@ -682,6 +682,29 @@ private Q_SLOTS:
         QVERIFY(Script::shownMessages().isEmpty());
     }
 
+    void rightClickMenuChosenByKeys() {
+        testing::ProgramFolder folder(testing::sampleRows());
+        Tmain_frm w;
+        QVERIFY(showActive(w));
+        clickIdiom(w, QStringLiteral("百发百中"));
+        int items = 0;
+        QTimer::singleShot(0, [&] {
+            QWidget* popup = User::trackedPopup();
+            if (!popup)
+                return;
+            items = 1;
+            // Down to 复制 (disabled: no selection yet), past the divider to 全选, Enter.
+            QTest::keyClick(popup, Qt::Key_Down);
+            QTest::keyClick(popup, Qt::Key_Down);
+            QTest::keyClick(popup, Qt::Key_Return);
+        });
+        Q_EMIT w.RichEdit1->customContextMenuRequested(QPoint(40, 40)); // a right click
+        QCOMPARE(items, 1);
+        QTRY_VERIFY(w.RichEdit1->textCursor().hasSelection());
+        QVERIFY(w.copym->isEnabled());
+        QVERIFY(Script::shownMessages().isEmpty());
+    }
+
     void contextMenuCopiesSelection() {
         testing::ProgramFolder folder(testing::sampleRows());
         Tmain_frm w;

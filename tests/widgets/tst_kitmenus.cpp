@@ -64,6 +64,29 @@ private Q_SLOTS:
         QCOMPARE(QColor(image.pixel(at)), QColor(rgb(expected)));
     }
 
+    void selectedDisabledItemIsNotRedrawn() {
+        QWidget owner;
+        TVyrPopupMenu menu(&owner);
+        TVyrMenuItem* item = menu.addItem(QStringLiteral("a"), QStringLiteral("A"));
+        item->setEnabled(false);
+        QImage image(200, 24, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        Canvas dc(image);
+        DRAWITEMSTRUCT dis;
+        dis.itemID = item->Command();
+        dis.itemState = ODS::SELECTED | ODS::DISABLED;
+        dis.hDC = &dc;
+        dis.rcItem = QRect(0, 0, 200, 24);
+        TMessage msg{WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis), 0};
+        bool handled = false;
+        menu.HandleMenuMessage(msg, handled);
+        QVERIFY(handled);
+        QCOMPARE(image.pixel(100, 12), qRgb(255, 255, 255));
+        dis.itemState = ODS::DISABLED;
+        menu.HandleMenuMessage(msg, handled);
+        QCOMPARE(image.pixel(100, 12), rgb(clMenu));
+    }
+
     void disabledTextIsEmbossed() {
         QWidget owner;
         TVyrPopupMenu menu(&owner);
