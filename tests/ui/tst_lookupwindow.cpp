@@ -7,6 +7,7 @@
 #include "ui/lookup/Tmain_frm.h"
 #include "widgets/dbaware/TDBGrid.h"
 #include "widgets/dbaware/TDBLookupCombo.h"
+#include "widgets/kit/VyrMenus.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -143,6 +144,17 @@ void typeCode(Tmain_frm& w, const QString& code) {
 void typeCodeAndAccept(Tmain_frm& w, const QString& code) {
     typeCode(w, code);
     QTest::keyClick(w.DBLookupCombo1->editor(), Qt::Key_Return);
+}
+
+// Opens the context menu at `at` as a right click does, and closes it once it shows.
+bool openAndClose(TVyrPopupMenu* menu, const QPoint& at) {
+    bool shown = false;
+    QTimer::singleShot(0, [&] {
+        shown = User::trackedPopup() && User::trackedPopup()->isVisible();
+        User::endMenu();
+    });
+    menu->Popup(at.x(), at.y());
+    return shown;
 }
 
 bool isNavy(QRgb pixel) {
@@ -652,6 +664,29 @@ private Q_SLOTS:
         QVERIFY(Script::shownMessages().isEmpty());
     }
 
+    void rightClickMenuChosenByKeys() {
+        testing::ProgramFolder folder(testing::sampleRows());
+        Tmain_frm w;
+        QVERIFY(showActive(w));
+        clickIdiom(w, QStringLiteral("百发百中"));
+        int items = 0;
+        QTimer::singleShot(0, [&] {
+            QWidget* popup = User::trackedPopup();
+            if (!popup)
+                return;
+            items = 1;
+            // Down to 复制 (disabled: no selection yet), past the divider to 全选, Enter.
+            QTest::keyClick(popup, Qt::Key_Down);
+            QTest::keyClick(popup, Qt::Key_Down);
+            QTest::keyClick(popup, Qt::Key_Return);
+        });
+        Q_EMIT w.RichEdit1->customContextMenuRequested(QPoint(40, 40)); // a right click
+        QCOMPARE(items, 1);
+        QTRY_VERIFY(w.RichEdit1->textCursor().hasSelection());
+        QVERIFY(w.copym->isEnabled());
+        QVERIFY(Script::shownMessages().isEmpty());
+    }
+
     void contextMenuCopiesSelection() {
         testing::ProgramFolder folder(testing::sampleRows());
         Tmain_frm w;
@@ -661,9 +696,8 @@ private Q_SLOTS:
         QVERIFY(!viewText.isEmpty());
         const QPoint at = w.RichEdit1->mapToGlobal(QPoint(20, 20));
 
-        w.VyrPopupMenu1->popup(at);
+        QVERIFY(openAndClose(w.VyrPopupMenu1, at));
         QVERIFY(!w.copym->isEnabled());
-        w.VyrPopupMenu1->close();
 
         w.selallm->trigger();
         QVERIFY(w.copym->isEnabled());
@@ -672,9 +706,8 @@ private Q_SLOTS:
         QCOMPARE(cursor.selectionEnd(), w.RichEdit1->document()->characterCount() - 1);
 
         // Opening with a selection keeps it enabled.
-        w.VyrPopupMenu1->popup(at);
+        QVERIFY(openAndClose(w.VyrPopupMenu1, at));
         QVERIFY(w.copym->isEnabled());
-        w.VyrPopupMenu1->close();
 
         QApplication::clipboard()->setText(QStringLiteral("old"));
         w.copym->trigger();
@@ -685,9 +718,8 @@ private Q_SLOTS:
         QTest::mouseClick(w.RichEdit1->viewport(), Qt::LeftButton, {}, QPoint(30, 30));
         QCOMPARE(w.RichEdit1->textCursor().hasSelection(), false);
         w.copym->setEnabled(true);
-        w.VyrPopupMenu1->popup(at);
+        QVERIFY(openAndClose(w.VyrPopupMenu1, at));
         QVERIFY(!w.copym->isEnabled());
-        w.VyrPopupMenu1->close();
         QVERIFY(Script::shownMessages().isEmpty());
     }
 

@@ -1,4 +1,5 @@
 #include "platform/Dialogs.h"
+#include "platform/MenuPopupWindow.h"
 #include "platform/Shell.h"
 #include "platform/TImageList.h"
 #include "platform/TPopupMenu.h"
@@ -10,6 +11,7 @@
 
 #include <QApplication>
 #include <QTest>
+#include <QTimer>
 
 using namespace quorvane;
 using namespace Qt::StringLiterals;
@@ -95,6 +97,49 @@ private Q_SLOTS:
         QCOMPARE(host->calls.last().message, NIM_DELETE);
         QVERIFY(host->calls.last().accepted);
         QVERIFY(host->shown.isEmpty());
+    }
+
+    void trayMenuOpensWithItsLookAndRunsTheChosenItem() {
+        Shell::setOpener(std::make_unique<RecordingOpener>());
+        opened.clear();
+        QCursor::setPos(300, 200);
+        QImage shown;
+        int items = 0;
+        // The icon lets pending events run before the menu opens: wait for the popup.
+        QTimer poll;
+        int tries = 0;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            auto* popup = static_cast<MenuPopupWindow*>(User::trackedPopup());
+            if (!popup || !popup->isVisible()) {
+                if (++tries > 300)
+                    User::endMenu();
+                return;
+            }
+            poll.stop();
+            items = popup->itemCount();
+            shown = popup->grab().toImage();
+            const QPoint at = popup->itemRect(1).center(); // 作者主页
+            QTest::mouseMove(popup, at);
+            QTest::mouseClick(popup, Qt::LeftButton, {}, at);
+        });
+        poll.start(10);
+        const HWND icon = window->TrayIcon1->iconWindow();
+        User::sendMessage(icon, TTrayIcon::TrayCallbackMessage, 1, WM_RBUTTONDOWN);
+        User::sendMessage(icon, TTrayIcon::TrayCallbackMessage, 1, WM_RBUTTONUP);
+        QCOMPARE(items, 5);
+        QTRY_COMPARE(opened, QStringList{Tmain_frm::webPageAddress()});
+        Shell::setOpener(nullptr);
+        // Opened left-aligned at the cursor, whatever TrackButton and MenuAnimation say.
+        // The side bar runs from white at the top towards fuchsia at the bottom; the
+        // window's silver shows through the picture's black.
+        const QColor top = shown.pixelColor(4, 5), bottom = shown.pixelColor(4, shown.height() - 5);
+        QVERIFY(top.red() == 255 && top.green() > 230 && top.blue() == 255);
+        QVERIFY2(bottom.green() < 80 && bottom.red() == 255 && bottom.blue() == 255, qPrintable(bottom.name()));
+        int silver = 0;
+        for (int x = 30; x < shown.width() - 4; ++x)
+            silver += shown.pixelColor(x, 6) == QColor(192, 192, 192);
+        QVERIFY(silver > 0);
+        QVERIFY(Dialogs::Script::shownMessages().isEmpty());
     }
 
     void visibilityFollowsClicksAndMinimising_data() {

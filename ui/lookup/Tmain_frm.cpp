@@ -13,7 +13,6 @@
 #include "platform/QuorvaneError.h"
 #include "platform/Shell.h"
 #include "platform/TImageList.h"
-#include "platform/TPopupMenu.h"
 #include "platform/TextCodec.h"
 #include "platform/TextFile.h"
 #include "platform/User.h"
@@ -24,6 +23,7 @@
 #include "ui/appearance/TImageform.h"
 #include "ui/appearance/Tabout_frm.h"
 #include "ui/search/Tsearch_frm.h"
+#include "widgets/kit/VyrMenus.h"
 #include "widgets/layout/AlignLayout.h"
 #include "widgets/layout/FormFonts.h"
 #include "widgets/layout/LabelFit.h"
@@ -37,7 +37,6 @@
 #include <QHeaderView>
 #include <QIcon>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPainter>
 #include <QScreen>
 #include <QShortcut>
@@ -146,6 +145,7 @@ Tmain_frm::~Tmain_frm() {
     VyrPopupMenu1->disconnect(this);
     if (m_search)
         m_search->disconnect(this);
+    VyrPopupMenu1->OnPopup = nullptr;
     if (main_frm == this)
         main_frm = nullptr;
 }
@@ -174,18 +174,30 @@ void Tmain_frm::buildStore() {
 }
 
 void Tmain_frm::buildContextMenu() {
-    VyrPopupMenu1 = new QMenu(this);
+    VyrPopupMenu1 = new TVyrPopupMenu(this);
     VyrPopupMenu1->setObjectName(QStringLiteral("VyrPopupMenu1"));
-    copym = VyrPopupMenu1->addAction(QStringLiteral("复制"));
-    copym->setObjectName(QStringLiteral("copym"));
-    copym->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
-    copym->setShortcutContext(Qt::WidgetShortcut);
+    VyrPopupMenu1->setMenuFont(menuFont(-14));
+    LogFont selected = menuFont(-14);
+    selected.colour = clHighlightText;
+    VyrPopupMenu1->setSelectedFont(selected);
+    LogFont divider = menuFont(-9);
+    divider.faceName = QStringLiteral("Small Fonts");
+    VyrPopupMenu1->setDividerFont(divider);
+    copym = VyrPopupMenu1->addItem(QStringLiteral("copym"), QStringLiteral("复制"));
+    copym->setShortCut(0x4000 | 'C'); // Ctrl+C
     copym->setEnabled(false);
-    VyrMenuItem4 = VyrPopupMenu1->addSeparator();
-    VyrMenuItem4->setObjectName(QStringLiteral("VyrMenuItem4"));
-    selallm = VyrPopupMenu1->addAction(QStringLiteral("全选"));
-    selallm->setObjectName(QStringLiteral("selallm"));
+    VyrMenuItem4 = VyrPopupMenu1->addItem(QStringLiteral("VyrMenuItem4"), QString());
+    VyrMenuItem4->setDivider(true);
+    selallm = VyrPopupMenu1->addItem(QStringLiteral("selallm"), QStringLiteral("全选"));
     RichEdit1->setContextMenuPolicy(Qt::CustomContextMenu);
+}
+
+LogFont Tmain_frm::menuFont(int height) {
+    LogFont font;
+    font.height = height;
+    font.faceName = QStringLiteral("宋体");
+    font.colour = kSystemColourBit | 8; // clWindowText
+    return font;
 }
 
 void Tmain_frm::buildTray() {
@@ -196,18 +208,35 @@ void Tmain_frm::buildTray() {
         ImageList->add(
             QPixmap(QStringLiteral(":/tray/frame%1.png").arg(i, 2, 10, QLatin1Char('0'))));
 
-    tbmenu = new TPopupMenu(this);
+    tbmenu = new TVyrPopupMenu(this);
     tbmenu->setObjectName(QStringLiteral("tbmenu"));
+    tbmenu->setMenuFont(menuFont(-14));
+    LogFont selected = menuFont(-14);
+    selected.colour = clHighlightText;
+    tbmenu->setSelectedFont(selected);
+    tbmenu->setDividerFont(menuFont(-14));
+    TVyrSubMenu* details = tbmenu->PopupDetails();
+    details->setBackground(QImage(QStringLiteral(":/tray/menubk.png")));
+    details->setTransparentColor(0);             // clBlack
+    details->setColor(rgbColour(192, 192, 192)); // clSilver
+    details->setEnabled(true);
+    details->setBarEnabled(true);
+    details->setBarFontname(QStringLiteral("宋体"));
+    details->barAsGradient()->setActive(true);
+    details->barAsGradient()->setFadeToColor(rgbColour(255, 0, 255)); // clFuchsia
+    details->setBarFontSize(11);
+    details->setBarFontColor(rgbColour(255, 255, 255));
+    details->setBarColor(rgbColour(255, 255, 255));
+    details->setBarWidth(18);
+    details->setBarCaption(QStringLiteral("Quorvane"));
     const auto item = [this](const QString& name, const QString& caption) {
-        QAction* action = tbmenu->addAction(caption);
-        action->setObjectName(name);
-        return action;
+        return tbmenu->addItem(name, caption);
     };
     hlpm = item(QStringLiteral("hlpm"), QStringLiteral("帮助"));
     VyrMenuItem2 = item(QStringLiteral("VyrMenuItem2"), QStringLiteral("作者主页"));
     aboutm = item(QStringLiteral("aboutm"), QStringLiteral("关于"));
-    VyrMenuItem1 = tbmenu->addSeparator();
-    VyrMenuItem1->setObjectName(QStringLiteral("VyrMenuItem1"));
+    VyrMenuItem1 = item(QStringLiteral("VyrMenuItem1"), QString());
+    VyrMenuItem1->setDivider(true);
     exitbtn = item(QStringLiteral("exitbtn"), QStringLiteral("退出"));
 
     TrayIcon1 = new TTrayIcon(this);
@@ -275,8 +304,7 @@ void Tmain_frm::wireEvents() {
     auto* find = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this);
     connect(find, &QShortcut::activated, this, [this] { handle(&Tmain_frm::jsbtnClick); });
 
-    connect(VyrPopupMenu1, &QMenu::aboutToShow, this,
-            [this] { handle(&Tmain_frm::VyrPopupMenu1Popup); });
+    VyrPopupMenu1->OnPopup = [this](QObject*) { handle(&Tmain_frm::VyrPopupMenu1Popup); };
     connect(copym, &QAction::triggered, this, [this] { handle(&Tmain_frm::copymClick); });
     connect(selallm, &QAction::triggered, this, [this] { handle(&Tmain_frm::selallmClick); });
     connect(hlpm, &QAction::triggered, this, [this] { handle(&Tmain_frm::helpbtnClick); });
@@ -286,7 +314,8 @@ void Tmain_frm::wireEvents() {
     connect(exitbtn, &QAction::triggered, this, [this] { handle(&Tmain_frm::exitbtnClick); });
     TrayIcon1->OnClick = [this](QObject*) { handle(&Tmain_frm::TrayIcon1Click); };
     connect(RichEdit1, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
-        VyrPopupMenu1->exec(RichEdit1->viewport()->mapToGlobal(pos));
+        const QPoint at = RichEdit1->viewport()->mapToGlobal(pos);
+        VyrPopupMenu1->Popup(at.x(), at.y());
     });
 }
 

@@ -7,19 +7,17 @@
 #include "data/DataSource.h"
 #include "data/EntryFont.h"
 #include "ui/appearance/BackgroundBitmap.h"
+#include "widgets/kit/VyrMenus.h"
 #include "ui_main_frm.h"
 
 #include <QMainWindow>
 #include <QSize>
 
-class QMenu;
-class QAction;
 
 namespace quorvane {
 
 class FontDialog;
 class TImageList;
-class TPopupMenu;
 class TTrayIcon;
 class Tsearch_frm;
 
@@ -39,10 +37,10 @@ public:
     DataSource* ds_tbcy;
 
     // Context menu of the entry view.
-    QMenu* VyrPopupMenu1;
-    QAction* copym;
-    QAction* VyrMenuItem4;
-    QAction* selallm;
+    TVyrPopupMenu* VyrPopupMenu1;
+    TVyrMenuItem* copym;
+    TVyrMenuItem* VyrMenuItem4;
+    TVyrMenuItem* selallm;
 
     // The font dialog of the entry font; it remembers the character set last confirmed.
     FontDialog* FontDialog1;
@@ -50,12 +48,12 @@ public:
     // The tray icon, its 13 animation images and its menu.
     TImageList* ImageList;
     TTrayIcon* TrayIcon1;
-    TPopupMenu* tbmenu;
-    QAction* hlpm;
-    QAction* VyrMenuItem2;
-    QAction* aboutm;
-    QAction* VyrMenuItem1;
-    QAction* exitbtn;
+    TVyrPopupMenu* tbmenu;
+    TVyrMenuItem* hlpm;
+    TVyrMenuItem* VyrMenuItem2;
+    TVyrMenuItem* aboutm;
+    TVyrMenuItem* VyrMenuItem1;
+    TVyrMenuItem* exitbtn;
 
     // The window's own record of its state. Minimising the program leaves it as it was;
     // set while the window is hidden, it takes effect when the window shows again.
@@ -126,6 +124,7 @@ private:
     void buildStore();
     void buildContextMenu();
     void buildTray();
+    static LogFont menuFont(int height);
     void applyRecordedState();
     void wireEvents();
     void openStore();

@@ -172,6 +172,10 @@ void step(Canvas& dc, Style style, const Segment& g, int i) {
 }
 } // namespace
 
+ColorRef gradientStepColour(ColorRef from, ColorRef to, int i, int n) {
+    return stepColour(rgbOf(from), rgbOf(to), i, n, false);
+}
+
 void paintGradient(Canvas& dc, int w, int h, const GradientFill& gradient) {
     if (w <= 0 || h <= 0 || gradient.colours.isEmpty())
         return;

@@ -16,6 +16,9 @@ struct GradientFill {
     ColorRef back = clBtnFace; // under the first colour, never seen
 };
 
+// The colour of step i of n from `from` to `to`; no component is ever 0.
+ColorRef gradientStepColour(ColorRef from, ColorRef to, int i, int n);
+
 // Paints (0, 0, w, h) of `dc` through a scratch bitmap of w × h.
 void paintGradient(Canvas& dc, int w, int h, const GradientFill& fill);
 

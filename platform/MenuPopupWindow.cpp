@@ -1,0 +1,319 @@
+#include "platform/MenuPopupWindow.h"
+
+#include "platform/Canvas.h"
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+
+namespace quorvane {
+namespace {
+
+constexpr int kFrame = 3;       // the popup's border on each side
+constexpr int kCheckWidth = 12; // Windows adds the check-mark width to owner-drawn items
+constexpr int kSeparatorHeight = 9;
+
+bool ownerDrawn(const User::MenuItemInfo& info) {
+    return info.type & MF::OWNERDRAW;
+}
+
+} // namespace
+
+MenuPopupWindow::MenuPopupWindow(HMENU menu, HWND owner)
+    : QWidget(nullptr, Qt::Popup | Qt::FramelessWindowHint), m_menu(menu), m_owner(owner) {
+    setObjectName(QStringLiteral("MenuPopupWindow"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+}
+
+MenuPopupWindow::~MenuPopupWindow() = default;
+
+bool MenuPopupWindow::alive() {
+    // The owner may destroy the menu while it is open; then nothing of it is used again.
+    if (User::isMenu(m_menu))
+        return true;
+    cancel();
+    return false;
+}
+
+void MenuPopupWindow::measure() {
+    m_items.clear();
+    const int count = User::getMenuItemCount(m_menu);
+    QFont font = QGuiApplication::font();
+    const QFontMetrics metrics(font);
+    int width = 0;
+    std::vector<QSize> sizes;
+    for (int i = 0; i < count; ++i) {
+        Item item;
+        User::getMenuItemInfo(m_menu, UINT(i), true, item.info);
+        QSize size;
+        if (ownerDrawn(item.info)) {
+            MEASUREITEMSTRUCT mis;
+            mis.itemID = item.info.id;
+            User::sendMessage(m_owner, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&mis));
+            if (!alive())
+                return;
+            size = QSize(int(mis.itemWidth) + kCheckWidth, int(mis.itemHeight));
+        } else if (item.info.type & MF::SEPARATOR) {
+            size = QSize(0, kSeparatorHeight);
+        } else if (item.info.type & MF::BITMAP) {
+            size = item.info.bitmap.size() + QSize(kCheckWidth * 2, 0);
+        } else {
+            QString text = item.info.text;
+            text.replace(u'\t', QStringLiteral("    "));
+            size = QSize(metrics.horizontalAdvance(text) + kCheckWidth * 3, metrics.height() + 4);
+        }
+        width = std::max(width, size.width());
+        sizes.push_back(size);
+        m_items.push_back(item);
+    }
+    // Item rectangles are in client coordinates, inside the border.
+    int y = 0;
+    for (size_t i = 0; i < m_items.size(); ++i) {
+        m_items[i].rect = QRect(0, y, width, sizes[i].height());
+        y += sizes[i].height();
+    }
+    resize(width + 2 * kFrame, y + 2 * kFrame);
+    m_picture = QImage(std::max(1, width), std::max(1, y), QImage::Format_RGB32);
+    m_picture.fill(toQColor(kSystemColourBit | 4).rgb()); // clMenu
+    m_frame = QImage(size(), QImage::Format_RGB32);
+    m_frame.fill(toQColor(kSystemColourBit | 4).rgb());
+    QPainter frame(&m_frame);
+    const QRect r = m_frame.rect();
+    frame.setPen(toQColor(kSystemColourBit | 20)); // clBtnHighlight
+    frame.drawLine(r.left(), r.top(), r.right(), r.top());
+    frame.drawLine(r.left(), r.top(), r.left(), r.bottom());
+    frame.setPen(toQColor(kSystemColourBit | 16)); // clBtnShadow
+    frame.drawLine(r.right(), r.top(), r.right(), r.bottom());
+    frame.drawLine(r.left(), r.bottom(), r.right(), r.bottom());
+}
+
+QRect MenuPopupWindow::itemRect(int index) const {
+    return index >= 0 && index < itemCount()
+               ? m_items[size_t(index)].rect.translated(kFrame, kFrame)
+               : QRect();
+}
+
+void MenuPopupWindow::paintItem(int index) {
+    Item& item = m_items[size_t(index)];
+    const User::MenuItemInfo& info = item.info;
+    UINT state = 0;
+    if (index == m_selected)
+        state |= ODS::SELECTED;
+    if (info.state & MF::GRAYED)
+        state |= ODS::GRAYED;
+    if (info.state & (MF::DISABLED | MF::GRAYED))
+        state |= ODS::DISABLED;
+    if (info.state & MF::CHECKED)
+        state |= ODS::CHECKED;
+    Canvas dc(m_picture);
+    if (ownerDrawn(info)) {
+        DRAWITEMSTRUCT dis;
+        dis.itemID = info.id;
+        dis.itemState = state;
+        dis.hwndItem = m_menu;
+        dis.hDC = &dc;
+        dis.rcItem = item.rect;
+        User::sendMessage(m_owner, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis));
+        return;
+    }
+    const bool selected = state & ODS::SELECTED;
+    dc.fillRect(item.rect,
+                {BrushStyle::Solid, selected ? kSystemColourBit | 13 : kSystemColourBit | 4});
+    if (info.type & MF::SEPARATOR) {
+        const int middle = item.rect.center().y();
+        dc.setPen({PenStyle::Solid, 1, kSystemColourBit | 16});
+        dc.moveTo(item.rect.left() + 1, middle);
+        dc.lineTo(item.rect.right(), middle);
+        dc.setPen({PenStyle::Solid, 1, kSystemColourBit | 20});
+        dc.moveTo(item.rect.left() + 1, middle + 1);
+        dc.lineTo(item.rect.right(), middle + 1);
+        return;
+    }
+    if (info.type & MF::BITMAP) {
+        dc.draw(item.rect.left() + kCheckWidth, item.rect.top(), info.bitmap);
+        return;
+    }
+    dc.setBkMode(BkMode::Transparent);
+    dc.setTextColour(state & ODS::DISABLED
+                         ? kSystemColourBit | 17
+                         : (selected ? kSystemColourBit | 14 : kSystemColourBit | 7));
+    const QStringList parts = info.text.split(u'\t');
+    QRect text = item.rect.adjusted(kCheckWidth * 2, 0, -kCheckWidth, 0);
+    dc.drawText(parts.value(0), text, DT::SINGLELINE | DT::VCENTER);
+    if (parts.size() > 1)
+        dc.drawText(parts.value(1), text, DT::SINGLELINE | DT::VCENTER | DT::RIGHT);
+}
+
+UINT MenuPopupWindow::track(UINT flags, const QPoint& at) {
+    User::sendMessage(m_owner, WM_ENTERMENULOOP, 1, 0);
+    if (alive())
+        User::sendMessage(m_owner, WM_INITMENUPOPUP, m_menu, makeLParam(0, 0));
+    if (alive())
+        measure();
+    if (!alive() || m_done) {
+        User::sendMessage(m_owner, WM_EXITMENULOOP, 1, 0);
+        return 0;
+    }
+    QPoint topLeft = at;
+    if (flags & TPM::RIGHTALIGN)
+        topLeft.rx() -= width();
+    else if (flags & TPM::CENTERALIGN)
+        topLeft.rx() -= width() / 2;
+    if (const QScreen* screen = QGuiApplication::screenAt(at)) {
+        const QRect area = screen->geometry();
+        topLeft.setX(std::clamp(topLeft.x(), area.left(),
+                                std::max(area.left(), area.right() - width() + 1)));
+        if (topLeft.y() + height() > area.bottom() + 1)
+            topLeft.ry() -= height();
+        topLeft.setY(std::max(topLeft.y(), area.top()));
+    }
+    move(topLeft);
+    for (int i = 0; i < itemCount() && alive(); ++i)
+        paintItem(i);
+    show();
+    if (!m_done && alive())
+        m_loop.exec();
+    hide();
+    if (User::isMenu(m_menu))
+        User::sendMessage(m_owner, WM_UNINITMENUPOPUP, m_menu, 0);
+    // The menu-close report: no menu, flags 0xFFFF.
+    User::sendMessage(m_owner, WM_MENUSELECT, makeWParam(0, 0xFFFF), 0);
+    User::sendMessage(m_owner, WM_EXITMENULOOP, 1, 0);
+    return m_chosen;
+}
+
+void MenuPopupWindow::cancel() {
+    m_done = true;
+    if (m_loop.isRunning())
+        m_loop.quit();
+}
+
+void MenuPopupWindow::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.drawImage(0, 0, m_frame);
+    painter.drawImage(kFrame, kFrame, m_picture);
+}
+
+bool MenuPopupWindow::selectable(int index) const {
+    return index >= 0 && index < itemCount() && !(m_items[size_t(index)].info.type & MF::SEPARATOR);
+}
+
+int MenuPopupWindow::itemAt(const QPoint& point) const {
+    for (int i = 0; i < itemCount(); ++i)
+        if (m_items[size_t(i)].rect.contains(point - QPoint(kFrame, kFrame)))
+            return i;
+    return -1;
+}
+
+void MenuPopupWindow::select(int index) {
+    if (index == m_selected || !alive())
+        return;
+    const int previous = m_selected;
+    m_selected = index;
+    if (previous >= 0)
+        paintItem(previous);
+    if (!alive())
+        return;
+    if (index >= 0) {
+        const User::MenuItemInfo& info = m_items[size_t(index)].info;
+        UINT itemFlags = info.state | info.type;
+        int id = int(info.id);
+        if (info.subMenu) {
+            itemFlags |= MF::POPUP;
+            id = index;
+        }
+        User::sendMessage(m_owner, WM_MENUSELECT, makeWParam(id, int(itemFlags & 0xFFFF)),
+                          LPARAM(m_menu));
+        if (!alive())
+            return;
+        paintItem(index);
+    }
+    update();
+}
+
+void MenuPopupWindow::choose(int index) {
+    if (!selectable(index))
+        return;
+    const User::MenuItemInfo& info = m_items[size_t(index)].info;
+    if (info.state & (MF::GRAYED | MF::DISABLED) || info.subMenu)
+        return;
+    m_chosen = info.id;
+    cancel();
+}
+
+void MenuPopupWindow::mouseMoveEvent(QMouseEvent* event) {
+    const int index = itemAt(event->position().toPoint());
+    select(selectable(index) ? index : -1);
+}
+
+void MenuPopupWindow::mousePressEvent(QMouseEvent* event) {
+    // A click outside closes the menu.
+    if (!rect().contains(event->position().toPoint()))
+        cancel();
+}
+
+void MenuPopupWindow::mouseReleaseEvent(QMouseEvent* event) {
+    choose(itemAt(event->position().toPoint()));
+}
+
+void MenuPopupWindow::keyPressEvent(QKeyEvent* event) {
+    const int count = itemCount();
+    const auto step = [&](int direction) {
+        for (int n = 1; n <= count; ++n) {
+            const int index = ((m_selected < 0 ? (direction > 0 ? -1 : count) : m_selected) +
+                               direction * n + count * 2) %
+                              count;
+            if (selectable(index))
+                return select(index);
+        }
+    };
+    switch (event->key()) {
+    case Qt::Key_Escape:
+        cancel();
+        return;
+    case Qt::Key_Down:
+        step(1);
+        return;
+    case Qt::Key_Up:
+        step(-1);
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        choose(m_selected);
+        return;
+    default:
+        break;
+    }
+    const QString text = event->text();
+    if (text.isEmpty() || !text[0].isPrint())
+        return;
+    const LRESULT answer = User::sendMessage(
+        m_owner, WM_MENUCHAR, makeWParam(text[0].unicode(), MF::POPUP), LPARAM(m_menu));
+    if (!alive())
+        return;
+    const int index = loWord(quintptr(answer));
+    switch (hiWord(quintptr(answer))) {
+    case MNC_EXECUTE:
+        select(index);
+        choose(index);
+        break;
+    case MNC_SELECT:
+        select(index);
+        break;
+    case MNC_CLOSE:
+        cancel();
+        break;
+    default:
+        break;
+    }
+}
+
+void MenuPopupWindow::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    cancel(); // closed by the system (a click elsewhere)
+}
+
+} // namespace quorvane

@@ -1,0 +1,754 @@
+#include "widgets/kit/VyrMenus.h"
+
+#include "platform/HandlerGuard.h"
+#include "platform/TImageList.h"
+
+#include <QApplication>
+#include <QWidget>
+
+#include <vector>
+
+namespace quorvane {
+namespace {
+
+// Command numbers in use; a new item takes the lowest free one.
+std::vector<bool>& commandPool() {
+    static std::vector<bool> pool;
+    return pool;
+}
+quint16 takeCommand() {
+    auto& pool = commandPool();
+    auto it = std::find(pool.begin(), pool.end(), false);
+    if (it == pool.end())
+        it = pool.insert(pool.end(), false);
+    *it = true;
+    return quint16(it - pool.begin());
+}
+void giveBack(quint16 command) {
+    if (command != 0 && command < commandPool().size())
+        commandPool()[command] = false;
+}
+
+HHOOK g_shortcutHook = 0;
+HMENU g_menuLoop = 0;
+QString g_hint;
+// Every kit menu alive, in creation order: the shortcuts stay with the remaining ones.
+std::vector<TVyrMenu*>& liveMenus() {
+    static std::vector<TVyrMenu*> menus;
+    return menus;
+}
+
+LRESULT ShortcutHook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code < 0 || g_menuLoop != 0)
+        return User::callNextHookEx(g_shortcutHook, code, wParam, lParam);
+    auto* msg = reinterpret_cast<MSG*>(lParam);
+    if ((msg->message == WM_KEYDOWN || msg->message == WM_SYSKEYDOWN) && !liveMenus().empty()) {
+        // The menus placed beside the first one, in their order.
+        const QObject* owner = liveMenus().front()->parent();
+        const std::vector<TVyrMenu*> menus = liveMenus();
+        for (TVyrMenu* menu : menus) {
+            if (menu->parent() != owner)
+                continue;
+            if (menu->IsShortCut(*msg)) {
+                *msg = MSG{};
+                return 0;
+            }
+        }
+    }
+    return User::callNextHookEx(g_shortcutHook, code, wParam, lParam);
+}
+
+} // namespace
+
+// ---- settings objects ----
+
+void TVyrMenuGradient::setActive(bool on) {
+    if (on != m_active)
+        m_active = on, Q_EMIT OnChange();
+}
+void TVyrMenuGradient::setFadeToColor(ColorRef colour) {
+    if (colour != m_fadeTo)
+        m_fadeTo = colour, Q_EMIT OnChange();
+}
+void TVyrMenuGradient::setColorCount(int count) {
+    count = std::clamp(count, 0, 255);
+    if (count != m_colorCount)
+        m_colorCount = count, Q_EMIT OnChange();
+}
+
+void TVyrBitmapItem::setCaptionOnTop(bool on) {
+    if (on != m_captionOnTop)
+        m_captionOnTop = on, Q_EMIT OnChange();
+}
+void TVyrBitmapItem::setBitmap(const QImage& picture) {
+    m_bitmap = picture;
+    Q_EMIT OnChange();
+}
+void TVyrBitmapItem::setTransparentColor(ColorRef colour) {
+    if (colour != m_transparent)
+        m_transparent = colour, Q_EMIT OnChange();
+}
+
+TVyrSubMenu::TVyrSubMenu(QObject* parent)
+    : QObject(parent), m_gradient(new TVyrMenuGradient(this)) {
+    connect(m_gradient, &TVyrMenuGradient::OnChange, this, [this] { changed(true); });
+}
+
+void TVyrSubMenu::changed(bool dropCache) {
+    if (dropCache)
+        dropBarCache();
+    Q_EMIT OnChange();
+}
+
+void TVyrSubMenu::setEnabled(bool on) {
+    m_enabled = on;
+    changed(true);
+}
+void TVyrSubMenu::setColor(ColorRef colour) {
+    if (colour != m_color)
+        m_color = colour, changed(false);
+}
+void TVyrSubMenu::setBackground(const QImage& picture) {
+    m_background = picture;
+    changed(true);
+}
+void TVyrSubMenu::setBackgroundType(TVyrBackgroundType type) {
+    if (type != m_backgroundType)
+        m_backgroundType = type, changed(false);
+}
+void TVyrSubMenu::setTransparentColor(ColorRef colour) {
+    if (colour != m_transparent)
+        m_transparent = colour, changed(false);
+}
+void TVyrSubMenu::setBarEnabled(bool on) {
+    if (on != m_barEnabled)
+        m_barEnabled = on, changed(false);
+}
+void TVyrSubMenu::setBarWidth(int width) {
+    width = std::clamp(width, 1, 40);
+    if (width != m_barWidth)
+        m_barWidth = width, changed(false);
+}
+void TVyrSubMenu::setBarColor(ColorRef colour) {
+    if (colour != m_barColor)
+        m_barColor = colour, changed(true);
+}
+void TVyrSubMenu::setBarBackground(const QImage& picture) {
+    m_barBackground = picture;
+    changed(true);
+}
+void TVyrSubMenu::setBarCaption(const QString& caption) {
+    if (caption != m_barCaption)
+        m_barCaption = caption, changed(true);
+}
+void TVyrSubMenu::setBarFontname(const QString& face) {
+    if (face != m_barFontname)
+        m_barFontname = face, changed(true);
+}
+void TVyrSubMenu::setBarFontSize(int points) {
+    points = std::clamp(points, 0, 255);
+    if (points != m_barFontSize)
+        m_barFontSize = points, changed(true);
+}
+void TVyrSubMenu::setBarFontColor(ColorRef colour) {
+    if (colour != m_barFontColor)
+        m_barFontColor = colour, changed(true);
+}
+
+// ---- items ----
+
+TVyrMenuItem::TVyrMenuItem(QObject* owner)
+    : QAction(owner), m_command(takeCommand()), m_bitmapItem(new TVyrBitmapItem(this)),
+      m_details(new TVyrSubMenu(this)) {
+    connect(m_details, &TVyrSubMenu::OnChange, this, [this] {
+        if (!m_destroying)
+            MenuChanged(true);
+    });
+    connect(m_bitmapItem, &TVyrBitmapItem::OnChange, this, [this] {
+        if (!m_destroying)
+            MenuChanged(true);
+    });
+    connect(this, &QAction::changed, this, &TVyrMenuItem::syncState);
+}
+
+TVyrMenuItem::~TVyrMenuItem() {
+    m_destroying = true;
+    if (m_parent)
+        m_parent->Remove(this);
+    if (User::isMenu(m_handle))
+        User::destroyMenu(m_handle);
+    forgetHandles();
+    const std::vector<TVyrMenuItem*> children = m_children;
+    for (TVyrMenuItem* child : children) {
+        child->m_parent = nullptr;
+        delete child;
+    }
+    giveBack(m_command);
+}
+
+void TVyrMenuItem::setCaption(const QString& caption) {
+    if (caption != text())
+        setText(caption); // syncState rebuilds
+}
+
+void TVyrMenuItem::setDivider(bool on) {
+    m_divider = on;
+    setSeparator(on);
+    MenuChanged(true);
+}
+
+void TVyrMenuItem::setDefault(bool on) {
+    if (on && m_parent)
+        for (TVyrMenuItem* sibling : m_parent->m_children)
+            sibling->m_default = false;
+    m_default = on;
+    MenuChanged(true);
+}
+
+void TVyrMenuItem::setShortCut(int shortCut) {
+    m_shortCut = shortCut & 0xFFFF;
+    MenuChanged(true);
+}
+
+void TVyrMenuItem::setImageIndex(int index) {
+    if (index >= -1)
+        m_imageIndex = index, MenuChanged(true);
+}
+void TVyrMenuItem::setCheckedIndex(int index) {
+    if (index >= -1)
+        m_checkedIndex = index, MenuChanged(true);
+}
+void TVyrMenuItem::setDisabledImageIndex(int index) {
+    if (index >= -1)
+        m_disabledIndex = index, MenuChanged(true);
+}
+
+// Enabled, Visible and Caption live in the action; their changes reach the native menu here.
+void TVyrMenuItem::syncState() {
+    if (m_destroying)
+        return;
+    const bool textChanged = text() != m_appliedText,
+               visibleChanged = isVisible() != m_appliedVisible;
+    const bool enabledChanged = isEnabled() != m_appliedEnabled;
+    m_appliedText = text();
+    m_appliedVisible = isVisible();
+    m_appliedEnabled = isEnabled();
+    if (textChanged || visibleChanged) {
+        MenuChanged(true);
+    } else if (enabledChanged) {
+        if (m_parent && m_parent->m_handle)
+            User::enableMenuItem(m_parent->m_handle, m_command,
+                                 isEnabled() ? MF::ENABLED : MF::GRAYED | MF::DISABLED);
+        MenuChanged(false);
+    }
+}
+
+void TVyrMenuItem::Insert(int index, TVyrMenuItem* item) {
+    if (item->m_parent)
+        throw EVyrMenuError("Menu inserted twice");
+    index = std::clamp(index, 0, Count());
+    int group = item->m_groupIndex;
+    if (index > 0 && m_children[size_t(index - 1)]->m_groupIndex > group)
+        group = m_children[size_t(index - 1)]->m_groupIndex;
+    for (int i = 0; i < index; ++i)
+        if (m_children[size_t(i)]->m_groupIndex > group)
+            throw EVyrMenuError("GroupIndex cannot be less than a previous menu item's GroupIndex");
+    item->m_groupIndex = group;
+    for (int i = index; i < Count(); ++i)
+        m_children[size_t(i)]->m_groupIndex = std::max(m_children[size_t(i)]->m_groupIndex, group);
+    m_children.insert(m_children.begin() + index, item);
+    item->m_parent = this;
+    if (m_handle)
+        rebuild();
+    if (Count() == 1)
+        MenuChanged(true);
+}
+
+void TVyrMenuItem::Add(TVyrMenuItem* item) {
+    Insert(Count(), item);
+    if (!m_destroying) {
+        MenuChanged(true);
+        dropBarCache();
+    }
+}
+
+void TVyrMenuItem::Delete(int index) {
+    if (index < 0 || index >= Count())
+        throw EVyrMenuError("Menu index out of range");
+    TVyrMenuItem* child = m_children[size_t(index)];
+    m_children.erase(m_children.begin() + index);
+    child->m_parent = nullptr;
+    if (m_handle)
+        rebuild();
+    if (Count() == 0)
+        MenuChanged(true);
+}
+
+void TVyrMenuItem::Remove(TVyrMenuItem* item) {
+    const int index = IndexOf(item);
+    if (index < 0)
+        throw EVyrMenuError("Sub-menu is not in menu");
+    Delete(index);
+    if (!m_destroying)
+        MenuChanged(true);
+}
+
+int TVyrMenuItem::IndexOf(const TVyrMenuItem* item) const {
+    const auto it = std::find(m_children.begin(), m_children.end(), item);
+    return it == m_children.end() ? -1 : int(it - m_children.begin());
+}
+
+TVyrMenuItem* TVyrMenuItem::item(int index) const {
+    if (index < 0 || index >= Count())
+        throw EVyrMenuError("Menu index out of range");
+    return m_children[size_t(index)];
+}
+
+int TVyrMenuItem::MenuIndex() const {
+    return m_parent ? m_parent->IndexOf(this) : -1;
+}
+
+TVyrMenu* TVyrMenuItem::menu() const {
+    const TVyrMenuItem* item = this;
+    while (item->m_parent)
+        item = item->m_parent;
+    return item->ownerMenu;
+}
+
+HMENU TVyrMenuItem::Handle() {
+    if (m_handle && User::isMenu(m_handle))
+        return m_handle;
+    m_handle = ownerMenu ? User::createPopupMenu() : User::createMenu();
+    if (!m_handle)
+        throw EVyrMenuError("Out of system resources");
+    for (TVyrMenuItem* child : m_children)
+        appendChild(child);
+    return m_handle;
+}
+
+void TVyrMenuItem::forgetHandles() {
+    m_handle = 0;
+    for (TVyrMenuItem* child : m_children)
+        child->forgetHandles();
+}
+
+void TVyrMenuItem::appendChild(TVyrMenuItem* child) {
+    if (!child->isVisible())
+        return;
+    const TVyrMenu* owner = menu();
+    const bool newStyles = !owner || owner->newStyles();
+    User::MenuItemInfo info;
+    info.text = child->caption();
+    if (child->Count() > 0)
+        info.subMenu = child->Handle();
+    else if (child->m_shortCut != 0)
+        info.text += u'\t' + shortCutToText(child->m_shortCut);
+    if (child->m_bitmapItem->hasPicture()) {
+        info.type |= MF::BITMAP;
+        info.bitmap = child->m_bitmapItem->bitmap();
+    }
+    if (child->isCheckable() && child->actionGroup())
+        info.type |= MF::RADIOCHECK;
+    if (child->m_divider)
+        info.type |= MF::SEPARATOR;
+    if (newStyles)
+        info.type |= MF::OWNERDRAW;
+    if (child->isChecked())
+        info.state |= MF::CHECKED;
+    if (!child->isEnabled())
+        info.state |= MF::GRAYED | MF::DISABLED;
+    if (child->m_default)
+        info.state |= MF::DEFAULT;
+    info.id = child->m_command;
+    User::insertMenuItem(m_handle, 0xFFFFFFFFu, true, info);
+}
+
+void TVyrMenuItem::rebuild() {
+    while (User::getMenuItemCount(m_handle) > 0)
+        User::removeMenu(m_handle, 0, MF::BYPOSITION);
+    for (TVyrMenuItem* child : m_children)
+        appendChild(child);
+    MenuChanged(false);
+}
+
+void TVyrMenuItem::MenuChanged(bool rebuildMenu) {
+    if (m_destroying)
+        return;
+    if (m_parent) {
+        if (rebuildMenu && m_parent->m_handle)
+            m_parent->rebuild();
+        else
+            m_parent->MenuChanged(false);
+    } else if (ownerMenu) {
+        ownerMenu->MenuChanged(this, rebuildMenu);
+    }
+}
+
+void TVyrMenuItem::Click() {
+    if (isEnabled())
+        trigger();
+}
+
+// ---- menus ----
+
+TVyrMenu::TVyrMenu(QWidget* owner) : TPopupMenu(owner), m_root(new TVyrMenuItem(this)) {
+    m_root->ownerMenu = this;
+    m_root->setObjectName(QStringLiteral("Items"));
+    connect(m_root, &QAction::triggered, this, [this] { DoPopup(this); });
+    // Popup menus get their messages through the program's hidden window.
+    m_window = owner ? User::applicationWindow() : 0;
+    m_hook = TVyrMenuHookList::instance().Add(this, owner, false);
+    m_hook->BeforeMessage = [this](TMessage& msg, bool& handled) {
+        HandleMenuMessage(msg, handled);
+    };
+    m_hook->OnReloadMenuHook = [this](QObject*) {
+        if (m_window)
+            User::sendMessage(m_window, WM_VYRMENUCHANGED);
+    };
+    if (!g_shortcutHook)
+        g_shortcutHook = User::setWindowsHookEx(User::WH_GETMESSAGE, ShortcutHook);
+    liveMenus().push_back(this);
+}
+
+TVyrMenu::~TVyrMenu() {
+    auto& menus = liveMenus();
+    menus.erase(std::remove(menus.begin(), menus.end(), this), menus.end());
+    // The remaining menus keep their shortcuts; the hook goes with the last one.
+    if (menus.empty() && g_shortcutHook) {
+        User::unhookWindowsHookEx(g_shortcutHook);
+        g_shortcutHook = 0;
+    }
+    if (g_menuLoop && g_menuLoop == m_root->m_handle)
+        g_menuLoop = 0;
+    TVyrMenuHookList::instance().Remove(this);
+    m_hook = nullptr;
+    delete m_root;
+    m_root = nullptr;
+}
+
+HMENU TVyrMenu::menuLoopHandle() {
+    return g_menuLoop;
+}
+
+QString TVyrMenu::applicationHint() {
+    return g_hint;
+}
+
+void TVyrMenu::setImages(TImageList* images) {
+    m_images = images;
+    if (m_window)
+        User::sendMessage(m_window, WM_VYRMENUCHANGED);
+}
+
+void TVyrMenu::setMenuFont(const LogFont& font) {
+    m_menuFont = font;
+    if (m_window)
+        User::sendMessage(m_window, WM_VYRMENUCHANGED);
+}
+void TVyrMenu::setSelectedFont(const LogFont& font) {
+    m_selectedFont = font;
+    if (m_window)
+        User::sendMessage(m_window, WM_VYRMENUCHANGED);
+}
+void TVyrMenu::setDividerFont(const LogFont& font) {
+    m_dividerFont = font;
+    if (m_window)
+        User::sendMessage(m_window, WM_VYRMENUCHANGED);
+}
+
+void TVyrMenu::setNewStyles(bool on) {
+    m_newStyles = on;
+    RefreshItemStyles();
+}
+
+TVyrMenuItem* TVyrMenu::addItem(const QString& name, const QString& caption) {
+    auto* item = new TVyrMenuItem(this);
+    item->setObjectName(name);
+    item->setCaption(caption);
+    m_root->Add(item);
+    addAction(item); // the framework's list of the menu's top-level actions
+    return item;
+}
+
+void TVyrMenu::DoPopup(QObject* sender) {
+    if (OnPopup)
+        OnPopup(sender);
+}
+
+TVyrMenuItem* TVyrMenu::FindItem(quintptr value, FindKind kind) const {
+    const std::function<TVyrMenuItem*(TVyrMenuItem*)> walk = [&](TVyrMenuItem* parent) {
+        for (TVyrMenuItem* child : parent->m_children) {
+            const bool match = (kind == fkCommand && child->m_command == value) ||
+                               (kind == fkHandle && child->m_handle == value) ||
+                               (kind == fkShortCut && quintptr(child->m_shortCut) == value);
+            if (match)
+                return child;
+            if (TVyrMenuItem* found = walk(child))
+                return found;
+        }
+        return static_cast<TVyrMenuItem*>(nullptr);
+    };
+    return walk(m_root);
+}
+
+bool TVyrMenu::DispatchCommand(quint16 command) {
+    TVyrMenuItem* item = FindItem(command, fkCommand);
+    if (!item)
+        return false;
+    item->Click();
+    return true;
+}
+
+bool TVyrMenu::DispatchPopup(HMENU handle) {
+    TVyrMenuItem* item = handle == m_root->m_handle ? m_root : FindItem(handle, fkHandle);
+    if (!item)
+        return false;
+    item->Click();
+    return true;
+}
+
+void TVyrMenu::RefreshItemStyles() {
+    if (!m_root->m_handle)
+        return;
+    const std::function<void(TVyrMenuItem*)> walk = [&](TVyrMenuItem* parent) {
+        for (TVyrMenuItem* child : parent->m_children) {
+            User::MenuItemInfo info;
+            if (User::getMenuItemInfo(m_root->m_handle, child->m_command, false, info)) {
+                info.type = (info.type & MF::BITMAP && !m_newStyles ? MF::BITMAP : 0) |
+                            (child->m_divider ? MF::SEPARATOR : 0) |
+                            (m_newStyles ? MF::OWNERDRAW : 0);
+                info.state = (child->isEnabled() ? 0 : MF::GRAYED | MF::DISABLED) |
+                             (child->isChecked() ? MF::CHECKED : 0) |
+                             (child->m_default ? MF::DEFAULT : 0);
+                if (!m_newStyles && !child->m_bitmapItem->hasPicture())
+                    info.text = child->caption() + u'\t' + shortCutToText(child->m_shortCut);
+                User::setMenuItemInfo(m_root->m_handle, child->m_command, false, info);
+            }
+            walk(child);
+        }
+    };
+    walk(m_root);
+}
+
+QString TVyrMenu::barSignature(HMENU menu) {
+    // Whole entries only while they fit: the signature never runs past its 512 characters.
+    constexpr int kLimit = 512;
+    QString signature;
+    const int count = User::getMenuItemCount(menu);
+    for (int i = 0; i < count; ++i) {
+        User::MenuItemInfo info;
+        User::getMenuItemInfo(menu, UINT(i), true, info);
+        QString part = info.text;
+        if (info.state & MF::DISABLED)
+            part += u'$';
+        if (info.type & MF::MENUBREAK)
+            part += u'@';
+        if (info.state & MF::GRAYED)
+            part += u'#';
+        part += u';';
+        if (signature.size() + part.size() > kLimit)
+            break;
+        signature += part;
+    }
+    return signature;
+}
+
+void TVyrMenu::Popup(int x, int y) {
+    DoPopup(this);
+    static constexpr UINT kAlign[] = {TPM::LEFTALIGN, TPM::RIGHTALIGN, TPM::CENTERALIGN};
+    User::trackPopupMenu(GetHandle(), kAlign[m_alignment] | TPM::RIGHTBUTTON, x, y, m_window);
+}
+
+void TVyrMenu::HandleMenuMessage(TMessage& msg, bool& handled) {
+    runGuarded([&] {
+        switch (msg.Msg) {
+        case WM_SYSCOLORCHANGE:
+        case WM_VYRMENUCHANGED:
+            RefreshItemStyles();
+            handled = true;
+            break;
+        case WM_DRAWITEM: {
+            const auto* dis = reinterpret_cast<const DRAWITEMSTRUCT*>(msg.LParam);
+            if (!m_newStyles || dis->CtlType != ODT_MENU)
+                break;
+            TVyrMenuItem* item = FindItem(dis->itemID, fkCommand);
+            if (!item && (dis->itemID & ~0xFu) >= 0xF000)
+                item = FindItem(dis->itemID & ~0xFu, fkCommand);
+            if (!item)
+                break;
+            handled = true;
+            const bool selectedDisabled =
+                (dis->itemState & ODS::SELECTED) && (dis->itemState & ODS::DISABLED);
+            if (item->isVisible() && !selectedDisabled)
+                item->DrawItem(*dis);
+            break;
+        }
+        case WM_MEASUREITEM: {
+            auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(msg.LParam);
+            if (!m_newStyles || mis->CtlType != ODT_MENU)
+                break;
+            if (TVyrMenuItem* item = FindItem(mis->itemID, fkCommand); item && item->isVisible()) {
+                handled = true;
+                item->MeasureItem(*mis);
+            }
+            break;
+        }
+        case WM_COMMAND:
+            handled = DispatchCommand(loWord(msg.WParam));
+            break;
+        case WM_SYSCOMMAND:
+            if (msg.WParam < 0xF000) {
+                DispatchCommand(quint16(msg.WParam));
+                handled = true;
+            }
+            break;
+        case WM_INITMENUPOPUP:
+            DispatchPopup(HMENU(msg.WParam));
+            break;
+        case WM_MENUSELECT: {
+            const quint16 flags = hiWord(msg.WParam);
+            // The menu-close report names no item.
+            if (flags == 0xFFFF && msg.LParam == 0) {
+                g_hint.clear();
+                break;
+            }
+            TVyrMenuItem* item =
+                flags & MF::POPUP
+                    ? FindItem(User::getSubMenu(HMENU(msg.LParam), loWord(msg.WParam)), fkHandle)
+                    : FindItem(loWord(msg.WParam), fkCommand);
+            if (!item) {
+                g_hint.clear();
+                break;
+            }
+            const QString hint = item->hint();
+            const qsizetype bar = hint.indexOf(u'|');
+            const QString shortPart = bar < 0 ? hint : hint.left(bar);
+            const QString longPart = bar < 0 ? hint : hint.mid(bar + 1);
+            handled = true;
+            if (item->OnSelect)
+                item->OnSelect(this);
+            if (OnHint)
+                OnHint(this, longPart, shortPart);
+            g_hint = longPart;
+            break;
+        }
+        case WM_MENUCHAR: {
+            const QChar typed = QChar(loWord(msg.WParam) & 0xFF).toLower();
+            const HMENU menu = HMENU(msg.LParam);
+            const std::function<TVyrMenuItem*(TVyrMenuItem*)> walk = [&](TVyrMenuItem* parent) {
+                for (TVyrMenuItem* child : parent->m_children) {
+                    const QString caption = child->caption();
+                    if (child->isVisible() && child->isEnabled() && !caption.isEmpty() &&
+                        parent->m_handle == menu) {
+                        const qsizetype amp = caption.indexOf(u'&');
+                        const QChar key =
+                            amp < 0 ? caption[0]
+                                    : (amp + 1 < caption.size() ? caption[amp + 1] : QChar());
+                        if (key.toLower() == typed)
+                            return child;
+                    }
+                    if (TVyrMenuItem* found = walk(child))
+                        return found;
+                }
+                return static_cast<TVyrMenuItem*>(nullptr);
+            };
+            if (TVyrMenuItem* found = walk(m_root)) {
+                // The position among the native entries: invisible items have none.
+                int position = 0;
+                for (TVyrMenuItem* sibling : found->m_parent->m_children) {
+                    if (sibling == found)
+                        break;
+                    position += sibling->isVisible() ? 1 : 0;
+                }
+                msg.Result = makeLParam(position, MNC_EXECUTE);
+                handled = true;
+            }
+            break;
+        }
+        case WM_ENTERMENULOOP:
+            g_menuLoop = GetHandle();
+            RefreshItemStyles();
+            handled = true;
+            break;
+        case WM_EXITMENULOOP:
+            g_menuLoop = 0;
+            handled = true;
+            break;
+        default:
+            break;
+        }
+    });
+}
+
+bool TVyrMenu::IsShortCut(const MSG& key) {
+    const auto* owner = qobject_cast<const QWidget*>(parent());
+    if ((owner && !owner->window()->isActiveWindow()) || m_window == 0)
+        return false;
+    int shortCut = int(key.wParam & 0xFFFF);
+    if (User::getKeyState(VK_SHIFT) < 0)
+        shortCut += 0x2000;
+    if (User::getKeyState(VK_CONTROL) < 0)
+        shortCut += 0x4000;
+    if (key.lParam & (LPARAM(1) << 29))
+        shortCut += 0x8000;
+    shortCut &= 0xFFFF;
+    TVyrMenuItem* found = nullptr;
+    for (int round = 0; round < 16; ++round) {
+        found = FindItem(quintptr(shortCut), fkShortCut);
+        if (!found)
+            break;
+        std::vector<TVyrMenuItem*> chain;
+        for (TVyrMenuItem* level = found; level; level = level->m_parent)
+            chain.insert(chain.begin(), level);
+        runGuarded([&] {
+            for (TVyrMenuItem* level : chain) {
+                if (!level->isEnabled())
+                    break;
+                level->Click();
+            }
+        });
+        if (found->m_shortCut == shortCut)
+            break;
+    }
+    return found != nullptr;
+}
+
+TVyrPopupMenu::TVyrPopupMenu(QWidget* owner)
+    : TVyrMenu(owner), m_popupDetails(new TVyrSubMenu(this)),
+      m_rootDetails(Items()->subMenuDetails()) {
+    // From its first change on, PopupDetails is the look of the top-level popup.
+    connect(m_popupDetails, &TVyrSubMenu::OnChange, this, [this] {
+        Items()->setSubMenuDetails(m_popupDetails);
+        dropBarCache();
+    });
+}
+
+TVyrPopupMenu::~TVyrPopupMenu() {
+    Items()->setSubMenuDetails(m_rootDetails);
+}
+
+QString shortCutToText(int shortCut) {
+    if (shortCut == 0)
+        return {};
+    QString text;
+    if (shortCut & 0x2000)
+        text += QStringLiteral("Shift+");
+    if (shortCut & 0x4000)
+        text += QStringLiteral("Ctrl+");
+    if (shortCut & 0x8000)
+        text += QStringLiteral("Alt+");
+    const int key = shortCut & 0xFF;
+    if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9'))
+        text += QChar(key);
+    else if (key >= 0x70 && key <= 0x87)
+        text += u'F' + QString::number(key - 0x6F);
+    else if (key == 0x2E)
+        text += QStringLiteral("Del");
+    else if (key == 0x2D)
+        text += QStringLiteral("Ins");
+    else
+        text += QString::number(key);
+    return text;
+}
+
+} // namespace quorvane
