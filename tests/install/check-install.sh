@@ -44,10 +44,12 @@ if command -v man >/dev/null; then
 fi
 
 # Started through the link, with its own settings and runtime folders, the program must find
-# cy.mdb beside its real path and show its main window, with no error box and with the window
+# cy.mdb beside its real path and show its main window (not an error box), with the window
 # class the desktop entry names.
 command -v xvfb-run >/dev/null && command -v xdotool >/dev/null && command -v xprop >/dev/null \
     || { echo "SKIP: xvfb-run, xdotool or xprop missing"; exit 0; }
+# QUORVANE_CHECK_WITHOUT_DATABASE=1 shows that this check fails when cy.mdb is not found.
+[ -z "${QUORVANE_CHECK_WITHOUT_DATABASE:-}" ] || rm "$dir/cy.mdb"
 mkdir -p "$work/config" "$work/runtime"; chmod 700 "$work/runtime"
 wmclass="$(sed -n 's/^StartupWMClass=//p' "$prefix/share/applications/$ID.desktop")"
 XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime" \
@@ -62,9 +64,14 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     sleep 1
     names="$(for w in $(xdotool search --onlyvisible --name . 2>/dev/null); do xdotool getwindowname $w; done | sort -u)"
     class="$(xprop -id "$win" WM_CLASS 2>/dev/null || true)"
+    # An error box (a missing cy.mdb) carries the same title; the main window is the wide one.
+    count="$(xdotool search --onlyvisible --name . 2>/dev/null | wc -l)"
+    width="$(xdotool getwindowgeometry "$win" 2>/dev/null | sed -n "s/.*Geometry: \([0-9]*\)x.*/\1/p")"
     kill $pid 2>/dev/null; wait $pid 2>/dev/null || true
     [ -n "$win" ] || { echo "FAIL: no main window; windows: $names" >&2; exit 1; }
-    [ "$names" = "Quorvane" ] || { echo "FAIL: other windows shown: $names" >&2; exit 1; }
+    [ "$names" = "Quorvane" ] && [ "$count" = 1 ] \
+        || { echo "FAIL: other windows shown: $names" >&2; exit 1; }
+    [ "${width:-0}" -ge 600 ] || { echo "FAIL: only a ${width}px window, not the main window" >&2; exit 1; }
     echo "$class" | grep -q "\"$1\"" || { echo "FAIL: WM_CLASS $class is not $1" >&2; exit 1; }
 ' "$prefix" "$wmclass"
 echo "install tree, validators and start through the link: ok"
