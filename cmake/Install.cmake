@@ -24,7 +24,20 @@ endforeach()
 add_custom_target(icons ALL DEPENDS ${ICON_PNGS})
 
 install(TARGETS quorvane quorvane-import RUNTIME DESTINATION ${QUORVANE_PROGRAM_DIR})
-install(FILES ${CMAKE_BINARY_DIR}/bin/cy.mdb DESTINATION ${QUORVANE_PROGRAM_DIR})
+# Under /usr (the package) the dictionary is a conffile in /etc that upgrades keep when it was
+# edited; the program folder links to it. Elsewhere it is a plain file in the program folder.
+install(CODE "
+    set(db \"${CMAKE_BINARY_DIR}/bin/cy.mdb\")
+    set(folder \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${QUORVANE_PROGRAM_DIR}\")
+    if(CMAKE_INSTALL_PREFIX STREQUAL \"/usr\")
+        file(INSTALL DESTINATION /etc/quorvane TYPE FILE FILES \"\${db}\")
+        file(REMOVE \"\${folder}/cy.mdb\")
+        file(CREATE_LINK /etc/quorvane/cy.mdb \"\${folder}/cy.mdb\" SYMBOLIC)
+    else()
+        # file(INSTALL) adds DESTDIR itself.
+        file(INSTALL DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${QUORVANE_PROGRAM_DIR}\"
+             TYPE FILE FILES \"\${db}\")
+    endif()")
 install(FILES ${CMAKE_BINARY_DIR}/bin/images/bk.bmp DESTINATION ${QUORVANE_PROGRAM_DIR}/images)
 if(EXISTS ${CMAKE_BINARY_DIR}/bin/cy.chm OR TARGET help_file)
     install(FILES ${CMAKE_BINARY_DIR}/bin/cy.chm DESTINATION ${QUORVANE_PROGRAM_DIR})
@@ -43,3 +56,35 @@ install(FILES ${DESKTOP_DIR}/${QUORVANE_APP_ID}.metainfo.xml DESTINATION ${CMAKE
 install(FILES ${DESKTOP_DIR}/${QUORVANE_APP_ID}.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES ${DESKTOP_DIR}/quorvane-import.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+# Debian's documentation files: the copyright and a changelog compressed reproducibly.
+find_program(GZIP gzip REQUIRED)
+add_custom_command(
+    OUTPUT ${CMAKE_BINARY_DIR}/doc/changelog.gz
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/doc
+    COMMAND sh -c "${GZIP} -9n -c '${DESKTOP_DIR}/changelog' > '${CMAKE_BINARY_DIR}/doc/changelog.gz'"
+    DEPENDS ${DESKTOP_DIR}/changelog
+    VERBATIM)
+add_custom_target(package_docs ALL DEPENDS ${CMAKE_BINARY_DIR}/doc/changelog.gz)
+install(FILES ${DESKTOP_DIR}/copyright ${CMAKE_BINARY_DIR}/doc/changelog.gz
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quorvane)
+
+# The Debian package (scripts/package): the same tree under /usr. The dictionary is a conffile
+# in /etc, linked from the program folder, so an upgrade never overwrites an edited one.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME quorvane)
+set(CPACK_PACKAGE_VENDOR Brevinn)
+set(CPACK_PACKAGE_CONTACT "Brevinn <quorvane@brevinn.net>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "dictionary of Chinese idioms")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Quorvane looks up Chinese idioms (chengyu) by their code, pinyin or text and shows\n the reading, meaning, source and an example of each; entries can be copied, saved\n and printed, and the dictionary can be maintained.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_SET_DESTDIR ON)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${DESKTOP_DIR}/conffiles)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION text)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-arphic-uming, fonts-arphic-ukai, libqt6svg6")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xchm")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+include(CPack)

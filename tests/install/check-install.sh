@@ -29,6 +29,13 @@ done
 if [ -f "$BUILD/bin/cy.chm" ]; then [ -f "$dir/cy.chm" ] || fail "cy.chm not installed"; fi
 "$prefix/bin/quorvane-import" --version | grep -q . || fail "quorvane-import --version says nothing"
 
+# Under /usr the dictionary is a conffile in /etc, linked from the program folder.
+DESTDIR="$work/root" cmake --install "$BUILD" --prefix /usr >/dev/null
+[ -f "$work/root/etc/quorvane/cy.mdb" ] || fail "/usr install: no /etc/quorvane/cy.mdb"
+[ "$(readlink "$work/root/usr/lib/quorvane/cy.mdb")" = /etc/quorvane/cy.mdb ] \
+    || fail "/usr install: lib/quorvane/cy.mdb does not link to /etc/quorvane/cy.mdb"
+[ -L "$dir/cy.mdb" ] && fail "the program folder's cy.mdb must be a plain file"
+
 if command -v desktop-file-validate >/dev/null; then
     out="$(desktop-file-validate "$prefix/share/applications/$ID.desktop" | grep -v 'hint:' || true)"
     [ -z "$out" ] || fail "desktop-file-validate: $out"
