@@ -55,9 +55,9 @@ install(FILES ${DESKTOP_DIR}/${QUORVANE_APP_ID}.desktop DESTINATION ${CMAKE_INST
 install(FILES ${DESKTOP_DIR}/${QUORVANE_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${DESKTOP_DIR}/${QUORVANE_APP_ID}.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
-install(FILES ${DESKTOP_DIR}/quorvane-import.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
-# Debian's documentation files: the copyright and a changelog compressed reproducibly.
+# Debian's documentation files: the copyright, the changelog and the man page, compressed
+# reproducibly.
 find_program(GZIP gzip REQUIRED)
 add_custom_command(
     OUTPUT ${CMAKE_BINARY_DIR}/doc/changelog.gz
@@ -65,7 +65,15 @@ add_custom_command(
     COMMAND sh -c "${GZIP} -9n -c '${DESKTOP_DIR}/changelog' > '${CMAKE_BINARY_DIR}/doc/changelog.gz'"
     DEPENDS ${DESKTOP_DIR}/changelog
     VERBATIM)
-add_custom_target(package_docs ALL DEPENDS ${CMAKE_BINARY_DIR}/doc/changelog.gz)
+add_custom_command(
+    OUTPUT ${CMAKE_BINARY_DIR}/doc/quorvane-import.1.gz
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/doc
+    COMMAND sh -c "${GZIP} -9n -c '${DESKTOP_DIR}/quorvane-import.1' > '${CMAKE_BINARY_DIR}/doc/quorvane-import.1.gz'"
+    DEPENDS ${DESKTOP_DIR}/quorvane-import.1
+    VERBATIM)
+add_custom_target(package_docs ALL
+    DEPENDS ${CMAKE_BINARY_DIR}/doc/changelog.gz ${CMAKE_BINARY_DIR}/doc/quorvane-import.1.gz)
+install(FILES ${CMAKE_BINARY_DIR}/doc/quorvane-import.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${DESKTOP_DIR}/copyright ${CMAKE_BINARY_DIR}/doc/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quorvane)
 
@@ -77,9 +85,11 @@ set(CPACK_PACKAGE_VENDOR Brevinn)
 set(CPACK_PACKAGE_CONTACT "Brevinn <quorvane@brevinn.net>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "dictionary of Chinese idioms")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Quorvane looks up Chinese idioms (chengyu) by their code, pinyin or text and shows\n the reading, meaning, source and an example of each; entries can be copied, saved\n and printed, and the dictionary can be maintained.")
+    "Quorvane looks up Chinese idioms (chengyu) by code, pinyin or text\n and shows the reading, meaning, source and an example of each; entries\n can be copied, saved and printed, and the dictionary maintained.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_SET_DESTDIR ON)
+set(CPACK_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${DESKTOP_DIR}/conffiles)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION text)
