@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 namespace quorvane::AppPaths {
 namespace {
@@ -21,7 +22,10 @@ QString withSeparator(QString folder) {
 QString executableFolder() {
     if (!overrideFolder().isEmpty())
         return overrideFolder();
-    return withSeparator(QCoreApplication::applicationDirPath());
+    // The real path: a launcher link in bin/ still leads to the program folder.
+    const QFileInfo self(QCoreApplication::applicationFilePath());
+    const QString real = self.canonicalFilePath();
+    return withSeparator(real.isEmpty() ? self.absolutePath() : QFileInfo(real).absolutePath());
 }
 
 void setExecutableFolder(const QString& folder) {

@@ -60,6 +60,15 @@ public:
     }
 };
 
+// A desktop with no program for the target: the request is recorded and refused.
+class RefusingOpener : public RecordingOpener {
+public:
+    bool open(QWidget* owner, const QString& verb, const QString& target) override {
+        execute(owner, verb, target);
+        return false;
+    }
+};
+
 // sampleRows() in the list's pinyin order.
 const QStringList& sampleOrder() {
     static const QStringList order = {
@@ -649,6 +658,18 @@ private Q_SLOTS:
         QCOMPARE(shellCalls().size(), 1);
         QCOMPARE(shellCalls().constFirst().verb, QString());
         QCOMPARE(shellCalls().constFirst().target, help);
+
+        // No viewer for it: the user is told instead of seeing nothing happen.
+        Shell::setOpener(std::make_unique<RefusingOpener>());
+        QTest::mouseClick(w.helpbtn, Qt::LeftButton);
+        Shell::setOpener(std::make_unique<RecordingOpener>());
+        QCOMPARE(shellCalls().size(), 2);
+        QCOMPARE(Script::shownMessages().size(), 2);
+        const Script::Shown refused = Script::shownMessages().constLast();
+        QVERIFY2(refused.text.contains(QStringLiteral("xchm")) && refused.text.contains(help),
+                 qPrintable(refused.text));
+        QCOMPARE(refused.caption, QStringLiteral("提示"));
+        QCOMPARE(refused.icon, Dialogs::Icon::Stop);
     }
 
     void webPageOpensProductAddress() {

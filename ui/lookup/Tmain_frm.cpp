@@ -505,9 +505,14 @@ void Tmain_frm::cyglbtnClick() {
 void Tmain_frm::helpbtnClick() {
     const QString folder = AppPaths::executableFolder();
     const QString path = folder + QStringLiteral("cy.chm");
-    if (QFileInfo(path).isFile())
-        Shell::execute(this, QString(), path);
-    else
+    if (QFileInfo(path).isFile()) {
+        if (!Shell::open(this, QString(), path))
+            Dialogs::messageBox(this,
+                                QStringLiteral("没有找到能打开帮助文件的程序，请安装 CHM 阅读器"
+                                               "（例如 xchm）后再试。\n帮助文件：") +
+                                    path,
+                                QStringLiteral("提示"), Dialogs::Icon::Stop);
+    } else
         Dialogs::messageBox(this, folder + QStringLiteral("下没有找到帮助文件:cy.chm。"),
                             QStringLiteral("提示"), Dialogs::Icon::Stop);
 }
