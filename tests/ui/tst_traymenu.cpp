@@ -134,7 +134,8 @@ private Q_SLOTS:
         // window's silver shows through the picture's black.
         const QColor top = shown.pixelColor(4, 5), bottom = shown.pixelColor(4, shown.height() - 5);
         QVERIFY(top.red() == 255 && top.green() > 230 && top.blue() == 255);
-        QVERIFY2(bottom.green() < 80 && bottom.red() == 255 && bottom.blue() == 255, qPrintable(bottom.name()));
+        QVERIFY2(bottom.green() < 80 && bottom.red() == 255 && bottom.blue() == 255,
+                 qPrintable(bottom.name()));
         int silver = 0;
         for (int x = 30; x < shown.width() - 4; ++x)
             silver += shown.pixelColor(x, 6) == QColor(192, 192, 192);

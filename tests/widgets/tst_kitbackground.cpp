@@ -76,8 +76,8 @@ void TestKitBackground::gradientBands_data() {
     QTest::newRow("spectral: even lines mirrored") << int(G::Spectral) << QPoint(0, 0) << -2;
     QTest::newRow("doppel flash leaves the top-right corner")
         << int(G::DoppelFlash) << QPoint(399, 0) << -1;
-    for (const int style : {G::RoundMiddle, G::Singleflash, G::MiddleHBar,
-                            G::MiddleVBar, G::VerticalDoppelBar, G::HorizontalDoppelBar})
+    for (const int style : {G::RoundMiddle, G::Singleflash, G::MiddleHBar, G::MiddleVBar,
+                            G::VerticalDoppelBar, G::HorizontalDoppelBar})
         QTest::addRow("%s leaves the corner in the first colour",
                       QMetaEnum::fromType<G::TVyrFillStyle>().valueToKey(style))
             << style << QPoint(0, 0) << -1;
@@ -136,7 +136,7 @@ void TestKitBackground::textureTilesAndCentres() {
     QCOMPARE(image.pixel(2, 1), picture.pixel(0, 0));
     QCOMPARE(image.pixel(4, 2), qRgb(0, 0, 255)); // the replaced colour
     QCOMPARE(image.pixel(1, 1), qRgb(0, 0, 0));   // the rest stays as it was
-    image = painted(background, 2, 1); // larger than the area: from (0, 0), cut off
+    image = painted(background, 2, 1);            // larger than the area: from (0, 0), cut off
     QCOMPARE(image.pixel(1, 0), picture.pixel(1, 0));
 }
 
@@ -146,10 +146,10 @@ void TestKitBackground::brushFills_data() {
     QTest::addColumn<int>("brushRows"); // rows of 16 holding the brush colour
     QTest::addColumn<QRgb>("between");
     using B = TVyrBrushFill;
-    QTest::newRow("hatch on white")
-        << int(TVyrBackground::bBrushFillUseCurrent) << int(B::bsHorizontal) << 2 << qRgb(255, 255, 255);
-    QTest::newRow("hatch on the solid colour")
-        << int(TVyrBackground::bBrushFillSolidColor) << int(B::bsHorizontal) << 2 << qRgb(0, 255, 0);
+    QTest::newRow("hatch on white") << int(TVyrBackground::bBrushFillUseCurrent)
+                                    << int(B::bsHorizontal) << 2 << qRgb(255, 255, 255);
+    QTest::newRow("hatch on the solid colour") << int(TVyrBackground::bBrushFillSolidColor)
+                                               << int(B::bsHorizontal) << 2 << qRgb(0, 255, 0);
     QTest::newRow("solid brush") << int(TVyrBackground::bBrushFillUseCurrent) << int(B::bsSolid)
                                  << 16 << qRgb(0, 0, 255);
 }

@@ -7,12 +7,11 @@
 #include "data/DataSource.h"
 #include "data/EntryFont.h"
 #include "ui/appearance/BackgroundBitmap.h"
-#include "widgets/kit/VyrMenus.h"
 #include "ui_main_frm.h"
+#include "widgets/kit/VyrMenus.h"
 
 #include <QMainWindow>
 #include <QSize>
-
 
 namespace quorvane {
 

@@ -11,7 +11,6 @@
 
 namespace quorvane {
 
-
 // Ties one control to one field of a data source's current row: it tells the control when
 // to show the field again, and writes what the user typed into the row, starting an edit
 // first when the data source edits automatically.
