@@ -66,6 +66,17 @@ bool isPlainSqlite(const QString& path) {
 void checkSqlite(sqlite3* db, int rc, const QString& what) {
     if (rc == SQLITE_OK || rc == SQLITE_ROW || rc == SQLITE_DONE)
         return;
+    // A dictionary in a folder the user cannot write (an installed package) opens for
+    // reading; the first change says why it cannot be kept and where a copy can live.
+    const int primary = rc & 0xFF;
+    const char* file = db ? sqlite3_db_filename(db, "main") : nullptr;
+    if (file && *file && (primary == SQLITE_READONLY || primary == SQLITE_CANTOPEN))
+        throw QuorvaneError(what +
+                            QStringLiteral("：词典文件“%1”或它所在的文件夹不可写，修改没有保存。"
+                                           "请把 cy.mdb 连同程序放到自己可写的文件夹中使用，"
+                                           "例如用 cmake --install build --prefix ~/.local 安装到 "
+                                           "~/.local/lib/quorvane/。")
+                                .arg(QString::fromUtf8(file)));
     const QString detail =
         db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
     throw QuorvaneError(what + QStringLiteral("：") + detail);

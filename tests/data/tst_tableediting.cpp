@@ -5,6 +5,7 @@
 #include "data/PinyinCollation.h"
 #include "platform/QuorvaneError.h"
 #include "support/TestDatabase.h"
+#include "support/TestFiles.h"
 #include "support/TestTable.h"
 
 #include <QCoreApplication>
@@ -82,6 +83,7 @@ private Q_SLOTS:
     void refusedPostKeepsTheRowInEdit();
     void autoEditFollowsTheDataSource();
     void bookmarkRefusesARowThatReusedItsRowid();
+    void readOnlyDictionaryOpensAndSaysWhyAChangeIsNotKept();
     void killBetweenPostsLeavesFileConsistent();
 };
 
@@ -331,6 +333,36 @@ void TestTableEditing::killBetweenPostsLeavesFileConsistent() {
 #else
     QSKIP("needs a POSIX kill");
 #endif
+}
+
+void TestTableEditing::readOnlyDictionaryOpensAndSaysWhyAChangeIsNotKept() {
+    ProgramFolder folder(testing::sampleRows());
+    const QString path = folder.databasePath();
+    const QByteArray before = testing::readFile(path);
+    // As an installed package leaves it: everyone may read, nobody but root may write.
+    const auto readable = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
+    const auto enterable = readable | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
+    QVERIFY(QFile(path).setPermissions(readable));
+    QVERIFY(QFile(folder.path()).setPermissions(enterable));
+    const int result = testing::runWithPermissionsEnforced([&folder, &path] {
+        try {
+            Table t(folder.path()); // reading still works
+            if (t.table.recordCount() == 0)
+                return 4;
+            t.table.edit();
+            t.table.setFieldText(QStringLiteral("拼音"), QStringLiteral("x"));
+            t.table.post();
+            return 1;
+        } catch (const QuorvaneError& e) {
+            return e.message().contains(QStringLiteral("不可写")) && e.message().contains(path) &&
+                           e.message().contains(QStringLiteral("~/.local"))
+                       ? 0
+                       : 2;
+        }
+    });
+    QVERIFY(QFile(folder.path()).setPermissions(enterable | QFile::WriteOwner | QFile::WriteGroup));
+    QCOMPARE(result, 0);
+    QCOMPARE(testing::readFile(path), before);
 }
 
 int main(int argc, char** argv) {
