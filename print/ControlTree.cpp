@@ -1,5 +1,7 @@
 #include "print/ControlTree.h"
 
+#include "platform/Arithmetic.h"
+
 #include "platform/RichEdit.h"
 #include "platform/TextCodec.h"
 #include "widgets/dbaware/TDBGrid.h"
@@ -24,13 +26,6 @@
 namespace quorvane::ControlTree {
 
 namespace {
-// Windows' MulDiv: rounded, halves away from zero.
-int mulDiv(int number, int numerator, int denominator) {
-    if (denominator == 0)
-        return -1;
-    return int(std::lround(double(number) * numerator / denominator));
-}
-
 bool hasPicture(const QLabel* label) {
     return !label->pixmap().isNull();
 }

@@ -1,5 +1,7 @@
 #include "print/TPrintAtOnce.h"
 
+#include "platform/Arithmetic.h"
+
 #include "platform/Printer.h"
 #include "print/ControlTree.h"
 #include "print/PrintDBGrid.h"
@@ -53,7 +55,7 @@ void TPrintAtOnce::setControl(QWidget* control) {
 }
 
 int TPrintAtOnce::round(double value) {
-    return int(std::nearbyint(value));
+    return roundEven(value);
 }
 
 int TPrintAtOnce::screenPpiX() const {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Arithmetic.h"
+
 #include "platform/Canvas.h"
 
 #include <QImage>
@@ -191,10 +193,6 @@ private:
     bool m_visible = true;
 };
 
-// Rounds to the nearest integer, halves to the even neighbour.
-int roundEven(double value);
-// a × b ÷ d with a 64-bit product, rounded to the nearest integer (halves away from zero).
-int mulDiv(int a, int b, int d);
 // The canvas description of a widget font in `colour`, at the resolution of `device`.
 LogFont logFontOf(const QFont& font, ColorRef colour, const QPaintDevice* device);
 
