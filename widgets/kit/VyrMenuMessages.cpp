@@ -1,0 +1,218 @@
+#include "widgets/kit/VyrMenuState.h"
+#include "widgets/kit/VyrMenus.h"
+
+#include "platform/HandlerGuard.h"
+#include "platform/TImageList.h"
+
+#include <QApplication>
+#include <QWidget>
+
+namespace quorvane {
+using namespace kitmenu;
+
+namespace kitmenu {
+LRESULT ShortcutHook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code < 0 || g_menuLoop != 0)
+        return User::callNextHookEx(g_shortcutHook, code, wParam, lParam);
+    auto* msg = reinterpret_cast<MSG*>(lParam);
+    if ((msg->message == WM_KEYDOWN || msg->message == WM_SYSKEYDOWN) && !liveMenus().empty()) {
+        // The menus placed beside the first one, in their order.
+        const QObject* owner = liveMenus().front()->parent();
+        const std::vector<TVyrMenu*> menus = liveMenus();
+        for (TVyrMenu* menu : menus) {
+            if (menu->parent() != owner)
+                continue;
+            if (menu->IsShortCut(*msg)) {
+                *msg = MSG{};
+                return 0;
+            }
+        }
+    }
+    return User::callNextHookEx(g_shortcutHook, code, wParam, lParam);
+}
+} // namespace kitmenu
+
+QString TVyrMenu::barSignature(HMENU menu) {
+    // Whole entries only while they fit: the signature never runs past its 512 characters.
+    constexpr int kLimit = 512;
+    QString signature;
+    const int count = User::getMenuItemCount(menu);
+    for (int i = 0; i < count; ++i) {
+        User::MenuItemInfo info;
+        User::getMenuItemInfo(menu, UINT(i), true, info);
+        QString part = info.text;
+        if (info.state & MF::DISABLED)
+            part += u'$';
+        if (info.type & MF::MENUBREAK)
+            part += u'@';
+        if (info.state & MF::GRAYED)
+            part += u'#';
+        part += u';';
+        if (signature.size() + part.size() > kLimit)
+            break;
+        signature += part;
+    }
+    return signature;
+}
+
+void TVyrMenu::Popup(int x, int y) {
+    DoPopup(this);
+    static constexpr UINT kAlign[] = {TPM::LEFTALIGN, TPM::RIGHTALIGN, TPM::CENTERALIGN};
+    User::trackPopupMenu(GetHandle(), kAlign[m_alignment] | TPM::RIGHTBUTTON, x, y, m_window);
+}
+
+void TVyrMenu::HandleMenuMessage(TMessage& msg, bool& handled) {
+    runGuarded([&] {
+        switch (msg.Msg) {
+        case WM_SYSCOLORCHANGE:
+        case WM_VYRMENUCHANGED:
+            RefreshItemStyles();
+            handled = true;
+            break;
+        case WM_DRAWITEM: {
+            const auto* dis = reinterpret_cast<const DRAWITEMSTRUCT*>(msg.LParam);
+            if (!m_newStyles || dis->CtlType != ODT_MENU)
+                break;
+            TVyrMenuItem* item = FindItem(dis->itemID, fkCommand);
+            if (!item && (dis->itemID & ~0xFu) >= 0xF000)
+                item = FindItem(dis->itemID & ~0xFu, fkCommand);
+            if (!item)
+                break;
+            handled = true;
+            const bool selectedDisabled =
+                (dis->itemState & ODS::SELECTED) && (dis->itemState & ODS::DISABLED);
+            if (item->isVisible() && !selectedDisabled)
+                item->DrawItem(*dis);
+            break;
+        }
+        case WM_MEASUREITEM: {
+            auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(msg.LParam);
+            if (!m_newStyles || mis->CtlType != ODT_MENU)
+                break;
+            if (TVyrMenuItem* item = FindItem(mis->itemID, fkCommand); item && item->isVisible()) {
+                handled = true;
+                item->MeasureItem(*mis);
+            }
+            break;
+        }
+        case WM_COMMAND:
+            handled = DispatchCommand(loWord(msg.WParam));
+            break;
+        case WM_SYSCOMMAND:
+            if (msg.WParam < 0xF000) {
+                DispatchCommand(quint16(msg.WParam));
+                handled = true;
+            }
+            break;
+        case WM_INITMENUPOPUP:
+            DispatchPopup(HMENU(msg.WParam));
+            break;
+        case WM_MENUSELECT: {
+            const quint16 flags = hiWord(msg.WParam);
+            // The menu-close report names no item.
+            if (flags == 0xFFFF && msg.LParam == 0) {
+                g_hint.clear();
+                break;
+            }
+            TVyrMenuItem* item =
+                flags & MF::POPUP
+                    ? FindItem(User::getSubMenu(HMENU(msg.LParam), loWord(msg.WParam)), fkHandle)
+                    : FindItem(loWord(msg.WParam), fkCommand);
+            if (!item) {
+                g_hint.clear();
+                break;
+            }
+            const QString hint = item->hint();
+            const qsizetype bar = hint.indexOf(u'|');
+            const QString shortPart = bar < 0 ? hint : hint.left(bar);
+            const QString longPart = bar < 0 ? hint : hint.mid(bar + 1);
+            handled = true;
+            if (item->OnSelect)
+                item->OnSelect(this);
+            if (OnHint)
+                OnHint(this, longPart, shortPart);
+            g_hint = longPart;
+            break;
+        }
+        case WM_MENUCHAR: {
+            const QChar typed = QChar(loWord(msg.WParam) & 0xFF).toLower();
+            const HMENU menu = HMENU(msg.LParam);
+            const std::function<TVyrMenuItem*(TVyrMenuItem*)> walk = [&](TVyrMenuItem* parent) {
+                for (TVyrMenuItem* child : parent->m_children) {
+                    const QString caption = child->caption();
+                    if (child->isVisible() && child->isEnabled() && !caption.isEmpty() &&
+                        parent->m_handle == menu) {
+                        const qsizetype amp = caption.indexOf(u'&');
+                        const QChar key =
+                            amp < 0 ? caption[0]
+                                    : (amp + 1 < caption.size() ? caption[amp + 1] : QChar());
+                        if (key.toLower() == typed)
+                            return child;
+                    }
+                    if (TVyrMenuItem* found = walk(child))
+                        return found;
+                }
+                return static_cast<TVyrMenuItem*>(nullptr);
+            };
+            if (TVyrMenuItem* found = walk(m_root)) {
+                // The position among the native entries: invisible items have none.
+                int position = 0;
+                for (TVyrMenuItem* sibling : found->m_parent->m_children) {
+                    if (sibling == found)
+                        break;
+                    position += sibling->isVisible() ? 1 : 0;
+                }
+                msg.Result = makeLParam(position, MNC_EXECUTE);
+                handled = true;
+            }
+            break;
+        }
+        case WM_ENTERMENULOOP:
+            g_menuLoop = GetHandle();
+            RefreshItemStyles();
+            handled = true;
+            break;
+        case WM_EXITMENULOOP:
+            g_menuLoop = 0;
+            handled = true;
+            break;
+        default:
+            break;
+        }
+    });
+}
+
+bool TVyrMenu::IsShortCut(const MSG& key) {
+    const auto* owner = qobject_cast<const QWidget*>(parent());
+    if ((owner && !owner->window()->isActiveWindow()) || m_window == 0)
+        return false;
+    int shortCut = int(key.wParam & 0xFFFF);
+    if (User::getKeyState(VK_SHIFT) < 0)
+        shortCut += 0x2000;
+    if (User::getKeyState(VK_CONTROL) < 0)
+        shortCut += 0x4000;
+    if (key.lParam & (LPARAM(1) << 29))
+        shortCut += 0x8000;
+    shortCut &= 0xFFFF;
+    TVyrMenuItem* found = nullptr;
+    for (int round = 0; round < 16; ++round) {
+        found = FindItem(quintptr(shortCut), fkShortCut);
+        if (!found)
+            break;
+        std::vector<TVyrMenuItem*> chain;
+        for (TVyrMenuItem* level = found; level; level = level->m_parent)
+            chain.insert(chain.begin(), level);
+        runGuarded([&] {
+            for (TVyrMenuItem* level : chain) {
+                if (!level->isEnabled())
+                    break;
+                level->Click();
+            }
+        });
+        if (found->m_shortCut == shortCut)
+            break;
+    }
+    return found != nullptr;
+}
+
+} // namespace quorvane
