@@ -215,4 +215,23 @@ void AdoConnection::detach(AdoDataSet* dataSet) {
     std::erase(m_dataSets, dataSet);
 }
 
+void AdoConnection::holdRead() {
+    if (m_readHolds++ == 0 && m_db && sqlite3_get_autocommit(m_db))
+        m_readBegun = sqlite3_exec(m_db, "begin", nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+void AdoConnection::releaseRead() {
+    if (m_readHolds == 0 || --m_readHolds > 0)
+        return;
+    if (m_readBegun && m_db)
+        sqlite3_exec(m_db, "commit", nullptr, nullptr, nullptr);
+    m_readBegun = false;
+}
+
+void AdoConnection::settleReads() {
+    const auto dataSets = m_dataSets;
+    for (AdoDataSet* dataSet : dataSets)
+        dataSet->fetchAll();
+}
+
 } // namespace quorvane

@@ -40,6 +40,13 @@ public:
     void attach(AdoDataSet* dataSet);
     void detach(AdoDataSet* dataSet);
 
+    // Data sets still reading their snapshot share one read transaction, so all their rows
+    // are from the moment they opened. A write settles them first (settleReads), so no
+    // snapshot ever sees it.
+    void holdRead();
+    void releaseRead();
+    void settleReads();
+
 private:
     void checkTable();
 
@@ -47,6 +54,8 @@ private:
     QString m_path;
     sqlite3* m_db = nullptr;
     std::vector<AdoDataSet*> m_dataSets;
+    int m_readHolds = 0;
+    bool m_readBegun = false;
 };
 
 // Opens the SQLCipher file at `path` with `password` and the collation registered. An

@@ -11,10 +11,10 @@
 #include <algorithm>
 
 namespace quorvane {
-namespace {
-// Upper bound of the text a snapshot can hold: the file stores it as UTF-16 too. Reserved,
-// not touched, so the memory a smaller snapshot leaves unused is never resident.
-size_t textCapacity(sqlite3* db) {
+
+// The file stores the text as UTF-16 too. Reserved, not touched, so the memory a smaller
+// snapshot leaves unused is never resident, and filling in the rest never moves the text.
+size_t AdoDataSet::textCapacity(sqlite3* db) {
     qint64 pages = 0, pageSize = 0;
     for (auto [pragma, value] :
          {std::pair{"pragma page_count", &pages}, std::pair{"pragma page_size", &pageSize}}) {
@@ -27,6 +27,7 @@ size_t textCapacity(sqlite3* db) {
     return size_t(std::max<qint64>(pages * pageSize / 2, 0));
 }
 
+namespace {
 // Runs the statement with the rowid in front: rows need an identity the program never shows.
 QByteArray withRowid(const QString& select) {
     const QString trimmed = select.trimmed();
@@ -55,12 +56,6 @@ qsizetype characterCount(const QString& text) {
 constexpr int kLongTextSize = 65535;
 } // namespace
 
-AdoDataSet::AdoDataSet(QObject* parent) : QObject(parent) {}
-
-AdoDataSet::~AdoDataSet() {
-    if (m_connection)
-        m_connection->detach(this);
-}
 
 void AdoDataSet::setConnection(AdoConnection* connection) {
     if (m_connection)
@@ -76,6 +71,21 @@ void AdoDataSet::open() {
     if (!m_connection || !m_connection->connected())
         throw QuorvaneError(QStringLiteral("数据库连接没有打开"));
     sqlite3* db = m_connection->handle();
+    const std::optional<TableOrder> order = tableOrder();
+    if (!order || !openInSteps(db, *order))
+        openAtOnce(db);
+    forgetIndexes();
+    ++m_generation;
+    m_active = true;
+    m_state = DataSetState::Browse;
+    m_current = acceptedFrom(0, 1);
+    m_bof = true;
+    m_eof = m_current < 0;
+    Q_EMIT dataSetChanged();
+    Q_EMIT currentChanged(m_current);
+}
+
+void AdoDataSet::openAtOnce(sqlite3* db) {
     sqlite3_stmt* stmt = nullptr;
     const QByteArray sql = withRowid(selectText());
     checkSqlite(db, sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &stmt, nullptr),
@@ -108,21 +118,13 @@ void AdoDataSet::open() {
     m_text = std::move(text);
     m_cells = std::move(cells);
     m_rowids = std::move(rowids);
-    forgetIndexes();
-    ++m_generation;
-    m_active = true;
-    m_state = DataSetState::Browse;
-    m_current = acceptedFrom(0, 1);
-    m_bof = true;
-    m_eof = m_current < 0;
-    Q_EMIT dataSetChanged();
-    Q_EMIT currentChanged(m_current);
 }
 
 void AdoDataSet::close() {
     if (!m_active)
         return;
     // Whatever is still pending is dropped.
+    endFetch();
     m_active = false;
     m_state = DataSetState::Inactive;
     m_buffer.clear();
@@ -209,6 +211,7 @@ bool AdoDataSet::accepts(int row) {
         return false;
     if (!m_filtered || !m_onFilterRecord)
         return true;
+    fetchAll(); // the filter may read any field of every row
     // The handler reads the candidate through fieldText(): make it current quietly.
     const int saved = m_current;
     const bool wasInFilter = m_inFilter;
@@ -260,6 +263,8 @@ QString AdoDataSet::fieldText(const QString& name) const {
 QStringView AdoDataSet::cellView(int row, int field) const {
     if (row < 0 || row >= recordCount() || field < 0 || field >= m_fieldNames.size())
         return {};
+    if (m_fetch)
+        fetchRow(row);
     const Cell& cell = m_cells[size_t(row) * size_t(m_fieldNames.size()) + size_t(field)];
     return QStringView(m_text.data() + cell.offset, qsizetype(cell.length));
 }
@@ -309,6 +314,7 @@ void AdoDataSet::gotoBookmark(const Bookmark& bookmark) {
 }
 
 void AdoDataSet::buildLocateIndex(int field) const {
+    fetchAll();
     m_locateIndex.clear();
     m_locateIndex.reserve(size_t(recordCount()));
     for (int row = 0; row < recordCount(); ++row)
@@ -360,6 +366,7 @@ bool AdoDataSet::locate(const QString& field, const QString& value, LocateOption
             found = begin->second; // equal texts are sorted by row
         }
     } else {
+        fetchAll();
         for (int row = 0; row < recordCount() && found < 0; ++row) {
             const QStringView text = cellView(row, index);
             if (options.partialKey ? text.startsWith(value) : text == value)
@@ -466,6 +473,7 @@ int AdoDataSet::writeInTransaction(const QString& sql, const std::vector<const Q
                                    qint64 rowid, const QString& what) {
     if (!m_connection || !m_connection->connected())
         throw QuorvaneError(QStringLiteral("数据库连接没有打开"));
+    m_connection->settleReads(); // no snapshot may see this write
     sqlite3* db = m_connection->handle();
     checkSqlite(db, sqlite3_exec(db, "begin immediate", nullptr, nullptr, nullptr), what);
     sqlite3_stmt* stmt = nullptr;

@@ -7,7 +7,11 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
+#include <optional>
 #include <vector>
+
+struct sqlite3_stmt;
 
 namespace quorvane {
 
@@ -36,6 +40,11 @@ struct LocateOptions {
 
 // A static cursor: opening takes a snapshot of all rows; later changes by other cursors
 // show only after it is opened again. Flags follow the ADO/VCL rules the windows rely on.
+//
+// A cursor over a whole table in one order opens in two steps, so a window shows quickly:
+// the open reads the row order (and the order column) from the index, and the other
+// columns follow in the event loop, or at once for a row that is read before. Until then
+// the connection holds one read transaction, so every value is from the moment of the open.
 class AdoDataSet : public QObject {
     Q_OBJECT
 public:
@@ -74,6 +83,10 @@ public:
     QString cellText(int row, int field) const;
     // The same without a copy; valid until the set is changed, closed or re-read.
     QStringView cellView(int row, int field) const;
+    // Reads now whatever the open left for later; searches over every row call it first.
+    // Throws QuorvaneError when the file cannot be read.
+    void fetchAll() const;
+    bool fetchedAll() const { return !m_fetch; }
 
     // Editing. Each write to the table (post, delete) is one transaction: a refused write
     // throws QuorvaneError and leaves the table and the pending row as they were.
@@ -125,14 +138,36 @@ Q_SIGNALS:
     void stateChanged();
     // A field of the pending row was set.
     void fieldChanged(int field);
+    // Reading the rest of the snapshot in the event loop failed; those cells stay empty.
+    void fetchFailed(const QString& message);
 
 protected:
     // The statement that fills the snapshot.
     virtual QString selectText() const = 0;
     // The table that post and delete write to; "" for a read-only data set.
     virtual QString writeTable() const { return {}; }
+    // A statement that reads a whole table in one order ("rowid" or a column) says so, and
+    // the open reads in two steps.
+    struct TableOrder {
+        QString table;
+        QString column;
+    };
+    virtual std::optional<TableOrder> tableOrder() const { return std::nullopt; }
 
 private:
+    struct Fetch;
+    friend struct Fetch;
+    // Upper bound of the text a snapshot of this file can hold.
+    static size_t textCapacity(sqlite3* db);
+    void openAtOnce(sqlite3* db);
+    // False when the order column is not a field of the table: the open reads at once.
+    bool openInSteps(sqlite3* db, const TableOrder& order);
+    void storeRow(sqlite3_stmt* stmt, int firstColumn, int row) const;
+    void fetchRow(int row) const;
+    void fetchLater() const;
+    // Reads for about `budgetMs`; false on a read error (kept in the fetch).
+    bool fetchSome(int budgetMs) const;
+    void endFetch() const;
     void ensureActive() const;
     void setCurrent(int row, bool bof, bool eof);
     void buildLocateIndex(int field) const;
@@ -158,8 +193,10 @@ private:
         quint32 length;
     };
     void storeCell(size_t index, const QString& value);
-    std::vector<char16_t> m_text;
-    std::vector<Cell> m_cells;
+    // Mutable: reading the rest of the snapshot fills them without changing any value.
+    mutable std::vector<char16_t> m_text;
+    mutable std::vector<Cell> m_cells;
+    mutable std::unique_ptr<Fetch> m_fetch; // null once every cell is read
     std::vector<qint64> m_rowids;
 
     int earliestRow(size_t from, size_t to) const;

@@ -5,7 +5,20 @@
 
 #include <sqlite3.h>
 
+#include <QRegularExpression>
+
 namespace quorvane {
+
+std::optional<AdoDataSet::TableOrder> AdoQuery::tableOrder() const {
+    // "select * from T order by C": anything else is read as it stands.
+    static const QRegularExpression plain(
+        QStringLiteral(R"(^\s*select\s+\*\s+from\s+(\w+)\s+order\s+by\s+(\w+)\s*;?\s*$)"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::UseUnicodePropertiesOption);
+    const QRegularExpressionMatch match = plain.match(m_sql);
+    if (!match.hasMatch())
+        return std::nullopt;
+    return TableOrder{match.captured(1), match.captured(2)};
+}
 
 void AdoQuery::prepare() {
     if (!connection() || !connection()->connected())

@@ -18,6 +18,7 @@ public:
 
 protected:
     QString selectText() const override { return m_sql; }
+    std::optional<TableOrder> tableOrder() const override;
 
 private:
     QString m_sql;

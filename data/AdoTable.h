@@ -16,6 +16,9 @@ public:
 protected:
     QString selectText() const override;
     QString writeTable() const override { return m_tableName; }
+    std::optional<TableOrder> tableOrder() const override {
+        return TableOrder{m_tableName, QStringLiteral("rowid")};
+    }
 
 private:
     QString m_tableName;

@@ -36,6 +36,7 @@ IdiomSearch::IdiomSearch(const AdoDataSet* dataSet, QObject* parent)
 void IdiomSearch::prepare() {
     if (m_prepared || !m_dataSet)
         return;
+    m_dataSet->fetchAll();
     const int field = m_dataSet->fieldIndex(columnName(Column::Pinyin));
     const int rows = m_dataSet->recordCount();
     m_keys.clear();
@@ -49,6 +50,7 @@ void IdiomSearch::prepare() {
 std::vector<SearchHit> IdiomSearch::find(const SearchQuery& query) {
     if (!m_dataSet || !m_dataSet->active())
         return {};
+    m_dataSet->fetchAll(); // a search reads every row
     switch (query.kind) {
     case SearchQuery::Kind::Pinyin:
         return findPinyin(query.pinyin);

@@ -1,0 +1,121 @@
+// A cursor that reads its rows in two steps must hold exactly what a cursor reading at once
+// holds, whatever is read first and whatever is written meanwhile.
+#include "data/AdoConnection.h"
+#include "data/AdoQuery.h"
+#include "data/AdoTable.h"
+#include "support/TestDatabase.h"
+
+#include <QTest>
+
+#include <memory>
+
+using namespace quorvane;
+using quorvane::testing::entry;
+using quorvane::testing::ProgramFolder;
+
+namespace {
+// Rows whose rowid order and pinyin order differ, some with empty columns.
+std::vector<IdiomEntry> rows() {
+    std::vector<IdiomEntry> result;
+    for (int i = 0; i < 3000; ++i) {
+        const int key = (i * 7919) % 3000;
+        result.push_back(
+            entry(QStringLiteral("c%1").arg(key % 97),
+                  QStringLiteral("成语%1").arg(key, 4, 10, QLatin1Char('0')),
+                  QStringLiteral("pin%1").arg(i),
+                  i % 5 ? QStringLiteral("解释%1").arg(i).repeated(1 + i % 40) : QString(),
+                  QStringLiteral("例%1").arg(i)));
+    }
+    return result;
+}
+
+QList<QStringList> everyCell(const AdoDataSet& set) {
+    QList<QStringList> cells;
+    for (int row = 0; row < set.recordCount(); ++row) {
+        QStringList values;
+        for (int field = 0; field < set.fieldNames().size(); ++field)
+            values << set.cellText(row, field);
+        cells << values;
+    }
+    return cells;
+}
+} // namespace
+
+class TestSnapshotRead : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void stepsHoldWhatOneReadHolds_data();
+    void stepsHoldWhatOneReadHolds();
+};
+
+void TestSnapshotRead::stepsHoldWhatOneReadHolds_data() {
+    QTest::addColumn<bool>("table");         // the maintenance cursor, else the lookup query
+    QTest::addColumn<QString>("completion"); // how the rest gets read
+    for (bool table : {false, true}) {
+        const char* name = table ? "table" : "query";
+        for (const char* how : {"event loop", "fetchAll", "row by row", "write"})
+            QTest::addRow("%s, %s", name, how) << table << QString::fromLatin1(how);
+    }
+}
+
+void TestSnapshotRead::stepsHoldWhatOneReadHolds() {
+    QFETCH(bool, table);
+    QFETCH(QString, completion);
+    ProgramFolder folder(rows());
+    AdoConnection connection;
+    connection.setConnectionString(AdoConnection::buildConnectionString(folder.path()));
+    connection.open();
+
+    // The same statement in a form that is read at once.
+    AdoQuery whole;
+    whole.setConnection(&connection);
+    whole.setSql(table ? QStringLiteral("select * from cy where 1 order by rowid")
+                       : QStringLiteral("select * from cy where 1 order by 成语"));
+    whole.open();
+    QVERIFY(whole.fetchedAll());
+    const QList<QStringList> expected = everyCell(whole);
+    whole.close();
+
+    std::unique_ptr<AdoDataSet> steps;
+    if (table) {
+        auto* t = new AdoTable;
+        t->setTableName(QStringLiteral("cy"));
+        steps.reset(t);
+    } else {
+        auto* q = new AdoQuery;
+        q->setSql(QStringLiteral("select * from cy order by 成语"));
+        steps.reset(q);
+    }
+    steps->setConnection(&connection);
+    steps->open();
+    QVERIFY(!steps->fetchedAll());
+    QCOMPARE(steps->recordCount(), int(expected.size()));
+    // A row from the middle before the rest: read on its own.
+    for (int field = 0; field < steps->fieldNames().size(); ++field)
+        QCOMPARE(steps->cellText(1500, field), expected[1500][field]);
+    QVERIFY(!steps->fetchedAll());
+
+    if (completion == QLatin1String("event loop")) {
+        QTRY_VERIFY(steps->fetchedAll());
+    } else if (completion == QLatin1String("fetchAll")) {
+        steps->fetchAll();
+    } else if (completion == QLatin1String("write")) {
+        // Another cursor of the connection changes and deletes rows: the snapshot keeps
+        // what it had at the open.
+        AdoTable writer;
+        writer.setConnection(&connection);
+        writer.setTableName(QStringLiteral("cy"));
+        writer.open();
+        writer.edit();
+        writer.setFieldText(QStringLiteral("解释"), QStringLiteral("改过"));
+        writer.post();
+        writer.last();
+        writer.deleteRecord();
+        QVERIFY(steps->fetchedAll());
+    }
+    QCOMPARE(everyCell(*steps), expected);
+    QVERIFY(steps->fetchedAll());
+}
+
+QTEST_MAIN(TestSnapshotRead)
+#include "tst_snapshotread.moc"
