@@ -1,5 +1,6 @@
 // Starts the program as a user would, without the splash's wait, and reports the moment the
-// first entry is on screen and the memory then in use. Optional argument: the program folder.
+// first entry is on screen and the memory in use once the codes are in. Optional
+// argument: the program folder.
 #include "app/StartUp.h"
 #include "platform/AppPaths.h"
 #include "ui/lookup/Tmain_frm.h"
@@ -32,6 +33,9 @@ int main(int argc, char** argv) {
         timespec now{};
         clock_gettime(CLOCK_REALTIME, &now);
         const bool rendered = quorvane::main_frm && !quorvane::main_frm->cymc->text().isEmpty();
+        // Memory once the codes are read in the event loop, not before.
+        while (quorvane::main_frm && quorvane::main_frm->q_cy->preloading())
+            QApplication::processEvents();
         std::printf("shown_ns=%lld rss_kb=%ld rows=%d rendered=%d\n",
                     static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec, residentKb(),
                     quorvane::main_frm ? quorvane::main_frm->q_cy->recordCount() : -1,

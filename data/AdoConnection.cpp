@@ -228,10 +228,12 @@ void AdoConnection::releaseRead() {
     m_readBegun = false;
 }
 
-void AdoConnection::settleReads() {
+void AdoConnection::settleReads(qint64 rowid) {
     const auto dataSets = m_dataSets;
-    for (AdoDataSet* dataSet : dataSets)
-        dataSet->fetchAll();
+    for (AdoDataSet* dataSet : dataSets) {
+        dataSet->finishPreload();
+        dataSet->keepRow(rowid);
+    }
 }
 
 } // namespace quorvane

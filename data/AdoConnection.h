@@ -40,12 +40,12 @@ public:
     void attach(AdoDataSet* dataSet);
     void detach(AdoDataSet* dataSet);
 
-    // Data sets still reading their snapshot share one read transaction, so all their rows
-    // are from the moment they opened. A write settles them first (settleReads), so no
-    // snapshot ever sees it.
+    // Data sets still preloading share one read transaction, so all their preloaded rows
+    // are from the moment they opened. A write settles them first: they end the preload and
+    // read the row it changes (rowid; 0 for a new row), so no snapshot ever sees it.
     void holdRead();
     void releaseRead();
-    void settleReads();
+    void settleReads(qint64 rowid);
 
 private:
     void checkTable();

@@ -56,7 +56,6 @@ qsizetype characterCount(const QString& text) {
 constexpr int kLongTextSize = 65535;
 } // namespace
 
-
 void AdoDataSet::setConnection(AdoConnection* connection) {
     if (m_connection)
         m_connection->detach(this);
@@ -116,7 +115,13 @@ void AdoDataSet::openAtOnce(sqlite3* db) {
 
     m_fieldNames = names;
     m_text = std::move(text);
-    m_cells = std::move(cells);
+    m_slots = std::move(cells);
+    m_slotOfRow.resize(rowids.size());
+    for (size_t row = 0; row < rowids.size(); ++row)
+        m_slotOfRow[row] = quint32(row);
+    m_residentIndex.assign(size_t(names.size()), -1);
+    m_residentCount = 0;
+    m_residentCells.clear();
     m_rowids = std::move(rowids);
 }
 
@@ -131,7 +136,9 @@ void AdoDataSet::close() {
     m_changedFields.clear();
     m_modified = false;
     m_text = {};
-    m_cells = {};
+    m_slots = {};
+    m_slotOfRow = {};
+    m_residentCells = {};
     m_rowids = {};
     m_current = -1;
     m_bof = m_eof = true;
@@ -263,9 +270,7 @@ QString AdoDataSet::fieldText(const QString& name) const {
 QStringView AdoDataSet::cellView(int row, int field) const {
     if (row < 0 || row >= recordCount() || field < 0 || field >= m_fieldNames.size())
         return {};
-    if (m_fetch)
-        fetchRow(row);
-    const Cell& cell = m_cells[size_t(row) * size_t(m_fieldNames.size()) + size_t(field)];
+    const Cell& cell = cellAt(row, field);
     return QStringView(m_text.data() + cell.offset, qsizetype(cell.length));
 }
 
@@ -273,13 +278,10 @@ QString AdoDataSet::cellText(int row, int field) const {
     return cellView(row, field).toString();
 }
 
-void AdoDataSet::storeCell(size_t index, const QString& value) {
-    const Cell cell{quint32(m_text.size()), quint32(value.size())};
-    m_text.insert(m_text.end(), value.utf16(), value.utf16() + value.size());
-    if (index < m_cells.size())
-        m_cells[index] = cell;
-    else
-        m_cells.push_back(cell);
+void AdoDataSet::storeCell(int row, int field, const QString& value) {
+    // Stored values never change in place: a view taken before stays what it was.
+    cellAt(row, field) =
+        appendText(reinterpret_cast<const char16_t*>(value.utf16()), size_t(value.size()));
 }
 
 QStringList AdoDataSet::rowValues(int row) const {
@@ -314,7 +316,10 @@ void AdoDataSet::gotoBookmark(const Bookmark& bookmark) {
 }
 
 void AdoDataSet::buildLocateIndex(int field) const {
-    fetchAll();
+    if (m_residentIndex[size_t(field)] >= 0)
+        finishPreload();
+    else
+        fetchAll();
     m_locateIndex.clear();
     m_locateIndex.reserve(size_t(recordCount()));
     for (int row = 0; row < recordCount(); ++row)
@@ -366,7 +371,10 @@ bool AdoDataSet::locate(const QString& field, const QString& value, LocateOption
             found = begin->second; // equal texts are sorted by row
         }
     } else {
-        fetchAll();
+        if (m_residentIndex[size_t(index)] >= 0)
+            finishPreload();
+        else
+            fetchAll();
         for (int row = 0; row < recordCount() && found < 0; ++row) {
             const QStringView text = cellView(row, index);
             if (options.partialKey ? text.startsWith(value) : text == value)
@@ -473,7 +481,7 @@ int AdoDataSet::writeInTransaction(const QString& sql, const std::vector<const Q
                                    qint64 rowid, const QString& what) {
     if (!m_connection || !m_connection->connected())
         throw QuorvaneError(QStringLiteral("数据库连接没有打开"));
-    m_connection->settleReads(); // no snapshot may see this write
+    m_connection->settleReads(rowid); // no snapshot may see this write
     sqlite3* db = m_connection->handle();
     checkSqlite(db, sqlite3_exec(db, "begin immediate", nullptr, nullptr, nullptr), what);
     sqlite3_stmt* stmt = nullptr;
@@ -528,7 +536,7 @@ void AdoDataSet::post() {
         }
         for (size_t field = 0; field < fields; ++field)
             if (m_changedFields[field])
-                storeCell(size_t(m_current) * fields + field, m_buffer[field]);
+                storeCell(m_current, int(field), m_buffer[field]);
     } else {
         QStringList marks;
         for (size_t field = 0; field < fields; ++field) {
@@ -542,8 +550,11 @@ void AdoDataSet::post() {
                             QStringLiteral(")");
         writeInTransaction(sql, texts, 0, what);
         m_rowids.push_back(sqlite3_last_insert_rowid(m_connection->handle()));
-        for (const QString& value : m_buffer)
-            storeCell(m_cells.size(), value);
+        m_slotOfRow.push_back(quint32(m_slots.size() / fields)); // a fresh row is read
+        m_slots.resize(m_slots.size() + fields, Cell{0, 0});
+        m_residentCells.resize(m_residentCells.size() + size_t(m_residentCount), Cell{0, 0});
+        for (size_t field = 0; field < fields; ++field)
+            storeCell(recordCount() - 1, int(field), m_buffer[field]);
     }
     forgetIndexes();
     const bool inserted = m_state == DataSetState::Insert;
@@ -575,11 +586,11 @@ void AdoDataSet::deleteRecord() {
         QStringLiteral("delete from ") + quoted(writeTable()) + QStringLiteral(" where rowid = ?");
     if (writeInTransaction(sql, {}, m_rowids[size_t(m_current)], what) != 1)
         throw QuorvaneError(what + QStringLiteral("：这条成语已不在表中"));
-    const size_t fields = size_t(m_fieldNames.size());
     const int row = m_current;
     m_rowids.erase(m_rowids.begin() + row);
-    const auto cells = m_cells.begin() + ptrdiff_t(size_t(row) * fields);
-    m_cells.erase(cells, cells + ptrdiff_t(fields));
+    m_slotOfRow.erase(m_slotOfRow.begin() + row); // its slot stays unused
+    const auto resident = m_residentCells.begin() + ptrdiff_t(row) * m_residentCount;
+    m_residentCells.erase(resident, resident + m_residentCount);
     forgetIndexes();
     ++m_generation; // rows behind it moved up: bookmarks go by rowid now
     // The row that took its place, or the one before it at the end.

@@ -41,10 +41,12 @@ struct LocateOptions {
 // A static cursor: opening takes a snapshot of all rows; later changes by other cursors
 // show only after it is opened again. Flags follow the ADO/VCL rules the windows rely on.
 //
-// A cursor over a whole table in one order opens in two steps, so a window shows quickly:
-// the open reads the row order (and the order column) from the index, and the other
-// columns follow in the event loop, or at once for a row that is read before. Until then
-// the connection holds one read transaction, so every value is from the moment of the open.
+// A cursor over a whole table in one order keeps only what every row needs in memory, so
+// a window shows quickly and a large dictionary stays small: the open reads the row order
+// and the order column from the index; the preloaded fields (the codes the lookup searches)
+// follow in the event loop, under one read transaction with the open; every other cell is
+// read with its row when it is first wanted. A write through the connection first makes
+// every cursor read what it is about to change, so no snapshot ever sees it.
 class AdoDataSet : public QObject {
     Q_OBJECT
 public:
@@ -83,10 +85,16 @@ public:
     QString cellText(int row, int field) const;
     // The same without a copy; valid until the set is changed, closed or re-read.
     QStringView cellView(int row, int field) const;
-    // Reads now whatever the open left for later; searches over every row call it first.
-    // Throws QuorvaneError when the file cannot be read.
+    // Reads every cell of every row now; searches over whole rows call it first. Throws
+    // QuorvaneError when the file cannot be read.
     void fetchAll() const;
     bool fetchedAll() const { return !m_fetch; }
+    // Whether the preloaded fields are still being read in the event loop.
+    bool preloading() const;
+    // Reads the preloaded fields now.
+    void finishPreload() const;
+    // Reads the row with this rowid into memory, before a write changes it.
+    void keepRow(qint64 rowid) const;
 
     // Editing. Each write to the table (post, delete) is one transaction: a refused write
     // throws QuorvaneError and leaves the table and the pending row as they were.
@@ -138,7 +146,7 @@ Q_SIGNALS:
     void stateChanged();
     // A field of the pending row was set.
     void fieldChanged(int field);
-    // Reading the rest of the snapshot in the event loop failed; those cells stay empty.
+    // Reading the preloaded fields in the event loop failed; those cells stay empty.
     void fetchFailed(const QString& message);
 
 protected:
@@ -151,6 +159,7 @@ protected:
     struct TableOrder {
         QString table;
         QString column;
+        QStringList preload; // fields every row keeps besides the order column
     };
     virtual std::optional<TableOrder> tableOrder() const { return std::nullopt; }
 
@@ -163,10 +172,13 @@ private:
     // False when the order column is not a field of the table: the open reads at once.
     bool openInSteps(sqlite3* db, const TableOrder& order);
     void storeRow(sqlite3_stmt* stmt, int firstColumn, int row) const;
+    void storePreloaded(sqlite3_stmt* stmt, int firstColumn, int row, bool wholeRow) const;
     void fetchRow(int row) const;
-    void fetchLater() const;
-    // Reads for about `budgetMs`; false on a read error (kept in the fetch).
-    bool fetchSome(int budgetMs) const;
+    void preloadLater() const;
+    // Reads preloaded fields for about `budgetMs` (all of them for -1); false on a read
+    // error, whose text is kept in the fetch.
+    bool preloadSome(int budgetMs) const;
+    void endPreload() const;
     void endFetch() const;
     void ensureActive() const;
     void setCurrent(int row, bool bof, bool eof);
@@ -187,16 +199,25 @@ private:
     int m_current = -1;
     quint64 m_generation = 0;
     QStringList m_fieldNames;
-    // A cell is a run of m_text; cells are row-major. A post appends the new values.
+    // A cell is a run of m_text.
     struct Cell {
         quint32 offset;
         quint32 length;
     };
-    void storeCell(size_t index, const QString& value);
-    // Mutable: reading the rest of the snapshot fills them without changing any value.
+    static constexpr quint32 kNoSlot = 0xFFFFFFFF;
+    Cell& cellAt(int row, int field) const;
+    void storeCell(int row, int field, const QString& value);
+    Cell appendText(const char16_t* text, size_t length) const;
+    bool rowRead(int row) const;
     mutable std::vector<char16_t> m_text;
-    mutable std::vector<Cell> m_cells;
-    mutable std::unique_ptr<Fetch> m_fetch; // null once every cell is read
+    // The fields every row keeps, row-major: index of a field there, or -1.
+    std::vector<int> m_residentIndex;
+    int m_residentCount = 0;
+    mutable std::vector<Cell> m_residentCells;
+    // Every field of the rows read so far, one slot of cells per row.
+    mutable std::vector<Cell> m_slots;
+    mutable std::vector<quint32> m_slotOfRow;
+    mutable std::unique_ptr<Fetch> m_fetch; // null once every row is read
     std::vector<qint64> m_rowids;
 
     int earliestRow(size_t from, size_t to) const;

@@ -1,4 +1,5 @@
-// Opening in two steps: the row order first, the other columns in the event loop.
+// A cursor that reads in steps: the row order at the open, the preloaded fields in the event
+// loop, every other cell with its row when it is first wanted.
 #include "data/AdoConnection.h"
 #include "data/AdoDataSet.h"
 #include "platform/QuorvaneError.h"
@@ -34,22 +35,27 @@ struct AdoDataSet::Fetch {
     sqlite3* db = nullptr;
     AdoConnection* connection = nullptr;
     QString table;      // quoted
-    quint64 serial = 0; // tells a slice of this fetch from one of a fetch before
-    int keyField = -1;  // read by the open; -1 when the order is the rowid
-    std::vector<bool> fetched;
-    int missing = 0;
-    sqlite3_stmt* point = nullptr; // one row by rowid
-    sqlite3_stmt* scan = nullptr;  // the rest, in the table's order
-    // (rowid, row) sorted by rowid, walked alongside the scan.
+    quint64 serial = 0; // tells a slice of this preload from one of a preload before
+    std::vector<int> preloadFields;
+    std::vector<bool> preloaded; // rows whose preloaded fields are read
+    bool holdsRead = false;
+    int unread = 0;                  // rows whose other fields are not read yet
+    sqlite3_stmt* point = nullptr;   // one row by rowid
+    sqlite3_stmt* preload = nullptr; // rowid and the preloaded fields, in the table's order
+    // (rowid, row) sorted by rowid, walked alongside a scan.
     std::vector<std::pair<qint64, int>> rowOfRowid;
     size_t walked = 0;
     QString error;
 
+    void releaseRead() {
+        if (holdsRead)
+            connection->releaseRead();
+        holdsRead = false;
+    }
     ~Fetch() {
         sqlite3_finalize(point);
-        sqlite3_finalize(scan);
-        if (connection)
-            connection->releaseRead();
+        sqlite3_finalize(preload);
+        releaseRead();
     }
 };
 
@@ -61,6 +67,17 @@ AdoDataSet::~AdoDataSet() {
         m_connection->detach(this);
 }
 
+namespace {
+std::vector<std::pair<qint64, int>> sortedRowids(const std::vector<qint64>& rowids) {
+    std::vector<std::pair<qint64, int>> pairs;
+    pairs.reserve(rowids.size());
+    for (size_t row = 0; row < rowids.size(); ++row)
+        pairs.emplace_back(rowids[row], int(row));
+    std::sort(pairs.begin(), pairs.end());
+    return pairs;
+}
+} // namespace
+
 bool AdoDataSet::openInSteps(sqlite3* db, const TableOrder& order) {
     const QString table = quotedName(order.table);
     sqlite3_stmt* stmt = prepared(db, QStringLiteral("select * from ") + table);
@@ -68,168 +85,276 @@ bool AdoDataSet::openInSteps(sqlite3* db, const TableOrder& order) {
     for (int i = 0; i < sqlite3_column_count(stmt); ++i)
         names << QString::fromUtf8(sqlite3_column_name(stmt, i));
     sqlite3_finalize(stmt);
+    const auto fieldOf = [&names](const QString& name) {
+        for (int i = 0; i < names.size(); ++i)
+            if (names[i].compare(name, Qt::CaseInsensitive) == 0)
+                return i;
+        return -1;
+    };
     const bool byRowid = order.column.compare(QStringLiteral("rowid"), Qt::CaseInsensitive) == 0;
-    int keyField = -1;
-    for (int i = 0; i < names.size() && !byRowid; ++i)
-        if (names[i].compare(order.column, Qt::CaseInsensitive) == 0)
-            keyField = i;
+    const int keyField = byRowid ? -1 : fieldOf(order.column);
     if (!byRowid && keyField < 0)
         return false;
 
-    auto fetch = std::make_unique<Fetch>();
     static quint64 serials = 0;
+    auto fetch = std::make_unique<Fetch>();
     fetch->db = db;
     fetch->connection = m_connection;
     fetch->table = table;
     fetch->serial = ++serials;
-    m_connection->holdRead();
+    std::vector<int> resident(size_t(names.size()), -1);
+    int residentCount = 0;
+    if (keyField >= 0)
+        resident[size_t(keyField)] = residentCount++;
+    QStringList preloadColumns;
+    for (const QString& name : order.preload) {
+        const int field = fieldOf(name);
+        if (field < 0 || resident[size_t(field)] >= 0)
+            continue;
+        resident[size_t(field)] = residentCount++;
+        fetch->preloadFields.push_back(field);
+        preloadColumns << quotedName(names[field]);
+    }
+    if (!preloadColumns.isEmpty()) {
+        // The preload must see the table as the open saw it.
+        m_connection->holdRead();
+        fetch->holdsRead = true;
+    }
+
     // The index holds the order column and the rowid: the open reads its pages only.
     stmt = prepared(db, byRowid ? QStringLiteral("select rowid from ") + table
                                 : QStringLiteral("select rowid, %1 from %2 order by %1")
                                       .arg(quotedName(names[keyField]), table));
-    const size_t fields = size_t(names.size());
-    std::vector<char16_t> text;
-    text.reserve(textCapacity(db));
+    m_text = {};
+    m_text.reserve(textCapacity(db));
     std::vector<qint64> rowids;
     std::vector<Cell> keys;
     int rc;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
         rowids.push_back(sqlite3_column_int64(stmt, 0));
-        if (keyField < 0)
-            continue;
-        const auto* value = static_cast<const char16_t*>(sqlite3_column_text16(stmt, 1));
-        const size_t length = size_t(sqlite3_column_bytes16(stmt, 1)) / 2;
-        keys.push_back({quint32(text.size()), quint32(length)});
-        if (value)
-            text.insert(text.end(), value, value + length);
+        if (keyField >= 0)
+            keys.push_back(appendText(static_cast<const char16_t*>(sqlite3_column_text16(stmt, 1)),
+                                      size_t(sqlite3_column_bytes16(stmt, 1)) / 2));
     }
     sqlite3_finalize(stmt);
     checkSqlite(db, rc, QStringLiteral("读取成语表失败"));
     if (byRowid)
         std::sort(rowids.begin(), rowids.end()); // the covering index gives another order
 
-    std::vector<Cell> cells(rowids.size() * fields, Cell{0, 0});
+    m_residentCells.assign(rowids.size() * size_t(residentCount), Cell{0, 0});
     for (size_t row = 0; row < keys.size(); ++row)
-        cells[row * fields + size_t(keyField)] = keys[row];
+        m_residentCells[row * size_t(residentCount)] = keys[row];
     fetch->point =
         prepared(db, QStringLiteral("select * from ") + table + QStringLiteral(" where rowid = ?"));
-    fetch->keyField = keyField;
-    fetch->fetched.assign(rowids.size(), false);
-    fetch->missing = int(rowids.size());
+    if (!preloadColumns.isEmpty())
+        fetch->preload = prepared(db, QStringLiteral("select rowid, ") +
+                                          preloadColumns.join(QStringLiteral(", ")) +
+                                          QStringLiteral(" from ") + table);
+    fetch->unread = residentCount == names.size() ? 0 : int(rowids.size());
+    if (fetch->preload)
+        fetch->preloaded.assign(rowids.size(), false);
 
     m_fieldNames = names;
-    m_text = std::move(text);
-    m_cells = std::move(cells);
+    m_residentIndex = std::move(resident);
+    m_residentCount = residentCount;
+    m_slots.clear();
+    m_slotOfRow.assign(rowids.size(), kNoSlot);
     m_rowids = std::move(rowids);
     m_fetch = std::move(fetch);
-    if (m_fetch->missing == 0)
-        endFetch();
-    else
-        fetchLater();
+    if (m_fetch->preload)
+        preloadLater();
+    else if (m_fetch->unread == 0)
+        m_fetch.reset();
     return true;
 }
 
-void AdoDataSet::fetchLater() const {
-    const quint64 serial = m_fetch->serial;
-    QTimer::singleShot(0, this, [this, serial] {
-        if (!m_fetch || m_fetch->serial != serial)
-            return; // done meanwhile, or the set was closed
-        if (fetchSome(kFetchSliceMs)) {
-            if (m_fetch)
-                fetchLater();
-            return;
-        }
-        const QString message = m_fetch->error;
-        endFetch();
-        Q_EMIT const_cast<AdoDataSet*>(this)->fetchFailed(message);
-    });
+AdoDataSet::Cell AdoDataSet::appendText(const char16_t* text, size_t length) const {
+    const Cell cell{quint32(m_text.size()), quint32(text ? length : 0)};
+    if (text)
+        m_text.insert(m_text.end(), text, text + length);
+    return cell;
+}
+
+bool AdoDataSet::rowRead(int row) const {
+    return m_residentCount == m_fieldNames.size() || m_slotOfRow[size_t(row)] != kNoSlot;
+}
+
+AdoDataSet::Cell& AdoDataSet::cellAt(int row, int field) const {
+    const int resident = m_residentIndex[size_t(field)];
+    if (resident >= 0) {
+        // A preloaded field wanted before the preload came to its row: read the row now.
+        if (preloading() && !m_fetch->preloaded[size_t(row)] &&
+            std::find(m_fetch->preloadFields.begin(), m_fetch->preloadFields.end(), field) !=
+                m_fetch->preloadFields.end())
+            fetchRow(row);
+        return m_residentCells[size_t(row) * size_t(m_residentCount) + size_t(resident)];
+    }
+    if (m_slotOfRow[size_t(row)] == kNoSlot && m_fetch)
+        fetchRow(row);
+    const size_t fields = size_t(m_fieldNames.size());
+    if (m_slotOfRow[size_t(row)] == kNoSlot) {
+        // A new row, or one that is no longer in the file: its cells start empty.
+        m_slotOfRow[size_t(row)] = quint32(m_slots.size() / fields);
+        m_slots.resize(m_slots.size() + fields, Cell{0, 0});
+        if (m_fetch && --m_fetch->unread == 0 && !m_fetch->preload)
+            m_fetch.reset();
+    }
+    return m_slots[size_t(m_slotOfRow[size_t(row)]) * fields + size_t(field)];
 }
 
 void AdoDataSet::storeRow(sqlite3_stmt* stmt, int firstColumn, int row) const {
     const size_t fields = size_t(m_fieldNames.size());
+    if (preloading() && !m_fetch->preloaded[size_t(row)]) {
+        storePreloaded(stmt, firstColumn, row, true);
+        m_fetch->preloaded[size_t(row)] = true;
+    }
+    if (rowRead(row))
+        return;
+    const quint32 slot = quint32(m_slots.size() / fields);
+    m_slots.resize(m_slots.size() + fields, Cell{0, 0});
     for (size_t field = 0; field < fields; ++field) {
-        if (int(field) == m_fetch->keyField)
+        if (m_residentIndex[field] >= 0)
             continue;
         const int column = firstColumn + int(field);
-        const auto* value = static_cast<const char16_t*>(sqlite3_column_text16(stmt, column));
-        const size_t length = size_t(sqlite3_column_bytes16(stmt, column)) / 2;
-        m_cells[size_t(row) * fields + field] = {quint32(m_text.size()), quint32(length)};
-        if (value)
-            m_text.insert(m_text.end(), value, value + length);
+        m_slots[size_t(slot) * fields + field] =
+            appendText(static_cast<const char16_t*>(sqlite3_column_text16(stmt, column)),
+                       size_t(sqlite3_column_bytes16(stmt, column)) / 2);
     }
-    m_fetch->fetched[size_t(row)] = true;
-    --m_fetch->missing;
+    m_slotOfRow[size_t(row)] = slot;
+    --m_fetch->unread;
+}
+
+void AdoDataSet::storePreloaded(sqlite3_stmt* stmt, int firstColumn, int row, bool wholeRow) const {
+    // The preload reads its fields in their order; a whole row has every field in place.
+    const std::vector<int>& fields = m_fetch->preloadFields;
+    const size_t base = size_t(row) * size_t(m_residentCount);
+    for (size_t i = 0; i < fields.size(); ++i) {
+        const int column = firstColumn + (wholeRow ? fields[i] : int(i));
+        m_residentCells[base + size_t(m_residentIndex[size_t(fields[i])])] =
+            appendText(static_cast<const char16_t*>(sqlite3_column_text16(stmt, column)),
+                       size_t(sqlite3_column_bytes16(stmt, column)) / 2);
+    }
 }
 
 void AdoDataSet::fetchRow(int row) const {
     Fetch& fetch = *m_fetch;
-    if (fetch.fetched[size_t(row)])
-        return;
     sqlite3_bind_int64(fetch.point, 1, m_rowids[size_t(row)]);
-    const int rc = sqlite3_step(fetch.point);
-    if (rc == SQLITE_ROW)
+    if (sqlite3_step(fetch.point) == SQLITE_ROW)
         storeRow(fetch.point, 0, row);
     sqlite3_reset(fetch.point);
-    if (fetch.missing == 0)
-        endFetch();
+    if (fetch.unread == 0 && !fetch.preload)
+        m_fetch.reset();
 }
 
-bool AdoDataSet::fetchSome(int budgetMs) const {
-    Fetch& fetch = *m_fetch;
-    if (!fetch.scan) {
-        fetch.rowOfRowid.reserve(m_rowids.size());
-        for (size_t row = 0; row < m_rowids.size(); ++row)
-            fetch.rowOfRowid.emplace_back(m_rowids[row], int(row));
-        std::sort(fetch.rowOfRowid.begin(), fetch.rowOfRowid.end());
-        try {
-            fetch.scan = prepared(fetch.db, QStringLiteral("select rowid, * from ") + fetch.table);
-        } catch (const QuorvaneError& error) {
-            fetch.error = error.message();
-            return false;
+void AdoDataSet::preloadLater() const {
+    const quint64 serial = m_fetch->serial;
+    QTimer::singleShot(0, this, [this, serial] {
+        if (!m_fetch || m_fetch->serial != serial || !m_fetch->preload)
+            return; // done meanwhile, or the set was closed
+        if (preloadSome(kFetchSliceMs)) {
+            if (preloading())
+                preloadLater();
+            return;
         }
-    }
+        const QString message = m_fetch->error;
+        endPreload();
+        Q_EMIT const_cast<AdoDataSet*>(this)->fetchFailed(message);
+    });
+}
+
+bool AdoDataSet::preloading() const {
+    return m_fetch && m_fetch->preload;
+}
+
+bool AdoDataSet::preloadSome(int budgetMs) const {
+    Fetch& fetch = *m_fetch;
+    if (fetch.rowOfRowid.empty())
+        fetch.rowOfRowid = sortedRowids(m_rowids);
     QElapsedTimer clock;
     clock.start();
     int steps = 0;
-    while (fetch.missing > 0) {
+    for (;;) {
         // The clock is read every few rows only: a row takes about a microsecond.
         if (budgetMs >= 0 && ++steps % 64 == 0 && clock.elapsed() >= budgetMs)
             return true;
-        const int rc = sqlite3_step(fetch.scan);
-        if (rc == SQLITE_DONE) {
-            // Every row of the snapshot stays in the table while the read lasts.
-            fetch.error = QStringLiteral("读取成语表失败：表中少了 %1 行").arg(fetch.missing);
-            return false;
-        }
+        const int rc = sqlite3_step(fetch.preload);
+        if (rc == SQLITE_DONE)
+            break;
         if (rc != SQLITE_ROW) {
             fetch.error = QStringLiteral("读取成语表失败：%1")
                               .arg(QString::fromUtf8(sqlite3_errmsg(fetch.db)));
             return false;
         }
-        const qint64 rowid = sqlite3_column_int64(fetch.scan, 0);
-        auto& walk = fetch.rowOfRowid;
+        const qint64 rowid = sqlite3_column_int64(fetch.preload, 0);
+        const auto& walk = fetch.rowOfRowid;
         while (fetch.walked < walk.size() && walk[fetch.walked].first < rowid)
             ++fetch.walked;
-        for (size_t i = fetch.walked; i < walk.size() && walk[i].first == rowid; ++i)
-            if (!fetch.fetched[size_t(walk[i].second)])
-                storeRow(fetch.scan, 1, walk[i].second);
+        if (fetch.walked == walk.size() || walk[fetch.walked].first != rowid)
+            continue;
+        const int row = walk[fetch.walked].second;
+        if (!fetch.preloaded[size_t(row)])
+            storePreloaded(fetch.preload, 1, row, false);
+        fetch.preloaded[size_t(row)] = true;
     }
-    endFetch();
+    endPreload();
     return true;
 }
 
-void AdoDataSet::fetchAll() const {
+void AdoDataSet::endPreload() const {
     if (!m_fetch)
         return;
-    if (fetchSome(-1))
-        return;
-    const QString message = m_fetch->error;
-    endFetch();
-    throw QuorvaneError(message);
+    sqlite3_finalize(m_fetch->preload);
+    m_fetch->preload = nullptr;
+    m_fetch->rowOfRowid = {};
+    m_fetch->preloaded = {};
+    m_fetch->walked = 0;
+    m_fetch->releaseRead();
+    if (m_fetch->unread == 0)
+        m_fetch.reset();
 }
 
 void AdoDataSet::endFetch() const {
-    m_fetch.reset(); // finalizes its statements and ends the read
+    m_fetch.reset(); // finalizes its statements and ends its read
+}
+
+void AdoDataSet::finishPreload() const {
+    if (!preloading() || preloadSome(-1))
+        return;
+    const QString message = m_fetch->error;
+    endPreload();
+    throw QuorvaneError(message);
+}
+
+void AdoDataSet::keepRow(qint64 rowid) const {
+    if (!m_fetch || rowid == 0)
+        return;
+    const auto found = std::find(m_rowids.begin(), m_rowids.end(), rowid);
+    if (found != m_rowids.end() && !rowRead(int(found - m_rowids.begin())))
+        fetchRow(int(found - m_rowids.begin()));
+}
+
+void AdoDataSet::fetchAll() const {
+    finishPreload();
+    if (!m_fetch)
+        return;
+    Fetch& fetch = *m_fetch;
+    sqlite3_stmt* scan = prepared(fetch.db, QStringLiteral("select rowid, * from ") + fetch.table);
+    const auto walk = sortedRowids(m_rowids);
+    size_t walked = 0;
+    int rc = SQLITE_DONE;
+    while (fetch.unread > 0 && (rc = sqlite3_step(scan)) == SQLITE_ROW) {
+        const qint64 rowid = sqlite3_column_int64(scan, 0);
+        while (walked < walk.size() && walk[walked].first < rowid)
+            ++walked;
+        if (walked < walk.size() && walk[walked].first == rowid && !rowRead(walk[walked].second))
+            storeRow(scan, 1, walk[walked].second);
+    }
+    const QString error = QString::fromUtf8(sqlite3_errmsg(fetch.db));
+    sqlite3_finalize(scan);
+    const bool failed = fetch.unread > 0 && rc != SQLITE_DONE;
+    m_fetch.reset(); // rows no longer in the file read as empty
+    if (failed)
+        throw QuorvaneError(QStringLiteral("读取成语表失败：%1").arg(error));
 }
 
 } // namespace quorvane

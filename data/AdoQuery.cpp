@@ -17,7 +17,7 @@ std::optional<AdoDataSet::TableOrder> AdoQuery::tableOrder() const {
     const QRegularExpressionMatch match = plain.match(m_sql);
     if (!match.hasMatch())
         return std::nullopt;
-    return TableOrder{match.captured(1), match.captured(2)};
+    return TableOrder{match.captured(1), match.captured(2), m_preload};
 }
 
 void AdoQuery::prepare() {

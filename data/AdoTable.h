@@ -17,7 +17,7 @@ protected:
     QString selectText() const override;
     QString writeTable() const override { return m_tableName; }
     std::optional<TableOrder> tableOrder() const override {
-        return TableOrder{m_tableName, QStringLiteral("rowid")};
+        return TableOrder{m_tableName, QStringLiteral("rowid"), {}};
     }
 
 private:

@@ -161,6 +161,11 @@ void Tmain_frm::buildStore() {
     q_cy->setObjectName(QStringLiteral("q_cy"));
     q_cy->setConnection(skt_cy);
     q_cy->setSql(kLookupSql);
+    q_cy->setPreloadFields({columnName(Column::Code)}); // what the lookup box searches
+    // A file that breaks while the codes are read: say so rather than miss idioms quietly.
+    connect(q_cy, &AdoDataSet::fetchFailed, this, [this](const QString& message) {
+        Dialogs::messageBox(this, message, QStringLiteral("错误"), Dialogs::Icon::Stop);
+    });
     tb_cy = new AdoTable(this);
     tb_cy->setObjectName(QStringLiteral("tb_cy"));
     tb_cy->setConnection(skt_cy);
