@@ -200,11 +200,13 @@ void MenuBarStrip::open(int index) {
     paintItems();
 }
 
+void MenuBarStrip::resizeEvent(QResizeEvent*) {
+    paintItems();
+}
+
 bool MenuBarStrip::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == parent() && event->type() == QEvent::Resize) {
+    if (watched == parent() && event->type() == QEvent::Resize)
         setGeometry(0, 0, parentWidget()->width(), m_height);
-        paintItems();
-    }
     return false;
 }
 

@@ -41,6 +41,7 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     // Follows the width of the window it sits in.
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -126,6 +126,38 @@ private Q_SLOTS:
         QCOMPARE(strip->itemCount(), 2);
     }
 
+    void barItemsMeasureTheirCaptionOnly_data() {
+        QTest::addColumn<int>("shortCut");
+        QTest::addColumn<bool>("children");
+        QTest::newRow("plain") << 0 << false;
+        QTest::newRow("with a shortcut") << (0x4000 | 'F') << false;
+        QTest::newRow("with a sub-menu") << 0 << true;
+    }
+    void barItemsMeasureTheirCaptionOnly() {
+        QFETCH(int, shortCut);
+        QFETCH(bool, children);
+        QWidget form;
+        TVyrMainMenu bar(&form);
+        TVyrPopupMenu popup(&form);
+        const auto measured = [](TVyrMenuItem* item) {
+            MEASUREITEMSTRUCT mis;
+            mis.itemID = item->Command();
+            item->MeasureItem(mis);
+            return int(mis.itemWidth);
+        };
+        TVyrMenuItem* plain = newItem(&form, bar.Items(), QStringLiteral("File"));
+        TVyrMenuItem* barItem = newItem(&form, bar.Items(), QStringLiteral("File"));
+        TVyrMenuItem* popupItem = newItem(&form, popup.Items(), QStringLiteral("File"));
+        for (TVyrMenuItem* item : {barItem, popupItem}) {
+            item->setShortCut(shortCut);
+            if (children)
+                newItem(&form, item, QStringLiteral("Sub"));
+        }
+        QCOMPARE(measured(barItem), measured(plain));
+        // In a popup the same caption gets a lead, a tab and room for shortcuts.
+        QVERIFY(measured(popupItem) > measured(barItem));
+    }
+
     void barGoesWithItsMenu() {
         QWidget form;
         auto bar = std::make_unique<TVyrMainMenu>(&form);
