@@ -532,6 +532,54 @@ private Q_SLOTS:
         QCOMPARE(nativeTexts(menu.GetHandle()).join(QString()), order);
     }
 
+    void groupIndexKeepsSiblingOrder() {
+        QWidget form;
+        TVyrPopupMenu menu(&form);
+        TVyrMenuItem* a = newItem(&form, menu.Items(), QStringLiteral("a"));
+        TVyrMenuItem* b = newItem(&form, menu.Items(), QStringLiteral("b"));
+        TVyrMenuItem* c = newItem(&form, menu.Items(), QStringLiteral("c"));
+        b->setGroupIndex(2);
+        QCOMPARE(c->groupIndex(), 2);
+        QCOMPARE(a->groupIndex(), 0);
+        QVERIFY_THROWS_EXCEPTION(EVyrMenuError, c->setGroupIndex(1));
+        QCOMPARE(c->groupIndex(), 2);
+        // A move keeps the order: the item takes the group of the one before it.
+        a->setMenuIndex(2);
+        QCOMPARE(a->groupIndex(), 2);
+        QCOMPARE(menu.Items()->IndexOf(a), 2);
+    }
+
+    void menusFollowTheRecreatedWindow_data() {
+        QTest::addColumn<bool>("formMenu");
+        QTest::newRow("menu bar") << false;
+        QTest::newRow("form menu") << true;
+    }
+    void menusFollowTheRecreatedWindow() {
+        QFETCH(bool, formMenu);
+        QWidget form;
+        form.show();
+        std::unique_ptr<TVyrMenu> menu;
+        if (formMenu)
+            menu = std::make_unique<TVyrFormMenu>(&form);
+        else
+            menu = std::make_unique<TVyrMainMenu>(&form);
+        TVyrMenuItem* file = newItem(&form, menu->Items(), QStringLiteral("File"));
+        newItem(&form, file, QStringLiteral("Open"));
+        const HWND window = User::handleOf(&form);
+        const HMENU old = menu->GetHandle();
+        const HMENU oldSub = file->Handle();
+        User::sendMessage(window, WM_DESTROY);
+        QTRY_VERIFY(menu->hook()->hooked());
+        const HMENU now = formMenu ? User::getSystemMenu(window, false) : User::getMenu(window);
+        QCOMPARE(menu->GetHandle(), now);
+        QCOMPARE(nativeTexts(now), QStringList{QStringLiteral("File")});
+        // The sub-menus are built anew for the new window.
+        QVERIFY(file->Handle() != oldSub);
+        QCOMPARE(User::getSubMenu(now, 0), file->Handle());
+        if (!formMenu)
+            QVERIFY(now != old);
+    }
+
     void helpContextWalksUp_data() {
         QTest::addColumn<QString>("item");
         QTest::addColumn<bool>("byCommand");

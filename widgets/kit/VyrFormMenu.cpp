@@ -11,14 +11,6 @@ TVyrFormMenu::TVyrFormMenu(QWidget* owner) : TVyrPopupMenu(owner, Kind::Form) {
     adoptSystemMenu();
 }
 
-TVyrFormMenu::~TVyrFormMenu() {
-    // The system menu is the window's: it goes back to the stock one, not with this menu.
-    if (User::isWindow(window()) && Items()->m_handle == User::getSystemMenu(window(), false)) {
-        User::getSystemMenu(window(), true);
-        Items()->forgetHandles();
-    }
-}
-
 void TVyrFormMenu::adoptSystemMenu() {
     if (!window())
         return;

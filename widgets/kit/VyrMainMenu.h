@@ -42,7 +42,6 @@ class TVyrFormMenu : public TVyrPopupMenu {
     Q_OBJECT
 public:
     explicit TVyrFormMenu(QWidget* owner);
-    ~TVyrFormMenu() override;
 
 protected:
     void beforeReload() override;

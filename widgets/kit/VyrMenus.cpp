@@ -298,6 +298,24 @@ void TVyrMenuItem::setSystemItem(TVyrSystemItem item) {
     MenuChanged(true);
 }
 
+void TVyrMenuItem::setGroupIndex(int index) {
+    index = std::clamp(index, 0, 255);
+    if (index == m_groupIndex)
+        return;
+    if (m_parent) {
+        const int position = MenuIndex();
+        for (int i = 0; i < position; ++i)
+            if (m_parent->m_children[size_t(i)]->m_groupIndex > index)
+                throw EVyrMenuError(
+                    "GroupIndex cannot be less than a previous menu item's GroupIndex");
+        for (int i = position + 1; i < m_parent->Count(); ++i) {
+            int& later = m_parent->m_children[size_t(i)]->m_groupIndex;
+            later = std::max(later, index);
+        }
+    }
+    m_groupIndex = index;
+}
+
 void TVyrMenuItem::setMenuIndex(int index) {
     if (!m_parent)
         return;
@@ -306,14 +324,9 @@ void TVyrMenuItem::setMenuIndex(int index) {
     const int current = MenuIndex();
     if (index == current)
         return;
+    // Siblings keep their GroupIndex order, so the insertion cannot be refused.
     parent->Remove(this);
-    try {
-        parent->Insert(index, this);
-    } catch (const EVyrMenuError&) {
-        // Back where it was, not lost from the menu.
-        parent->Insert(std::min(current, parent->Count()), this);
-        throw;
-    }
+    parent->Insert(index, this);
 }
 
 QObject* TVyrMenuItem::parentComponent() const {

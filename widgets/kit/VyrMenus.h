@@ -248,7 +248,8 @@ public:
     int disabledImageIndex() const { return m_disabledIndex; }
     void setDisabledImageIndex(int index);
     int groupIndex() const { return m_groupIndex; }
-    void setGroupIndex(int index) { m_groupIndex = index; }
+    // Within its parent, no lower than an earlier sibling's; later siblings are raised to it.
+    void setGroupIndex(int index);
     TVyrBitmapItem* asBitmapItem() const { return m_bitmapItem; }
     TVyrSubMenu* subMenuDetails() const { return m_details; }
     void setSubMenuDetails(TVyrSubMenu* details) { m_details = details; }
