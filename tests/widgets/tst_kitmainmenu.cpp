@@ -106,13 +106,13 @@ private Q_SLOTS:
     void barFollowsItemChanges() {
         QWidget form;
         form.show();
-        TVyrMainMenu bar(&form);
-        TVyrMenuItem* edit = newItem(&form, bar.Items(), QStringLiteral("Edit"));
+        auto* bar = new TVyrMainMenu(&form);
+        TVyrMenuItem* edit = newItem(&form, bar->Items(), QStringLiteral("Edit"));
         MenuBarStrip* strip = User::menuBarOf(User::handleOf(&form));
         QCOMPARE(strip->itemCount(), 1);
-        const QString before = bar.signature();
+        const QString before = bar->signature();
         edit->setEnabled(false);
-        QVERIFY(bar.signature() != before);
+        QVERIFY(bar->signature() != before);
         // A disabled bar item opens nothing and sends nothing.
         int clicks = 0;
         edit->OnClick = TNotifyHandler([&](QObject*) { ++clicks; });
@@ -121,9 +121,15 @@ private Q_SLOTS:
         QCOMPARE(clicks, 0);
         // A top-level bar item shows no shortcut text.
         edit->setShortCut(0x4000 | 'E');
-        QCOMPARE(nativeTexts(bar.GetHandle()), QStringList{QStringLiteral("Edit")});
-        newItem(&form, bar.Items(), QStringLiteral("View"));
+        QCOMPARE(nativeTexts(bar->GetHandle()), QStringList{QStringLiteral("Edit")});
+        newItem(&form, bar->Items(), QStringLiteral("View"));
         QCOMPARE(strip->itemCount(), 2);
+        // The bar goes with its menu.
+        const HWND window = User::handleOf(&form);
+        delete bar;
+        QCOMPARE(User::getMenu(window), HMENU(0));
+        QCOMPARE(User::menuBarOf(window), nullptr);
+        QCOMPARE(form.contentsMargins().top(), 0);
     }
 
     void barItemsMeasureTheirCaptionOnly_data() {
@@ -156,17 +162,6 @@ private Q_SLOTS:
         QCOMPARE(measured(barItem), measured(plain));
         // In a popup the same caption gets a lead, a tab and room for shortcuts.
         QVERIFY(measured(popupItem) > measured(barItem));
-    }
-
-    void barGoesWithItsMenu() {
-        QWidget form;
-        auto bar = std::make_unique<TVyrMainMenu>(&form);
-        const HWND window = User::handleOf(&form);
-        QVERIFY(User::getMenu(window) != 0);
-        bar.reset();
-        QCOMPARE(User::getMenu(window), HMENU(0));
-        QCOMPARE(User::menuBarOf(window), nullptr);
-        QCOMPARE(form.contentsMargins().top(), 0);
     }
 
     void placementErrors_data() {
@@ -219,56 +214,19 @@ private Q_SLOTS:
         QVERIFY(first->DispatchCommand(first->Items()->item(0)->Command()));
     }
 
-    void frameworkBarIsConverted_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QByteArray>("property");
-        QTest::addColumn<QVariant>("expected");
-        QTest::newRow("caption") << QStringLiteral("Vyrfilem") << QByteArray("Caption")
-                                 << QVariant(QStringLiteral("&File"));
-        QTest::newRow("shortcut") << QStringLiteral("Vyropenm") << QByteArray("ShortCut")
-                                  << QVariant(0x4000 | 'O');
-        QTest::newRow("checked") << QStringLiteral("Vyropenm") << QByteArray("Checked")
-                                 << QVariant(true);
-        QTest::newRow("radio") << QStringLiteral("Vyropenm") << QByteArray("RadioItem")
-                               << QVariant(true);
-        QTest::newRow("group") << QStringLiteral("Vyropenm") << QByteArray("GroupIndex")
-                               << QVariant(1);
-        QTest::newRow("hint") << QStringLiteral("Vyropenm") << QByteArray("Hint")
-                              << QVariant(QStringLiteral("Opens|Opens a file"));
-        QTest::newRow("help") << QStringLiteral("Vyropenm") << QByteArray("HelpContext")
-                              << QVariant(7);
-        QTest::newRow("image") << QStringLiteral("Vyropenm") << QByteArray("ImageIndex")
-                               << QVariant(2);
-        QTest::newRow("checked image")
-            << QStringLiteral("Vyropenm") << QByteArray("CheckedIndex") << QVariant(2);
-        QTest::newRow("default") << QStringLiteral("Vyropenm") << QByteArray("Default")
-                                 << QVariant(true);
-        QTest::newRow("dash divider")
-            << QStringLiteral("Vyrdashm") << QByteArray("Divider") << QVariant(true);
-        QTest::newRow("plain no divider")
-            << QStringLiteral("Vyropenm") << QByteArray("Divider") << QVariant(false);
-        QTest::newRow("disabled") << QStringLiteral("Vyrexitm") << QByteArray("enabled")
-                                  << QVariant(false);
-        QTest::newRow("invisible")
-            << QStringLiteral("Vyrexitm") << QByteArray("visible") << QVariant(false);
-    }
     void frameworkBarIsConverted() {
-        QFETCH(QString, name);
-        QFETCH(QByteArray, property);
-        QFETCH(QVariant, expected);
         QWidget form;
         TImageList images(QSize(16, 16), &form);
         QPointer<TMainMenu> framework = new TMainMenu(&form);
         framework->setImages(&images);
-        const auto add = [](TMenuItem* parent, const QString& name, const QString& caption) {
+        const auto add = [](TMenuItem* parent, const char* name, const char* caption) {
             auto* item = new TMenuItem;
-            item->setObjectName(name);
-            item->Caption = caption;
+            item->setObjectName(QLatin1StringView(name));
+            item->Caption = QLatin1StringView(caption);
             parent->Add(item);
             return item;
         };
-        TMenuItem* file = add(framework->Items(), QStringLiteral("filem"), QStringLiteral("&File"));
-        TMenuItem* open = add(file, QStringLiteral("openm"), QStringLiteral("Open"));
+        TMenuItem* open = add(add(framework->Items(), "filem", "&File"), "openm", "Open");
         open->ShortCut = 0x4000 | 'O';
         open->Checked = open->RadioItem = open->Default = true;
         open->GroupIndex = 1;
@@ -277,16 +235,38 @@ private Q_SLOTS:
         open->ImageIndex = 2;
         int opened = 0;
         open->OnClick = TNotifyHandler([&](QObject*) { ++opened; });
-        add(file, QStringLiteral("dashm"), QStringLiteral("-"));
-        TMenuItem* exitItem = add(file, QStringLiteral("exitm"), QStringLiteral("Exit"));
+        add(framework->Items()->item(0), "dashm", "-");
+        TMenuItem* exitItem = add(framework->Items()->item(0), "exitm", "Exit");
         exitItem->Enabled = exitItem->Visible = false;
 
         TVyrMainMenu bar(&form);
         QVERIFY(!framework);
         QCOMPARE(bar.Images(), &images);
-        auto* item = form.findChild<TVyrMenuItem*>(name);
-        QVERIFY(item);
-        QCOMPARE(item->property(property.constData()), expected);
+        const struct {
+            const char* name;
+            const char* property;
+            QVariant expected;
+        } expectations[] = {
+            {"Vyrfilem", "Caption", QStringLiteral("&File")},
+            {"Vyropenm", "ShortCut", 0x4000 | 'O'},
+            {"Vyropenm", "Checked", true},
+            {"Vyropenm", "RadioItem", true},
+            {"Vyropenm", "Default", true},
+            {"Vyropenm", "GroupIndex", 1},
+            {"Vyropenm", "Hint", QStringLiteral("Opens|Opens a file")},
+            {"Vyropenm", "HelpContext", 7},
+            {"Vyropenm", "ImageIndex", 2},
+            {"Vyropenm", "CheckedIndex", 2},
+            {"Vyropenm", "Divider", false},
+            {"Vyrdashm", "Divider", true},
+            {"Vyrexitm", "enabled", false},
+            {"Vyrexitm", "visible", false},
+        };
+        for (const auto& [name, property, expected] : expectations) {
+            const auto* item = form.findChild<TVyrMenuItem*>(QLatin1StringView(name));
+            QVERIFY2(item, name);
+            QVERIFY2(item->property(property) == expected, property);
+        }
         // The tree keeps its shape and order, and the handler came along.
         QCOMPARE(bar.Items()->Count(), 1);
         TVyrMenuItem* convertedFile = bar.Items()->item(0);
