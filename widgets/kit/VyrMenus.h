@@ -163,7 +163,7 @@ private:
 };
 
 // One item of a kit menu; owns its children and the native menu that shows them. As an
-// action it is triggered by a click (OnClick is its triggered signal).
+// action it is triggered by a click, after its own OnClick or its linked action has run.
 class TVyrMenuItem : public QAction {
     Q_OBJECT
 public:
