@@ -1,5 +1,7 @@
 #include "platform/User.h"
 
+#include "platform/MenuBar.h"
+
 #include <QCoreApplication>
 #include <QCursor>
 #include <QEvent>
@@ -239,7 +241,11 @@ LRESULT callWindowProc(const WNDPROC& proc, HWND window, UINT message, WPARAM wP
     return target->fn(window, message, wParam, lParam);
 }
 
-LRESULT defWindowProc(HWND, UINT message, WPARAM, LPARAM) {
+LRESULT defWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
+    if (message == WM_SYSCOMMAND) {
+        applySystemCommand(window, wParam);
+        return 0;
+    }
     // Log-off may proceed unless someone objects.
     return message == WM_QUERYENDSESSION ? 1 : 0;
 }

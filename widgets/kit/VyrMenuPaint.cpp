@@ -132,13 +132,18 @@ void TVyrMenuItem::MeasureItem(MEASUREITEMSTRUCT& mis) {
     if (details->barShown())
         lead += details->barWidth();
     const bool picture = m_bitmapItem->hasPicture();
-    const int textPart = picture ? m_bitmapItem->bitmap().width() : dc.textWidth(text + u'\t');
+    // A bar item is as wide as its caption: no shortcut, no sub-menu arrow.
+    const bool barItem = mainBarItem();
+    const int textPart = picture ? m_bitmapItem->bitmap().width() + (barItem ? w : 0)
+                                 : dc.textWidth(barItem ? text : text + u'\t');
     int shortcutPart = 0;
-    for (const TVyrMenuItem* sibling : m_parent->m_children)
-        shortcutPart = std::max(shortcutPart, dc.textWidth(shortCutToText(sibling->m_shortCut)));
-    int itemWidth = lead + textPart + shortcutPart;
+    if (!barItem)
+        for (const TVyrMenuItem* sibling : m_parent->m_children)
+            shortcutPart =
+                std::max(shortcutPart, dc.textWidth(shortCutToText(sibling->m_shortCut)));
+    int itemWidth = barItem ? width : lead + textPart + shortcutPart;
     int itemHeight = picture ? m_bitmapItem->bitmap().height() : height;
-    if (Count() > 0)
+    if (Count() > 0 && !barItem)
         itemWidth += dc.textWidth(QStringLiteral("\t"));
     if (hasImage())
         itemHeight = std::max(itemHeight, owner->Images()->height() + 3);
@@ -164,7 +169,9 @@ void TVyrMenuItem::DrawItem(const DRAWITEMSTRUCT& dis) {
         Canvas dc(offscreen);
         try {
             dc.fillRect(item, {BrushStyle::Solid, clMenu});
-            const bool shown = details->barShown();
+            // A bar item has no side bar and no image column.
+            const bool barItem = mainBarItem();
+            const bool shown = details->barShown() && !barItem;
             const int edge = item.left() + (shown ? details->barWidth() + 1 : 0);
             QRect bar = item, column = item, text = item;
             bar.setRight(edge - 1);
@@ -276,6 +283,8 @@ void TVyrMenuItem::DrawItem(const DRAWITEMSTRUCT& dis) {
             }
             if (disabled)
                 dc.setTextColour(clBtnShadow);
+            else if (barItem && !selected)
+                dc.setTextColour(clMenuText);
             dc.setBkMode(BkMode::Transparent);
             const bool embossed = disabled && !selected;
             if (!m_divider) {
@@ -291,9 +300,12 @@ void TVyrMenuItem::DrawItem(const DRAWITEMSTRUCT& dis) {
                 }
                 const int y =
                     text.top() + text.height() / 2 - dc.textHeight(QStringLiteral("W")) / 2;
+                const int captionX =
+                    barItem ? text.left() + (text.width() - dc.textWidth(caption())) / 2
+                            : text.left() + 2;
                 if (!picture || m_bitmapItem->captionOnTop())
-                    drawStateText(dc, text.left() + 2, y, caption(), embossed);
-                if (m_shortCut != 0) {
+                    drawStateText(dc, captionX, y, caption(), embossed);
+                if (m_shortCut != 0 && !barItem) {
                     const QString keys = shortCutToText(m_shortCut);
                     const int x = text.right() + 1 - dc.textWidth(keys + QStringLiteral("\tW"));
                     drawStateText(dc, x, y, keys, embossed);

@@ -1,5 +1,9 @@
 #include "widgets/kit/VyrMenus.h"
+#include "widgets/kit/VyrMenuActions.h"
 #include "widgets/kit/VyrMenuState.h"
+
+#include "platform/MenuBar.h"
+#include "platform/TMainMenu.h"
 
 #include "platform/HandlerGuard.h"
 #include "platform/TImageList.h"
@@ -157,6 +161,7 @@ TVyrMenuItem::TVyrMenuItem(QObject* owner)
 
 TVyrMenuItem::~TVyrMenuItem() {
     m_destroying = true;
+    m_actionLink.reset();
     if (m_parent)
         m_parent->Remove(this);
     if (User::isMenu(m_handle))
@@ -167,7 +172,8 @@ TVyrMenuItem::~TVyrMenuItem() {
         child->m_parent = nullptr;
         delete child;
     }
-    giveBack(m_command);
+    if (m_systemItem == sicNone)
+        giveBack(m_command);
 }
 
 void TVyrMenuItem::setCaption(const QString& caption) {
@@ -178,7 +184,8 @@ void TVyrMenuItem::setCaption(const QString& caption) {
 void TVyrMenuItem::setDivider(bool on) {
     m_divider = on;
     setSeparator(on);
-    MenuChanged(true);
+    if (settled())
+        MenuChanged(true);
 }
 
 void TVyrMenuItem::setDefault(bool on) {
@@ -186,25 +193,166 @@ void TVyrMenuItem::setDefault(bool on) {
         for (TVyrMenuItem* sibling : m_parent->m_children)
             sibling->m_default = false;
     m_default = on;
-    MenuChanged(true);
+    if (settled())
+        MenuChanged(true);
 }
 
 void TVyrMenuItem::setShortCut(int shortCut) {
     m_shortCut = shortCut & 0xFFFF;
+    if (settled())
+        MenuChanged(true);
+}
+
+void TVyrMenuItem::setShortCutText(const QString& text) {
+    setShortCut(textToShortCut(text));
+}
+
+// Values below -1 are no image index: the previous one stays.
+void TVyrMenuItem::setImageIndex(int index) {
+    if (index < -1)
+        return;
+    m_imageIndex = index;
+    if (settled())
+        MenuChanged(true);
+}
+void TVyrMenuItem::setCheckedIndex(int index) {
+    if (index < -1)
+        return;
+    m_checkedIndex = index;
+    if (settled())
+        MenuChanged(true);
+}
+void TVyrMenuItem::setDisabledImageIndex(int index) {
+    if (index < -1)
+        return;
+    m_disabledIndex = index;
+    if (settled())
+        MenuChanged(true);
+}
+
+void TVyrMenuItem::setChecked(bool on) {
+    if (on == isChecked())
+        return;
+    setCheckable(true);
+    QAction::setChecked(on);
+    if (m_parent && m_parent->m_handle)
+        User::checkMenuItem(m_parent->m_handle, m_command, on ? MF::CHECKED : 0);
+    if (on && m_radioItem)
+        uncheckRadioSiblings();
+}
+
+void TVyrMenuItem::uncheckRadioSiblings() {
+    if (!m_parent)
+        return;
+    const std::vector<TVyrMenuItem*> siblings = m_parent->m_children;
+    for (TVyrMenuItem* sibling : siblings)
+        if (sibling != this && sibling->m_radioItem && sibling->m_groupIndex == m_groupIndex)
+            sibling->setChecked(false);
+}
+
+void TVyrMenuItem::setRadioItem(bool on) {
+    if (on == m_radioItem)
+        return;
+    m_radioItem = on;
+    if (on && isChecked())
+        uncheckRadioSiblings();
+    if (settled())
+        MenuChanged(true);
+}
+
+TVyrMenuItem::TVyrMenuBreak TVyrMenuItem::menuBreak() const {
+    const TVyrMenu* owner = menu();
+    return owner && owner->newStyles() ? mbNone : m_break;
+}
+
+void TVyrMenuItem::setBreak(TVyrMenuBreak value) {
+    const TVyrMenu* owner = menu();
+    if (owner && owner->newStyles())
+        value = mbNone;
+    m_break = value;
+    if (settled())
+        MenuChanged(true);
+}
+
+void TVyrMenuItem::setSystemItem(TVyrSystemItem item) {
+    static constexpr UINT kCommands[] = {
+        0,        SC::RESTORE, SC::MAXIMIZE,    SC::MINIMIZE, SC::SIZE,
+        SC::MOVE, SC::CLOSE,   SC::CONTEXTHELP, SC::TASKLIST, SC::MONITORPOWER};
+    if (item == m_systemItem)
+        return;
+    const bool fromPool = m_systemItem == sicNone;
+    m_systemItem = item;
+    if (item == sicNone) {
+        m_command = takeCommand();
+        OnClick = {};
+    } else {
+        if (fromPool)
+            giveBack(m_command);
+        m_command = quint16(kCommands[item]);
+        const quint16 command = m_command;
+        OnClick = TNotifyHandler([this, command](QObject*) {
+            if (const TVyrMenu* owner = menu(); owner && owner->window())
+                User::sendMessage(owner->window(), WM_SYSCOMMAND, command, LPARAM(-1));
+        });
+    }
     MenuChanged(true);
 }
 
-void TVyrMenuItem::setImageIndex(int index) {
-    if (index >= -1)
-        m_imageIndex = index, MenuChanged(true);
+void TVyrMenuItem::setGroupIndex(int index) {
+    index = std::clamp(index, 0, 255);
+    if (index == m_groupIndex)
+        return;
+    if (m_parent) {
+        const int position = MenuIndex();
+        for (int i = 0; i < position; ++i)
+            if (m_parent->m_children[size_t(i)]->m_groupIndex > index)
+                throw EVyrMenuError(
+                    "GroupIndex cannot be less than a previous menu item's GroupIndex");
+        for (int i = position + 1; i < m_parent->Count(); ++i) {
+            int& later = m_parent->m_children[size_t(i)]->m_groupIndex;
+            later = std::max(later, index);
+        }
+    }
+    m_groupIndex = index;
 }
-void TVyrMenuItem::setCheckedIndex(int index) {
-    if (index >= -1)
-        m_checkedIndex = index, MenuChanged(true);
+
+void TVyrMenuItem::setMenuIndex(int index) {
+    if (!m_parent)
+        return;
+    TVyrMenuItem* parent = m_parent;
+    index = std::clamp(index, 0, parent->Count() - 1);
+    const int current = MenuIndex();
+    if (index == current)
+        return;
+    // Siblings keep their GroupIndex order, so the insertion cannot be refused.
+    parent->Remove(this);
+    parent->Insert(index, this);
 }
-void TVyrMenuItem::setDisabledImageIndex(int index) {
-    if (index >= -1)
-        m_disabledIndex = index, MenuChanged(true);
+
+QObject* TVyrMenuItem::parentComponent() const {
+    if (m_parent && !m_parent->m_parent && m_parent->ownerMenu)
+        return m_parent->ownerMenu;
+    return m_parent;
+}
+
+void TVyrMenuItem::setParentComponent(QObject* parent) {
+    TVyrMenuItem* target = nullptr;
+    if (auto* owner = qobject_cast<TVyrMenu*>(parent))
+        target = owner->Items();
+    else
+        target = qobject_cast<TVyrMenuItem*>(parent);
+    if (target == m_parent)
+        return;
+    if (m_parent)
+        m_parent->Remove(this);
+    if (target)
+        target->Add(this);
+}
+
+void TVyrMenuItem::Loaded() {
+    m_loading = false;
+    if (m_actionLink && m_actionLink->action())
+        actionChange(m_actionLink->action(), true);
 }
 
 // Enabled, Visible and Caption live in the action; their changes reach the native menu here.
@@ -217,7 +365,7 @@ void TVyrMenuItem::syncState() {
     m_appliedText = text();
     m_appliedVisible = isVisible();
     m_appliedEnabled = isEnabled();
-    if (textChanged || visibleChanged) {
+    if (visibleChanged || (textChanged && settled())) {
         MenuChanged(true);
     } else if (enabledChanged) {
         if (m_parent && m_parent->m_handle)
@@ -302,7 +450,9 @@ TVyrMenu* TVyrMenuItem::menu() const {
 HMENU TVyrMenuItem::Handle() {
     if (m_handle && User::isMenu(m_handle))
         return m_handle;
-    m_handle = ownerMenu ? User::createPopupMenu() : User::createMenu();
+    // The root of a popup or form menu is a popup; a menu bar and the sub-menus are plain.
+    const bool popup = ownerMenu && ownerMenu->m_kind != TVyrMenu::Kind::Main;
+    m_handle = popup ? User::createPopupMenu() : User::createMenu();
     if (!m_handle)
         throw EVyrMenuError("Out of system resources");
     for (TVyrMenuItem* child : m_children)
@@ -325,14 +475,18 @@ void TVyrMenuItem::appendChild(TVyrMenuItem* child) {
     info.text = child->caption();
     if (child->Count() > 0)
         info.subMenu = child->Handle();
-    else if (child->m_shortCut != 0)
+    else if (child->m_shortCut != 0 && !child->mainBarItem())
         info.text += u'\t' + shortCutToText(child->m_shortCut);
     if (child->m_bitmapItem->hasPicture()) {
         info.type |= MF::BITMAP;
         info.bitmap = child->m_bitmapItem->bitmap();
     }
-    if (child->isCheckable() && child->actionGroup())
+    if (child->m_radioItem)
         info.type |= MF::RADIOCHECK;
+    if (child->menuBreak() == mbBreak)
+        info.type |= MF::MENUBREAK;
+    else if (child->menuBreak() == mbBarBreak)
+        info.type |= MF::MENUBARBREAK;
     if (child->m_divider)
         info.type |= MF::SEPARATOR;
     if (newStyles)
@@ -368,33 +522,51 @@ void TVyrMenuItem::MenuChanged(bool rebuildMenu) {
     }
 }
 
-void TVyrMenuItem::Click() {
-    if (isEnabled())
-        trigger();
-}
-
 // ---- menus ----
 
-TVyrMenu::TVyrMenu(QWidget* owner) : TPopupMenu(owner), m_root(new TVyrMenuItem(this)) {
+TVyrMenu::TVyrMenu(QWidget* owner) : TVyrMenu(owner, Kind::Popup) {}
+
+TVyrMenu::TVyrMenu(QWidget* owner, Kind kind)
+    : TPopupMenu(owner), m_kind(kind), m_root(new TVyrMenuItem(this)) {
     m_root->ownerMenu = this;
     m_root->setObjectName(QStringLiteral("Items"));
     connect(m_root, &QAction::triggered, this, [this] { DoPopup(this); });
-    // Popup menus get their messages through the program's hidden window.
-    m_window = owner ? User::applicationWindow() : 0;
-    m_hook = TVyrMenuHookList::instance().Add(this, owner, false);
+    if (kind != Kind::Popup && !owner)
+        throw EDuplicateMainMenu(std::string(kind == Kind::Main ? "TVyrMainMenu" : "TVyrFormMenu") +
+                                 " needs to reside on a TWincontrol Descendant");
+    // Popup menus get their messages through the program's hidden window, a menu bar and a
+    // system menu through their form's.
+    if (!owner)
+        m_window = 0;
+    else
+        m_window = kind == Kind::Popup ? User::applicationWindow() : User::handleOf(owner);
+    m_hook = TVyrMenuHookList::instance().Add(this, owner, kind != Kind::Popup);
     m_hook->BeforeMessage = [this](TMessage& msg, bool& handled) {
         HandleMenuMessage(msg, handled);
     };
-    m_hook->OnReloadMenuHook = [this](QObject*) {
-        if (m_window)
-            User::sendMessage(m_window, WM_VYRMENUCHANGED);
+    m_hook->BeforeReload = [this](QObject*) {
+        if (!m_destroying)
+            beforeReload();
     };
+    m_hook->OnReloadMenuHook = [this](QObject*) {
+        if (!m_destroying)
+            afterReload();
+    };
+    if (owner)
+        m_placementCheck = TMainMenu::addPlacementCheck([this](TMainMenu*, QObject* placedOn) {
+            if (placedOn == parent())
+                throw std::runtime_error(
+                    "You can not use a TMainMenu in conjunction with TVyrMainMenu ");
+        });
     if (!g_shortcutHook)
         g_shortcutHook = User::setWindowsHookEx(User::WH_GETMESSAGE, ShortcutHook);
     liveMenus().push_back(this);
 }
 
 TVyrMenu::~TVyrMenu() {
+    m_destroying = true;
+    if (m_placementCheck)
+        TMainMenu::removePlacementCheck(m_placementCheck);
     auto& menus = liveMenus();
     menus.erase(std::remove(menus.begin(), menus.end(), this), menus.end());
     // The remaining menus keep their shortcuts; the hook goes with the last one.
@@ -408,6 +580,15 @@ TVyrMenu::~TVyrMenu() {
     m_hook = nullptr;
     delete m_root;
     m_root = nullptr;
+}
+
+void TVyrMenu::Loaded() {
+    m_hook->ReHook();
+}
+
+void TVyrMenu::afterReload() {
+    if (m_window)
+        User::sendMessage(m_window, WM_VYRMENUCHANGED);
 }
 
 HMENU TVyrMenu::menuLoopHandle() {
@@ -485,10 +666,24 @@ bool TVyrMenu::DispatchCommand(quint16 command) {
 
 bool TVyrMenu::DispatchPopup(HMENU handle) {
     TVyrMenuItem* item = handle == m_root->m_handle ? m_root : FindItem(handle, fkHandle);
+    // Actions get their chance to update what is about to show.
+    const std::vector<TVyrMenuItem*> items = (item ? item : m_root)->m_children;
+    for (TVyrMenuItem* child : items)
+        child->InitiateAction();
     if (!item)
         return false;
     item->Click();
     return true;
+}
+
+int TVyrMenu::GetHelpContext(quintptr value, bool byCommand) {
+    if (!byCommand && m_kind != Kind::Main && m_root->m_handle && value == m_root->m_handle)
+        return m_root->helpContext();
+    for (TVyrMenuItem* item = FindItem(value, byCommand ? fkCommand : fkHandle); item;
+         item = item->m_parent)
+        if (item->helpContext() != 0)
+            return item->helpContext();
+    return 0;
 }
 
 void TVyrMenu::RefreshItemStyles() {
@@ -498,14 +693,21 @@ void TVyrMenu::RefreshItemStyles() {
         for (TVyrMenuItem* child : parent->m_children) {
             User::MenuItemInfo info;
             if (User::getMenuItemInfo(m_root->m_handle, child->m_command, false, info)) {
-                info.type = (info.type & MF::BITMAP && !m_newStyles ? MF::BITMAP : 0) |
+                const bool picture = child->m_bitmapItem->hasPicture();
+                const TVyrMenuItem::TVyrMenuBreak columnBreak = child->menuBreak();
+                info.type = (picture && !m_newStyles ? MF::BITMAP : 0) |
+                            (columnBreak == TVyrMenuItem::mbBreak ? MF::MENUBREAK : 0) |
+                            (columnBreak == TVyrMenuItem::mbBarBreak ? MF::MENUBARBREAK : 0) |
                             (child->m_divider ? MF::SEPARATOR : 0) |
+                            (child->m_radioItem ? MF::RADIOCHECK : 0) |
                             (m_newStyles ? MF::OWNERDRAW : 0);
                 info.state = (child->isEnabled() ? 0 : MF::GRAYED | MF::DISABLED) |
                              (child->isChecked() ? MF::CHECKED : 0) |
                              (child->m_default ? MF::DEFAULT : 0);
-                if (!m_newStyles && !child->m_bitmapItem->hasPicture())
-                    info.text = child->caption() + u'\t' + shortCutToText(child->m_shortCut);
+                if (!m_newStyles && !picture)
+                    info.text = child->mainBarItem()
+                                    ? child->caption()
+                                    : child->caption() + u'\t' + shortCutToText(child->m_shortCut);
                 User::setMenuItemInfo(m_root->m_handle, child->m_command, false, info);
             }
             walk(child);
@@ -514,8 +716,10 @@ void TVyrMenu::RefreshItemStyles() {
     walk(m_root);
 }
 
-TVyrPopupMenu::TVyrPopupMenu(QWidget* owner)
-    : TVyrMenu(owner), m_popupDetails(new TVyrSubMenu(this)),
+TVyrPopupMenu::TVyrPopupMenu(QWidget* owner) : TVyrPopupMenu(owner, Kind::Popup) {}
+
+TVyrPopupMenu::TVyrPopupMenu(QWidget* owner, Kind kind)
+    : TVyrMenu(owner, kind), m_popupDetails(new TVyrSubMenu(this)),
       m_rootDetails(Items()->subMenuDetails()) {
     // From its first change on, PopupDetails is the look of the top-level popup.
     connect(m_popupDetails, &TVyrSubMenu::OnChange, this, [this] {
@@ -526,30 +730,6 @@ TVyrPopupMenu::TVyrPopupMenu(QWidget* owner)
 
 TVyrPopupMenu::~TVyrPopupMenu() {
     Items()->setSubMenuDetails(m_rootDetails);
-}
-
-QString shortCutToText(int shortCut) {
-    if (shortCut == 0)
-        return {};
-    QString text;
-    if (shortCut & 0x2000)
-        text += QStringLiteral("Shift+");
-    if (shortCut & 0x4000)
-        text += QStringLiteral("Ctrl+");
-    if (shortCut & 0x8000)
-        text += QStringLiteral("Alt+");
-    const int key = shortCut & 0xFF;
-    if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9'))
-        text += QChar(key);
-    else if (key >= 0x70 && key <= 0x87)
-        text += u'F' + QString::number(key - 0x6F);
-    else if (key == 0x2E)
-        text += QStringLiteral("Del");
-    else if (key == 0x2D)
-        text += QStringLiteral("Ins");
-    else
-        text += QString::number(key);
-    return text;
 }
 
 } // namespace quorvane

@@ -2,6 +2,7 @@
 
 #include "platform/Canvas.h"
 #include "platform/Menus.h"
+#include "platform/TAction.h"
 #include "platform/TImageList.h"
 #include "platform/TPopupMenu.h"
 #include "widgets/kit/VyrEnhancedClass.h"
@@ -19,6 +20,9 @@ namespace quorvane {
 
 class TVyrMenu;
 class TVyrMenuItem;
+class TVyrMenuActionLink;
+
+QString shortCutToText(int shortCut);
 
 inline constexpr ColorRef clMenu = kSystemColourBit | 4;
 inline constexpr ColorRef clMenuText = kSystemColourBit | 7;
@@ -29,6 +33,12 @@ inline constexpr ColorRef clNavy = 0x800000;
 inline constexpr UINT WM_VYRMENUCHANGED = 0xB015;
 
 class EVyrMenuError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A main or form menu placed where it cannot work.
+class EDuplicateMainMenu : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
@@ -153,10 +163,32 @@ private:
 };
 
 // One item of a kit menu; owns its children and the native menu that shows them. As an
-// action it is triggered by a click (OnClick is its triggered signal).
+// action it is triggered by a click, after its own OnClick or its linked action has run.
 class TVyrMenuItem : public QAction {
     Q_OBJECT
+public:
+    enum TVyrMenuBreak { mbNone, mbBreak, mbBarBreak };
+    Q_ENUM(TVyrMenuBreak)
+    enum TVyrSystemItem {
+        sicNone,
+        sicRestore,
+        sicMaximize,
+        sicMinimize,
+        sicSize,
+        sicMove,
+        sicClose,
+        sicContextHelp,
+        sicTaskList,
+        sicMonitorPower
+    };
+    Q_ENUM(TVyrSystemItem)
+private:
     Q_PROPERTY(QString Caption READ caption WRITE setCaption)
+    Q_PROPERTY(bool Checked READ isChecked WRITE setChecked)
+    Q_PROPERTY(bool RadioItem READ radioItem WRITE setRadioItem)
+    Q_PROPERTY(TVyrMenuBreak Break READ menuBreak WRITE setBreak)
+    Q_PROPERTY(TVyrSystemItem SystemItem READ systemItem WRITE setSystemItem)
+    Q_PROPERTY(QString ShortCutText READ shortCutText WRITE setShortCutText STORED false)
     Q_PROPERTY(bool Divider READ divider WRITE setDivider)
     Q_PROPERTY(bool Default READ isDefault WRITE setDefault)
     Q_PROPERTY(int ShortCut READ shortCut WRITE setShortCut)
@@ -182,6 +214,33 @@ public:
     void setHint(const QString& hint) { m_hint = hint; }
     int helpContext() const { return m_helpContext; }
     void setHelpContext(int context) { m_helpContext = context; }
+    // Unchecks the radio siblings of the same GroupIndex when it checks a radio item.
+    void setChecked(bool on);
+    bool radioItem() const { return m_radioItem; }
+    void setRadioItem(bool on);
+    // Column breaks are a native look: the kit's own drawing has none.
+    TVyrMenuBreak menuBreak() const;
+    void setBreak(TVyrMenuBreak value);
+    TVyrSystemItem systemItem() const { return m_systemItem; }
+    void setSystemItem(TVyrSystemItem item);
+    // The stored text form of ShortCut, read only when loading.
+    QString shortCutText() const { return shortCutToText(m_shortCut); }
+    void setShortCutText(const QString& text);
+    // The item's own click handler; the signal triggered reaches connected handlers as well.
+    TNotifyHandler OnClick;
+    TAction* action() const;
+    void setAction(TAction* action);
+    TVyrMenuActionLink* actionLink() const { return m_actionLink.get(); }
+    // Copies the values an action takes from an item.
+    void AssignTo(TAction* action) const;
+    void InitiateAction();
+    // Streaming: the parent item, or the menu for a top-level item; setting it moves the item.
+    QObject* parentComponent() const;
+    void setParentComponent(QObject* parent);
+    // Between Loading and Loaded the setters leave the native menus alone.
+    void Loading() { m_loading = true; }
+    void Loaded();
+    bool loading() const { return m_loading; }
     int imageIndex() const { return m_imageIndex; }
     void setImageIndex(int index);
     int checkedIndex() const { return m_checkedIndex; }
@@ -189,7 +248,8 @@ public:
     int disabledImageIndex() const { return m_disabledIndex; }
     void setDisabledImageIndex(int index);
     int groupIndex() const { return m_groupIndex; }
-    void setGroupIndex(int index) { m_groupIndex = index; }
+    // Within its parent, no lower than an earlier sibling's; later siblings are raised to it.
+    void setGroupIndex(int index);
     TVyrBitmapItem* asBitmapItem() const { return m_bitmapItem; }
     TVyrSubMenu* subMenuDetails() const { return m_details; }
     void setSubMenuDetails(TVyrSubMenu* details) { m_details = details; }
@@ -202,6 +262,7 @@ public:
     int Count() const { return int(m_children.size()); }
     TVyrMenuItem* item(int index) const;
     int MenuIndex() const;
+    void setMenuIndex(int index);
     TVyrMenuItem* parentItem() const { return m_parent; }
     // The native menu of the children, made on first use.
     HMENU Handle();
@@ -223,12 +284,20 @@ public:
 
 private:
     friend class TVyrMenu;
+    friend class TVyrMainMenu;
+    friend class TVyrFormMenu;
     void rebuild();
     void appendChild(TVyrMenuItem* child);
     void syncState();
     bool hasImage() const;
     bool imageColumn() const;
-    bool mainBarItem() const { return false; }
+    // A top-level item of a menu bar.
+    bool mainBarItem() const;
+    // Whether a change may go to the native menus now.
+    bool settled() const { return !m_loading && !m_destroying; }
+    friend class TVyrMenuActionLink;
+    void actionChange(TAction* action, bool checkDefaults);
+    void uncheckRadioSiblings();
 
     TVyrMenuItem* m_parent = nullptr;
     std::vector<TVyrMenuItem*> m_children;
@@ -243,6 +312,11 @@ private:
     int m_checkedIndex = -1;
     int m_disabledIndex = -1;
     int m_groupIndex = 0;
+    bool m_radioItem = false;
+    TVyrMenuBreak m_break = mbNone;
+    TVyrSystemItem m_systemItem = sicNone;
+    std::unique_ptr<TVyrMenuActionLink> m_actionLink;
+    bool m_loading = false;
     bool m_destroying = false;
     bool m_appliedEnabled = true;
     bool m_appliedVisible = true;
@@ -269,6 +343,8 @@ private:
 public:
     explicit TVyrMenu(QWidget* owner = nullptr);
     ~TVyrMenu() override;
+    // Streaming done: the hook moves to the window the owner has now.
+    virtual void Loaded();
 
     TVyrMenuItem* Items() const { return m_root; }
     TImageList* Images() const { return m_images; }
@@ -304,6 +380,9 @@ public:
     TVyrMenuItem* FindItem(quintptr value, FindKind kind) const;
     bool DispatchCommand(quint16 command);
     bool DispatchPopup(HMENU handle);
+    // The help topic of an item (by command or by the handle of its sub-menu), or of its
+    // nearest parent that has one; 0 when none has.
+    int GetHelpContext(quintptr value, bool byCommand);
     virtual void RefreshItemStyles();
     void HandleMenuMessage(TMessage& msg, bool& handled);
     bool IsShortCut(const MSG& key);
@@ -314,10 +393,21 @@ public:
     static QString applicationHint();
 
 protected:
+    enum class Kind { Popup, Main, Form };
+    TVyrMenu(QWidget* owner, Kind kind);
     virtual void MenuChanged(TVyrMenuItem*, bool) {}
+    // The two halves of moving to a re-created window.
+    virtual void beforeReload() {}
+    virtual void afterReload();
+    Kind kind() const { return m_kind; }
+    void setWindow(HWND window) { m_window = window; }
+    bool destroying() const { return m_destroying; }
 
 private:
     friend class TVyrMenuItem;
+    Kind m_kind;
+    bool m_destroying = false;
+    int m_placementCheck = 0;
     TVyrMenuItem* m_root;
     QPointer<TImageList> m_images;
     LogFont m_menuFont;
@@ -339,6 +429,11 @@ public:
     explicit TVyrPopupMenu(QWidget* owner = nullptr);
     ~TVyrPopupMenu() override;
     TVyrSubMenu* PopupDetails() const { return m_popupDetails; }
+    int helpContext() const { return Items()->helpContext(); }
+    void setHelpContext(int context) { Items()->setHelpContext(context); }
+
+protected:
+    TVyrPopupMenu(QWidget* owner, Kind kind);
 
 private:
     TVyrSubMenu* m_popupDetails;
@@ -347,6 +442,8 @@ private:
 
 // The shortcut text of a 16-bit shortcut ("Ctrl+C"); empty for 0.
 QString shortCutToText(int shortCut);
+// The shortcut of such a text; 0 for one it cannot read.
+int textToShortCut(const QString& text);
 // The side bar's gradient: W × H from `from` to `to` in `colorCount` bands.
 void DrawGradientBar(Canvas& dc, int w, int h, ColorRef from, ColorRef to, int colorCount);
 // Forgets the rendered side bar.
