@@ -238,6 +238,10 @@ private Q_SLOTS:
         QTest::newRow("after the ampersand") << some << -1 << QChar(u'x') << 0;
         QTest::newRow("ampersand before another letter") << some << -1 << QChar(u'e') << -1;
         QTest::newRow("disabled item skipped") << some << 1 << QChar(u'c') << 2;
+        QTest::newRow("a character whose low byte is a letter")
+            << some << -1 << QChar(0x5163) << -1;
+        QTest::newRow("a Chinese caption")
+            << QStringList{u"复制"_s, u"全选"_s} << -1 << QChar(u'全') << 1;
     }
     void menuCharFindsTheAccelerator() {
         QFETCH(QStringList, captions);

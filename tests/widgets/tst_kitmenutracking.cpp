@@ -2,6 +2,7 @@
 #include "widgets/kit/VyrMenus.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -70,7 +71,8 @@ struct Fixture {
 };
 
 // Opens the menu and runs `steps` while it is open; the menu closes afterwards in any case.
-void whileOpen(TVyrMenu& menu, const std::function<void(MenuPopupWindow*)>& steps) {
+void whileOpen(TVyrMenu& menu, const std::function<void(MenuPopupWindow*)>& steps,
+               QPoint at = QPoint(100, 100)) {
     bool ran = false;
     QTimer::singleShot(0, [&] {
         if (auto* root = static_cast<MenuPopupWindow*>(User::trackedPopup())) {
@@ -79,7 +81,7 @@ void whileOpen(TVyrMenu& menu, const std::function<void(MenuPopupWindow*)>& step
         }
         User::endMenu();
     });
-    menu.Popup(100, 100);
+    menu.Popup(at.x(), at.y());
     QCoreApplication::sendPostedEvents(); // the chosen item's WM_COMMAND
     QVERIFY(ran);
 }
@@ -159,6 +161,23 @@ private Q_SLOTS:
         QVERIFY(closedSub < recorder.indexOf(WM_UNINITMENUPOPUP, root));
     }
 
+    void subMenuOpensOnTheLeftAtTheScreenEdge() {
+        Fixture f;
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        QRect root, sub;
+        whileOpen(
+            f.menu,
+            [&](MenuPopupWindow* popup) {
+                keys(popup, u"ddr"_s);
+                QVERIFY(popup->subMenuPopup());
+                root = popup->geometry();
+                sub = popup->subMenuPopup()->geometry();
+            },
+            QPoint(screen.right() - 10, 100));
+        QVERIFY(screen.contains(root) && screen.contains(sub));
+        QVERIFY(sub.right() < root.left() + root.width() / 2);
+    }
+
     void levelsCloseOneAtATime() {
         Fixture f;
         int inner = 0, others = 0;
@@ -203,6 +222,22 @@ private Q_SLOTS:
         };
         QCOMPARE(uninits(deepMenu), 2);
         QCOMPARE(uninits(subMenu), 2);
+    }
+
+    void restingOnAnotherEntryClosesTheSubMenu() {
+        Fixture f;
+        whileOpen(f.menu, [&](MenuPopupWindow* root) {
+            QTest::mouseClick(root, Qt::LeftButton, {}, root->itemRect(1).center());
+            MenuPopupWindow* sub = root->subMenuPopup();
+            QVERIFY(sub);
+            // Inside the sub-menu the entry that opened it stays selected.
+            QTest::mouseMove(sub, sub->itemRect(1).center());
+            QCOMPARE(sub->selected(), 1);
+            QCOMPARE(root->selected(), 1);
+            QTest::mouseMove(root, root->itemRect(0).center());
+            QCOMPARE(root->selected(), 0);
+            QTRY_VERIFY(!root->subMenuPopup());
+        });
     }
 
     void clickOutsideAllLevelsClosesTheMenu() {

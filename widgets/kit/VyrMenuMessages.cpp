@@ -227,7 +227,8 @@ void TVyrMenu::HandleMenuMessage(TMessage& msg, bool& handled) {
             break;
         }
         case WM_MENUCHAR: {
-            const QChar typed = QChar(loWord(msg.WParam) & 0xFF).toLower();
+            // The whole character: its low byte alone would let a typed 关 (U+5173) pass for s.
+            const QChar typed = QChar(loWord(msg.WParam)).toLower();
             const HMENU menu = HMENU(msg.LParam);
             const std::function<TVyrMenuItem*(TVyrMenuItem*)> walk = [&](TVyrMenuItem* parent) {
                 for (TVyrMenuItem* child : parent->m_children) {
