@@ -340,6 +340,28 @@ private Q_SLOTS:
         QCOMPARE(clicked, 1);
     }
 
+    void shortcutsThatChangeEachOtherDoNotHang() {
+        QWidget owner;
+        TVyrPopupMenu menu(&owner);
+        TVyrMenuItem* a = menu.addItem(QStringLiteral("a"), QStringLiteral("A"));
+        TVyrMenuItem* b = menu.addItem(QStringLiteral("b"), QStringLiteral("B"));
+        a->setShortCut(0x4041);
+        int clicks = 0;
+        // Each click hands the shortcut to the other item, so every search finds one again.
+        for (auto [from, to] : {std::pair{a, b}, std::pair{b, a}})
+            connect(from, &QAction::triggered, this, [&, from = from, to = to] {
+                ++clicks;
+                to->setShortCut(from->shortCut());
+                from->setShortCut(0);
+            });
+        owner.show();
+        owner.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&owner));
+        QTest::keyClick(&owner, Qt::Key_A, Qt::ControlModifier);
+        QVERIFY(clicks > 1);
+        QVERIFY(clicks < 100);
+    }
+
     void hookChainKeepsOrder_data() {
         QTest::addColumn<bool>("removeLaterFirst");
         QTest::newRow("earlier removed first") << false;
