@@ -174,8 +174,11 @@ void MenuPopupWindow::paintItem(int index) {
         dc.drawText(parts.value(1), text, DT::SINGLELINE | DT::VCENTER | DT::RIGHT);
 }
 
-void MenuPopupWindow::place(QPoint topLeft, int alternativeX) {
-    if (const QScreen* screen = QGuiApplication::screenAt(topLeft)) {
+void MenuPopupWindow::place(QPoint topLeft, int alternativeX, const QPoint& anchor) {
+    const QScreen* screen = QGuiApplication::screenAt(anchor);
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (screen) {
         const QRect area = screen->geometry();
         // A sub-menu that does not fit on the right opens on the left of its parent.
         if (alternativeX != topLeft.x() && topLeft.x() + width() > area.right() + 1)
@@ -208,7 +211,7 @@ UINT MenuPopupWindow::track(UINT flags, const QPoint& at) {
         topLeft.rx() -= width();
     else if (flags & TPM::CENTERALIGN)
         topLeft.rx() -= width() / 2;
-    place(topLeft, topLeft.x());
+    place(topLeft, topLeft.x(), at);
     if (!m_done && alive())
         m_loop.exec();
     closeSubMenu();
@@ -311,7 +314,7 @@ void MenuPopupWindow::openSubMenu(int index, bool selectFirst) {
         return;
     const QRect entry = itemRect(index).translated(geometry().topLeft());
     child->place(QPoint(geometry().right() + 1 - kFrame, entry.top() - kFrame),
-                 geometry().left() - child->width() + kFrame);
+                 geometry().left() - child->width() + kFrame, entry.center());
     if (m_child.get() == child && selectFirst)
         child->step(1);
 }

@@ -57,8 +57,8 @@ private:
     // The level under the screen point, the deepest first; nullptr outside all of them.
     MenuPopupWindow* levelAt(const QPoint& global);
     void measure();
-    // Paints every entry and shows the window at `topLeft`, kept on the screen.
-    void place(QPoint topLeft, int alternativeX);
+    // Paints every entry and shows the window at `topLeft`, kept on the screen of `anchor`.
+    void place(QPoint topLeft, int alternativeX, const QPoint& anchor);
     // Paints one entry into the window's picture through the owner (or plainly).
     void paintItem(int index);
     void select(int index);
