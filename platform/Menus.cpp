@@ -158,8 +158,9 @@ bool destroyMenu(HMENU menu) {
     if (!native)
         return false;
     // A menu destroyed while it is open closes; its popup uses nothing of it afterwards.
-    if (g_tracked && g_tracked->menu() == menu)
-        g_tracked->cancel();
+    for (MenuPopupWindow* level = g_tracked; level; level = level->subMenuPopup())
+        if (level->menu() == menu)
+            g_tracked->cancel();
     const std::vector<MenuItemInfo> items = std::move(native->items);
     menus().menus.erase(menu);
     for (const MenuItemInfo& info : items)
@@ -296,6 +297,22 @@ QWidget* trackedPopup() {
 void endMenu() {
     if (g_tracked)
         g_tracked->cancel();
+}
+
+namespace {
+HelpHandler& helpHandler() {
+    static HelpHandler handler;
+    return handler;
+}
+} // namespace
+
+void setHelpHandler(HelpHandler handler) {
+    helpHandler() = std::move(handler);
+}
+
+bool helpCommand(UINT command, quintptr data) {
+    const HelpHandler handler = helpHandler();
+    return handler && handler(command, data);
 }
 
 HHOOK setWindowsHookEx(int kind, HookProc proc) {

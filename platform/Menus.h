@@ -101,6 +101,18 @@ struct MEASUREITEMSTRUCT {
     quintptr itemData = 0;
 };
 
+// What WM_HELP points to for F1 on a menu entry: its command (0 for an entry that opens a
+// sub-menu) and the menu that names it (that sub-menu, else the entry's own menu).
+inline constexpr int HELPINFO_MENUITEM = 2;
+struct HELPINFO {
+    UINT cbSize = sizeof(HELPINFO);
+    int iContextType = HELPINFO_MENUITEM;
+    int iCtrlId = 0;
+    HMENU hItemHandle = 0;
+    quintptr dwContextId = 0;
+    QPoint MousePos;
+};
+
 // A retrieved message, as the thread message hook sees it (and may clear).
 struct MSG {
     HWND hwnd = 0;
@@ -159,6 +171,12 @@ int trackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner);
 QWidget* trackedPopup();
 // Closes the menu being tracked, as Escape would.
 void endMenu();
+
+// The application's help requests (HELP_CONTEXT 1, HELP_CONTEXTPOPUP 8 with a context), passed
+// to whoever shows the program's help; false when nobody does.
+using HelpHandler = std::function<bool(UINT command, quintptr data)>;
+void setHelpHandler(HelpHandler handler);
+bool helpCommand(UINT command, quintptr data);
 
 // The thread message hook (WH_GETMESSAGE): offered every key message the program retrieves;
 // a procedure that sets the message to WM_NULL consumes it.

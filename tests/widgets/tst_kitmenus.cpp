@@ -238,6 +238,10 @@ private Q_SLOTS:
         QTest::newRow("after the ampersand") << some << -1 << QChar(u'x') << 0;
         QTest::newRow("ampersand before another letter") << some << -1 << QChar(u'e') << -1;
         QTest::newRow("disabled item skipped") << some << 1 << QChar(u'c') << 2;
+        QTest::newRow("a character whose low byte is a letter")
+            << some << -1 << QChar(0x5163) << -1;
+        QTest::newRow("a Chinese caption")
+            << QStringList{u"复制"_s, u"全选"_s} << -1 << QChar(u'全') << 1;
     }
     void menuCharFindsTheAccelerator() {
         QFETCH(QStringList, captions);
@@ -334,6 +338,28 @@ private Q_SLOTS:
         first.reset();
         QTest::keyClick(&owner, Qt::Key_A, Qt::ControlModifier);
         QCOMPARE(clicked, 1);
+    }
+
+    void shortcutsThatChangeEachOtherDoNotHang() {
+        QWidget owner;
+        TVyrPopupMenu menu(&owner);
+        TVyrMenuItem* a = menu.addItem(QStringLiteral("a"), QStringLiteral("A"));
+        TVyrMenuItem* b = menu.addItem(QStringLiteral("b"), QStringLiteral("B"));
+        a->setShortCut(0x4041);
+        int clicks = 0;
+        // Each click hands the shortcut to the other item, so every search finds one again.
+        for (auto [from, to] : {std::pair{a, b}, std::pair{b, a}})
+            connect(from, &QAction::triggered, this, [&, from = from, to = to] {
+                ++clicks;
+                to->setShortCut(from->shortCut());
+                from->setShortCut(0);
+            });
+        owner.show();
+        owner.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&owner));
+        QTest::keyClick(&owner, Qt::Key_A, Qt::ControlModifier);
+        QVERIFY(clicks > 1);
+        QVERIFY(clicks < 100);
     }
 
     void hookChainKeepsOrder_data() {

@@ -10,6 +10,75 @@
 namespace quorvane {
 using namespace kitmenu;
 
+namespace {
+constexpr UINT HELP_CONTEXT = 1;
+constexpr UINT HELP_CONTEXTPOPUP = 8;
+
+// The help topic of an item: its own, else that of the nearest parent that has one.
+int helpContextOf(const TVyrMenu& menu, quintptr value, bool byCommand) {
+    if (!byCommand && value == menu.Items()->Handle())
+        return menu.Items()->helpContext();
+    for (const TVyrMenuItem* item =
+             menu.FindItem(value, byCommand ? TVyrMenu::fkCommand : TVyrMenu::fkHandle);
+         item; item = item->parentItem())
+        if (item->helpContext() != 0)
+            return item->helpContext();
+    return 0;
+}
+
+// The active form, never one of the menu's own popup windows.
+QWidget* activeForm() {
+    QWidget* window = QApplication::activeWindow();
+    return window && window->windowType() != Qt::Popup ? window : nullptr;
+}
+
+Qt::CursorShape cursorShape(int cursor) {
+    switch (cursor) {
+    case -1:
+        return Qt::BlankCursor;
+    case -3:
+        return Qt::CrossCursor;
+    case -4:
+        return Qt::IBeamCursor;
+    case -5:
+    case -22:
+        return Qt::SizeAllCursor;
+    case -6:
+        return Qt::SizeBDiagCursor;
+    case -7:
+        return Qt::SizeVerCursor;
+    case -8:
+        return Qt::SizeFDiagCursor;
+    case -9:
+        return Qt::SizeHorCursor;
+    case -10:
+        return Qt::UpArrowCursor;
+    case -11:
+    case -17:
+        return Qt::WaitCursor;
+    case -12:
+        return Qt::DragMoveCursor;
+    case -13:
+    case -18:
+        return Qt::ForbiddenCursor;
+    case -14:
+        return Qt::SplitHCursor;
+    case -15:
+        return Qt::SplitVCursor;
+    case -16:
+        return Qt::DragCopyCursor;
+    case -19:
+        return Qt::BusyCursor;
+    case -20:
+        return Qt::WhatsThisCursor;
+    case -21:
+        return Qt::PointingHandCursor;
+    default:
+        return Qt::ArrowCursor;
+    }
+}
+} // namespace
+
 namespace kitmenu {
 LRESULT ShortcutHook(int code, WPARAM wParam, LPARAM lParam) {
     if (code < 0 || g_menuLoop != 0)
@@ -69,6 +138,29 @@ void TVyrMenu::HandleMenuMessage(TMessage& msg, bool& handled) {
             RefreshItemStyles();
             handled = true;
             break;
+        case WM_SETCURSOR:
+            // Only the requests of menu mode, which carry no mouse message.
+            if (!m_newStyles || m_cursor == 0 || m_cursor == -2 || hiWord(quintptr(msg.LParam)))
+                break;
+            if (QWidget* under = User::widgetOf(HWND(msg.WParam))) {
+                under->setCursor(cursorShape(m_cursor));
+                handled = true;
+            }
+            break;
+        case WM_HELP: {
+            const auto* help = reinterpret_cast<const HELPINFO*>(msg.LParam);
+            if (!help)
+                break;
+            int context = helpContextOf(*this, quintptr(help->iCtrlId), true);
+            if (context == 0)
+                context = helpContextOf(*this, help->hItemHandle, false);
+            if (const QWidget* form = activeForm())
+                User::helpCommand(form->windowFlags() & Qt::WindowContextHelpButtonHint
+                                      ? HELP_CONTEXTPOPUP
+                                      : HELP_CONTEXT,
+                                  quintptr(context));
+            break;
+        }
         case WM_DRAWITEM: {
             const auto* dis = reinterpret_cast<const DRAWITEMSTRUCT*>(msg.LParam);
             if (!m_newStyles || dis->CtlType != ODT_MENU)
@@ -135,7 +227,8 @@ void TVyrMenu::HandleMenuMessage(TMessage& msg, bool& handled) {
             break;
         }
         case WM_MENUCHAR: {
-            const QChar typed = QChar(loWord(msg.WParam) & 0xFF).toLower();
+            // The whole character: its low byte alone would let a typed 关 (U+5173) pass for s.
+            const QChar typed = QChar(loWord(msg.WParam)).toLower();
             const HMENU menu = HMENU(msg.LParam);
             const std::function<TVyrMenuItem*(TVyrMenuItem*)> walk = [&](TVyrMenuItem* parent) {
                 for (TVyrMenuItem* child : parent->m_children) {

@@ -135,7 +135,8 @@ LRESULT TVyrMenuHookList::WndProc(HWND window, UINT message, WPARAM wParam, LPAR
             if (reinterpret_cast<LPARAM>(hook.get()) != lParam)
                 continue;
             QWidget* control = hook->control();
-            const bool hasWindow = control && (!control->isWindow() || User::handleOf(control));
+            // A form docked into another window has none of its own until it is undocked.
+            const bool hasWindow = control && (!hook->windowMenu() || control->isWindow());
             if (hasWindow && hook->DeferredReHook())
                 hook->retries = 0;
             else if (control && ++hook->retries < kMaxReHookRetries)

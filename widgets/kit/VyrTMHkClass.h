@@ -39,6 +39,7 @@ public:
     QObject* menu() const { return m_menu; }
     QWidget* control() const { return m_control; }
     HWND hookedWindow() const { return m_hookedWindow; }
+    bool windowMenu() const { return m_windowMenu; }
     bool hooked() const { return m_instance != nullptr; }
 
     void ReHook();
