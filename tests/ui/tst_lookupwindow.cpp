@@ -708,6 +708,23 @@ private Q_SLOTS:
         QVERIFY(Script::shownMessages().isEmpty());
     }
 
+    void f1InTheContextMenuOpensTheHelp() {
+        testing::ProgramFolder folder(testing::sampleRows()); // no help file in it
+        Tmain_frm w;
+        QVERIFY(showActive(w));
+        QTimer::singleShot(0, [] {
+            if (QWidget* popup = User::trackedPopup()) {
+                QTest::keyClick(popup, Qt::Key_Down);
+                QTest::keyClick(popup, Qt::Key_F1);
+                QTest::keyClick(popup, Qt::Key_Escape);
+            }
+        });
+        Q_EMIT w.RichEdit1->customContextMenuRequested(QPoint(40, 40));
+        // Once, though both kit menus of the window see the request.
+        QTRY_COMPARE(Script::shownMessages().size(), 1);
+        QVERIFY(Script::shownMessages().first().text.endsWith(QStringLiteral("cy.chm。")));
+    }
+
     void contextMenuCopiesSelection() {
         testing::ProgramFolder folder(testing::sampleRows());
         Tmain_frm w;

@@ -9,6 +9,7 @@
 #include "platform/Dialogs.h"
 #include "platform/FontDialog.h"
 #include "platform/HandlerGuard.h"
+#include "platform/Menus.h"
 #include "platform/Printer.h"
 #include "platform/QuorvaneError.h"
 #include "platform/Shell.h"
@@ -131,9 +132,15 @@ Tmain_frm::Tmain_frm(QWidget* parent) : QMainWindow(parent) {
         move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
     setWindowState(Qt::WindowMaximized);
     TrayIcon1->Loaded();
+    // F1 on a menu item: the help file has no topics to address, so it opens as a whole.
+    User::setHelpHandler([this](UINT, quintptr) {
+        helpbtnClick();
+        return true;
+    });
 }
 
 Tmain_frm::~Tmain_frm() {
+    User::setHelpHandler(nullptr);
     // The icon leaves the tray and unhooks while the window is still whole.
     delete TrayIcon1;
     if (User::mainWindow() == this)

@@ -14,18 +14,6 @@ namespace {
 constexpr UINT HELP_CONTEXT = 1;
 constexpr UINT HELP_CONTEXTPOPUP = 8;
 
-// The help topic of an item: its own, else that of the nearest parent that has one.
-int helpContextOf(const TVyrMenu& menu, quintptr value, bool byCommand) {
-    if (!byCommand && value == menu.Items()->Handle())
-        return menu.Items()->helpContext();
-    for (const TVyrMenuItem* item =
-             menu.FindItem(value, byCommand ? TVyrMenu::fkCommand : TVyrMenu::fkHandle);
-         item; item = item->parentItem())
-        if (item->helpContext() != 0)
-            return item->helpContext();
-    return 0;
-}
-
 // The active form, never one of the menu's own popup windows.
 QWidget* activeForm() {
     QWidget* window = QApplication::activeWindow();
@@ -149,11 +137,15 @@ void TVyrMenu::HandleMenuMessage(TMessage& msg, bool& handled) {
             break;
         case WM_HELP: {
             const auto* help = reinterpret_cast<const HELPINFO*>(msg.LParam);
-            if (!help)
+            // Every kit menu on the window sees the request: only the one whose item it
+            // is answers it, or the help would open once per menu.
+            if (!help ||
+                (!FindItem(quintptr(help->iCtrlId), fkCommand) &&
+                 !FindItem(help->hItemHandle, fkHandle) && help->hItemHandle != Items()->Handle()))
                 break;
-            int context = helpContextOf(*this, quintptr(help->iCtrlId), true);
+            int context = GetHelpContext(quintptr(help->iCtrlId), true);
             if (context == 0)
-                context = helpContextOf(*this, help->hItemHandle, false);
+                context = GetHelpContext(help->hItemHandle, false);
             if (const QWidget* form = activeForm())
                 User::helpCommand(form->windowFlags() & Qt::WindowContextHelpButtonHint
                                       ? HELP_CONTEXTPOPUP
