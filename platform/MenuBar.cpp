@@ -2,10 +2,13 @@
 
 #include "platform/Canvas.h"
 
+#include <QApplication>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMainWindow>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRegularExpression>
 
 #include <map>
 
@@ -67,6 +70,23 @@ MenuBarStrip::MenuBarStrip(HWND window, QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     if (parent && !qobject_cast<QMainWindow*>(parent))
         parent->installEventFilter(this);
+    // Alt and a letter open a bar entry, whichever child of the window has the keyboard.
+    qApp->installEventFilter(this);
+}
+
+// The entry whose accelerator is `typed`: a text entry by its "&", an owner-drawn one by
+// asking the window (WM_MENUCHAR), as for a popup.
+int MenuBarStrip::entryForKey(QChar typed) const {
+    const HMENU bar = User::getMenu(m_window);
+    for (int i = 0; i < itemCount(); ++i) {
+        const QString& text = m_items[size_t(i)].info.text;
+        const qsizetype amp = text.indexOf(QRegularExpression(QStringLiteral("&[^&]")));
+        if (amp >= 0 && text[amp + 1].toCaseFolded() == typed.toCaseFolded())
+            return i;
+    }
+    const LRESULT answer =
+        User::sendMessage(m_window, WM_MENUCHAR, makeWParam(typed.unicode(), 0), LPARAM(bar));
+    return hiWord(quintptr(answer)) == MNC_EXECUTE ? loWord(quintptr(answer)) : -1;
 }
 
 QSize MenuBarStrip::sizeHint() const {
@@ -207,7 +227,19 @@ void MenuBarStrip::resizeEvent(QResizeEvent*) {
 bool MenuBarStrip::eventFilter(QObject* watched, QEvent* event) {
     if (watched == parent() && event->type() == QEvent::Resize)
         setGeometry(0, 0, parentWidget()->width(), m_height);
-    return false;
+    if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
+        return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->modifiers() != Qt::AltModifier || key->text().isEmpty() ||
+        static_cast<QWidget*>(watched)->window() != window() || !isVisible())
+        return false;
+    // The text of an Alt key is the plain character on most layouts; else the key itself.
+    const QChar typed = key->text()[0].isPrint() ? key->text()[0] : QChar(key->key());
+    const int index = entryForKey(typed);
+    if (index < 0 || index >= itemCount())
+        return false;
+    open(index);
+    return true;
 }
 
 } // namespace quorvane
@@ -230,6 +262,7 @@ bool setMenu(HWND window, HMENU menu) {
         if (auto* main = qobject_cast<QMainWindow*>(widget)) {
             entry.strip = new MenuBarStrip(window, main);
             main->setMenuWidget(entry.strip);
+            entry.strip->show(); // a window already on screen does not show new children
         } else {
             entry.strip = new MenuBarStrip(window, widget);
             entry.strip->show();

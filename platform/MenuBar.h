@@ -52,6 +52,7 @@ private:
     };
     void paintItems();
     void open(int index);
+    int entryForKey(QChar typed) const;
 
     HWND m_window;
     std::vector<Item> m_items;

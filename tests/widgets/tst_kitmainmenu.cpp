@@ -58,14 +58,18 @@ private Q_SLOTS:
     void barItemClickRunsOnClick_data() {
         QTest::addColumn<bool>("mainWindow");
         QTest::addColumn<bool>("withPopup");
-        QTest::newRow("main window, sub-menu") << true << true;
-        QTest::newRow("main window, plain bar item") << true << false;
-        QTest::newRow("plain form, sub-menu") << false << true;
-        QTest::newRow("plain form, plain bar item") << false << false;
+        QTest::addColumn<bool>("byKey"); // Alt+F instead of a click
+        QTest::newRow("main window, sub-menu") << true << true << false;
+        QTest::newRow("main window, plain bar item") << true << false << false;
+        QTest::newRow("plain form, sub-menu") << false << true << false;
+        QTest::newRow("plain form, plain bar item") << false << false << false;
+        QTest::newRow("main window, sub-menu, Alt+F") << true << true << true;
+        QTest::newRow("plain form, plain bar item, Alt+F") << false << false << true;
     }
     void barItemClickRunsOnClick() {
         QFETCH(bool, mainWindow);
         QFETCH(bool, withPopup);
+        QFETCH(bool, byKey);
         std::unique_ptr<QWidget> form(mainWindow ? new QMainWindow : new QWidget);
         form->resize(300, 200);
         form->show();
@@ -85,6 +89,7 @@ private Q_SLOTS:
         QCOMPARE(User::getMenu(window), bar.GetHandle());
         MenuBarStrip* strip = User::menuBarOf(window);
         QVERIFY(strip);
+        QVERIFY(strip->isVisible());
         QCOMPARE(strip->itemCount(), 2);
         // The kit measured its owner-drawn bar items; they lie side by side.
         QVERIFY(strip->itemRect(0).width() > 0);
@@ -97,7 +102,10 @@ private Q_SLOTS:
         bool opened = false;
         if (withPopup)
             chooseInNextPopup(this, 1, &opened);
-        QTest::mouseClick(strip, Qt::LeftButton, {}, strip->itemRect(0).center());
+        if (byKey)
+            QTest::keyClick(form.get(), Qt::Key_F, Qt::AltModifier);
+        else
+            QTest::mouseClick(strip, Qt::LeftButton, {}, strip->itemRect(0).center());
         QCOMPARE(opened, withPopup);
         QTRY_COMPARE(sender, chosen);
         QCOMPARE(strip->selected(), -1);
