@@ -65,15 +65,18 @@ add_custom_command(
     COMMAND sh -c "${GZIP} -9n -c '${DESKTOP_DIR}/changelog' > '${CMAKE_BINARY_DIR}/doc/changelog.gz'"
     DEPENDS ${DESKTOP_DIR}/changelog
     VERBATIM)
-add_custom_command(
-    OUTPUT ${CMAKE_BINARY_DIR}/doc/quorvane-import.1.gz
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/doc
-    COMMAND sh -c "${GZIP} -9n -c '${DESKTOP_DIR}/quorvane-import.1' > '${CMAKE_BINARY_DIR}/doc/quorvane-import.1.gz'"
-    DEPENDS ${DESKTOP_DIR}/quorvane-import.1
-    VERBATIM)
-add_custom_target(package_docs ALL
-    DEPENDS ${CMAKE_BINARY_DIR}/doc/changelog.gz ${CMAKE_BINARY_DIR}/doc/quorvane-import.1.gz)
-install(FILES ${CMAKE_BINARY_DIR}/doc/quorvane-import.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+set(QUORVANE_MAN_PAGES)
+foreach(page quorvane.1 quorvane-import.1)
+    add_custom_command(
+        OUTPUT ${CMAKE_BINARY_DIR}/doc/${page}.gz
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/doc
+        COMMAND sh -c "${GZIP} -9n -c '${DESKTOP_DIR}/${page}' > '${CMAKE_BINARY_DIR}/doc/${page}.gz'"
+        DEPENDS ${DESKTOP_DIR}/${page}
+        VERBATIM)
+    list(APPEND QUORVANE_MAN_PAGES ${CMAKE_BINARY_DIR}/doc/${page}.gz)
+endforeach()
+add_custom_target(package_docs ALL DEPENDS ${CMAKE_BINARY_DIR}/doc/changelog.gz ${QUORVANE_MAN_PAGES})
+install(FILES ${QUORVANE_MAN_PAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${DESKTOP_DIR}/copyright ${CMAKE_BINARY_DIR}/doc/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quorvane)
 

@@ -17,7 +17,8 @@ for f in quorvane quorvane-import; do
     [ "$(readlink -f "$prefix/bin/$f")" = "$(readlink -f "$dir/$f")" ] || fail "bin/$f is dangling"
 done
 for f in cy.mdb images/bk.bmp share/applications/$ID.desktop share/metainfo/$ID.metainfo.xml \
-         share/icons/hicolor/scalable/apps/$ID.svg share/man/man1/quorvane-import.1.gz; do
+         share/icons/hicolor/scalable/apps/$ID.svg share/man/man1/quorvane.1.gz \
+         share/man/man1/quorvane-import.1.gz; do
     case "$f" in share/*) p="$prefix/$f" ;; *) p="$dir/$f" ;; esac
     [ -f "$p" ] || fail "missing $p"
     [ "$(stat -c %a "$p")" = 644 ] || fail "$p has mode $(stat -c %a "$p"), not 644"
@@ -45,9 +46,11 @@ if command -v appstreamcli >/dev/null; then
         || fail "appstreamcli rejects the metainfo"
 else echo "SKIP: appstreamcli missing"; fi
 if command -v man >/dev/null; then
-    warnings="$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -l \
-        "$prefix/share/man/man1/quorvane-import.1.gz" 2>&1 >/dev/null || true)"
-    [ -z "$warnings" ] || fail "man page: $warnings"
+    for page in quorvane quorvane-import; do
+        warnings="$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -l \
+            "$prefix/share/man/man1/$page.1.gz" 2>&1 >/dev/null || true)"
+        [ -z "$warnings" ] || fail "man page $page: $warnings"
+    done
 fi
 
 # Started through the link, with its own settings and runtime folders, the program must find
