@@ -5,6 +5,10 @@
 #include "data/AdoTable.h"
 #include "support/TestDatabase.h"
 
+#include "platform/QuorvaneError.h"
+
+#include <QFile>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <memory>
@@ -46,6 +50,8 @@ class TestSnapshotRead : public QObject {
 private Q_SLOTS:
     void stepsHoldWhatOneReadHolds_data();
     void stepsHoldWhatOneReadHolds();
+    void fileCutWhileReadingIsReported_data();
+    void fileCutWhileReadingIsReported();
 };
 
 void TestSnapshotRead::stepsHoldWhatOneReadHolds_data() {
@@ -118,6 +124,38 @@ void TestSnapshotRead::stepsHoldWhatOneReadHolds() {
     // Rows read one by one leave the codes to the event loop; every row is in memory now.
     QCOMPARE(steps->preloading(), !table && completion == QLatin1String("row by row"));
     QCOMPARE(steps->fetchedAll(), !steps->preloading());
+}
+
+void TestSnapshotRead::fileCutWhileReadingIsReported_data() {
+    QTest::addColumn<bool>("eventLoop");
+    QTest::newRow("in the event loop") << true;
+    QTest::newRow("read at once") << false;
+}
+
+// The open has read the index; the file then loses its second half: the rest cannot be read,
+// and that is said, not passed over.
+void TestSnapshotRead::fileCutWhileReadingIsReported() {
+    QFETCH(bool, eventLoop);
+    ProgramFolder folder(rows());
+    AdoConnection connection;
+    connection.setConnectionString(AdoConnection::buildConnectionString(folder.path()));
+    connection.open();
+    AdoQuery query;
+    query.setConnection(&connection);
+    query.setSql(QStringLiteral("select * from cy order by 成语"));
+    query.setPreloadFields({QStringLiteral("代码")});
+    query.open();
+    QFile file(folder.databasePath());
+    QVERIFY(file.resize(file.size() / 2));
+    QSignalSpy failed(&query, &AdoDataSet::fetchFailed);
+    if (eventLoop) {
+        QTRY_COMPARE(failed.size(), 1);
+        QVERIFY(failed.first().first().toString().startsWith(QStringLiteral("读取成语表失败")));
+        QVERIFY(!query.preloading());
+    } else {
+        QVERIFY_THROWS_EXCEPTION(QuorvaneError, query.fetchAll());
+        QCOMPARE(failed.size(), 0);
+    }
 }
 
 QTEST_MAIN(TestSnapshotRead)
