@@ -83,7 +83,8 @@ public:
     QString fieldText(const QString& name) const;
     // Any row's stored value, for grids and lists.
     QString cellText(int row, int field) const;
-    // The same without a copy; valid until the set is changed, closed or re-read.
+    // The same without a copy; valid until the set is changed, closed or re-read, or until
+    // a row not read before is read (after a post the text may have to move then).
     QStringView cellView(int row, int field) const;
     // Reads every cell of every row now; searches over whole rows call it first. Throws
     // QuorvaneError when the file cannot be read.
