@@ -150,21 +150,9 @@ void MenuBarStrip::paintItems() {
     for (int i = 0; i < itemCount(); ++i) {
         const Item& item = m_items[size_t(i)];
         const User::MenuItemInfo& info = item.info;
-        UINT state = i == m_selected ? ODS::SELECTED : 0;
-        if (info.state & MF::GRAYED)
-            state |= ODS::GRAYED;
-        if (info.state & (MF::GRAYED | MF::DISABLED))
-            state |= ODS::DISABLED;
-        if (info.state & MF::CHECKED)
-            state |= ODS::CHECKED;
+        const UINT state = User::drawItemState(info, i == m_selected);
         if (info.type & MF::OWNERDRAW) {
-            DRAWITEMSTRUCT dis;
-            dis.itemID = info.id;
-            dis.itemState = state;
-            dis.hwndItem = menu;
-            dis.hDC = &dc;
-            dis.rcItem = item.rect;
-            User::sendMessage(m_window, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis));
+            User::sendDrawItem(m_window, menu, info, state, dc, item.rect);
             continue;
         }
         const bool selected = state & ODS::SELECTED;

@@ -126,24 +126,10 @@ QRect MenuPopupWindow::itemRect(int index) const {
 void MenuPopupWindow::paintItem(int index) {
     Item& item = m_items[size_t(index)];
     const User::MenuItemInfo& info = item.info;
-    UINT state = 0;
-    if (index == m_selected)
-        state |= ODS::SELECTED;
-    if (info.state & MF::GRAYED)
-        state |= ODS::GRAYED;
-    if (info.state & (MF::DISABLED | MF::GRAYED))
-        state |= ODS::DISABLED;
-    if (info.state & MF::CHECKED)
-        state |= ODS::CHECKED;
+    const UINT state = User::drawItemState(info, index == m_selected);
     Canvas dc(m_picture);
     if (ownerDrawn(info)) {
-        DRAWITEMSTRUCT dis;
-        dis.itemID = info.id;
-        dis.itemState = state;
-        dis.hwndItem = m_menu;
-        dis.hDC = &dc;
-        dis.rcItem = item.rect;
-        User::sendMessage(m_owner, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis));
+        User::sendDrawItem(m_owner, m_menu, info, state, dc, item.rect);
         return;
     }
     const bool selected = state & ODS::SELECTED;

@@ -145,6 +145,28 @@ MessageHookFilter* hookFilter() {
 
 } // namespace
 
+UINT drawItemState(const MenuItemInfo& info, bool selected) {
+    UINT state = selected ? ODS::SELECTED : 0;
+    if (info.state & MF::GRAYED)
+        state |= ODS::GRAYED;
+    if (info.state & (MF::GRAYED | MF::DISABLED))
+        state |= ODS::DISABLED;
+    if (info.state & MF::CHECKED)
+        state |= ODS::CHECKED;
+    return state;
+}
+
+void sendDrawItem(HWND owner, HMENU menu, const MenuItemInfo& info, UINT state, Canvas& dc,
+                  const QRect& rect) {
+    DRAWITEMSTRUCT dis;
+    dis.itemID = info.id;
+    dis.itemState = state;
+    dis.hwndItem = menu;
+    dis.hDC = &dc;
+    dis.rcItem = rect;
+    sendMessage(owner, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis));
+}
+
 HMENU createMenu() {
     return create(false);
 }

@@ -141,6 +141,12 @@ struct MenuItemInfo {
     QImage bitmap;
 };
 
+// The owner-draw state (ODS) an entry is drawn in, as a bar or popup shows it.
+UINT drawItemState(const MenuItemInfo& info, bool selected);
+// Asks the owner window to paint an owner-drawn entry of `menu` in `rect` of `dc`.
+void sendDrawItem(HWND owner, HMENU menu, const MenuItemInfo& info, UINT state, Canvas& dc,
+                  const QRect& rect);
+
 HMENU createMenu();
 HMENU createPopupMenu();
 // Destroys the menu and the sub-menus of its entries.
