@@ -33,6 +33,17 @@ std::vector<IdiomEntry> rows() {
     return result;
 }
 
+void openOn(AdoConnection& connection, const ProgramFolder& folder) {
+    connection.setConnectionString(AdoConnection::buildConnectionString(folder.path()));
+    connection.open();
+}
+
+// As the main window sets up q_cy.
+void asTheLookupQuery(AdoQuery& query) {
+    query.setSql(QStringLiteral("select * from cy order by 成语"));
+    query.setPreloadFields({QStringLiteral("代码")});
+}
+
 QList<QStringList> everyCell(const AdoDataSet& set) {
     QList<QStringList> cells;
     for (int row = 0; row < set.recordCount(); ++row) {
@@ -69,8 +80,7 @@ void TestSnapshotRead::stepsHoldWhatOneReadHolds() {
     QFETCH(QString, completion);
     ProgramFolder folder(rows());
     AdoConnection connection;
-    connection.setConnectionString(AdoConnection::buildConnectionString(folder.path()));
-    connection.open();
+    openOn(connection, folder);
 
     // The same statement in a form that is read at once.
     AdoQuery whole;
@@ -89,8 +99,7 @@ void TestSnapshotRead::stepsHoldWhatOneReadHolds() {
         steps.reset(t);
     } else {
         auto* q = new AdoQuery;
-        q->setSql(QStringLiteral("select * from cy order by 成语"));
-        q->setPreloadFields({QStringLiteral("代码")});
+        asTheLookupQuery(*q);
         steps.reset(q);
     }
     steps->setConnection(&connection);
@@ -138,12 +147,10 @@ void TestSnapshotRead::fileCutWhileReadingIsReported() {
     QFETCH(bool, eventLoop);
     ProgramFolder folder(rows());
     AdoConnection connection;
-    connection.setConnectionString(AdoConnection::buildConnectionString(folder.path()));
-    connection.open();
+    openOn(connection, folder);
     AdoQuery query;
     query.setConnection(&connection);
-    query.setSql(QStringLiteral("select * from cy order by 成语"));
-    query.setPreloadFields({QStringLiteral("代码")});
+    asTheLookupQuery(query);
     query.open();
     QFile file(folder.databasePath());
     QVERIFY(file.resize(file.size() / 2));
