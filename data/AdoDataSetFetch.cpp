@@ -36,6 +36,7 @@ struct AdoDataSet::Fetch {
     AdoConnection* connection = nullptr;
     QString table;      // quoted
     quint64 serial = 0; // tells a slice of this preload from one of a preload before
+    int keyField = -1;  // the order column, read by the open; -1 for the rowid
     std::vector<int> preloadFields;
     std::vector<bool> preloaded; // rows whose preloaded fields are read
     bool holdsRead = false;
@@ -102,6 +103,7 @@ bool AdoDataSet::openInSteps(sqlite3* db, const TableOrder& order) {
     fetch->connection = m_connection;
     fetch->table = table;
     fetch->serial = ++serials;
+    fetch->keyField = keyField;
     std::vector<int> resident(size_t(names.size()), -1);
     int residentCount = 0;
     if (keyField >= 0)
@@ -183,9 +185,7 @@ AdoDataSet::Cell& AdoDataSet::cellAt(int row, int field) const {
     const int resident = m_residentIndex[size_t(field)];
     if (resident >= 0) {
         // A preloaded field wanted before the preload came to its row: read the row now.
-        if (preloading() && !m_fetch->preloaded[size_t(row)] &&
-            std::find(m_fetch->preloadFields.begin(), m_fetch->preloadFields.end(), field) !=
-                m_fetch->preloadFields.end())
+        if (preloading() && field != m_fetch->keyField && !m_fetch->preloaded[size_t(row)])
             fetchRow(row);
         return m_residentCells[size_t(row) * size_t(m_residentCount) + size_t(resident)];
     }
