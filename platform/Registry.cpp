@@ -3,9 +3,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QStringDecoder>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 #include <optional>
 #include <vector>
@@ -29,10 +34,16 @@ struct Value {
     int lastLine = 0;
 };
 
+// Names compare as Windows compares them: without regard to letter case.
+QString nameKey(const QString& name) {
+    return name.toCaseFolded();
+}
+
 struct Section {
     QString path; // as written, without the brackets
     int headerLine = 0;
     std::vector<Value> values;
+    QHash<QString, size_t> valueIndex; // nameKey -> index in values
 };
 
 // The file as lines, plus what they mean. Writes edit single lines so that everything
@@ -42,22 +53,31 @@ struct Document {
     bool crlf = false;
     QStringList lines;
     std::vector<Section> sections;
+    QHash<QString, size_t> sectionIndex; // nameKey -> index in sections
 
     Section* section(const QString& path) {
-        for (Section& s : sections) {
-            if (s.path.compare(path, Qt::CaseInsensitive) == 0)
-                return &s;
-        }
-        return nullptr;
+        const auto found = sectionIndex.constFind(nameKey(path));
+        return found == sectionIndex.cend() ? nullptr : &sections[*found];
+    }
+    const Section* section(const QString& path) const {
+        return const_cast<Document*>(this)->section(path);
+    }
+
+    Section& addSection(const QString& path, int headerLine) {
+        sectionIndex.insert(nameKey(path), sections.size());
+        sections.push_back({path, headerLine, {}, {}});
+        return sections.back();
     }
 };
 
 const Value* findValue(const Section& section, const QString& name) {
-    for (const Value& v : section.values) {
-        if (v.name.compare(name, Qt::CaseInsensitive) == 0)
-            return &v;
-    }
-    return nullptr;
+    const auto found = section.valueIndex.constFind(nameKey(name));
+    return found == section.valueIndex.cend() ? nullptr : &section.values[*found];
+}
+
+void addValue(Section& section, Value value) {
+    section.valueIndex.insert(nameKey(value.name), section.values.size());
+    section.values.push_back(std::move(value));
 }
 
 // ---- parsing ----------------------------------------------------------------------------
@@ -113,7 +133,7 @@ public:
                 fail(i, QStringLiteral("值“%1”在键中出现了两次（第一次在第 %2 行）")
                             .arg(value.name, QString::number(earlier->firstLine + 1)));
             i = value.lastLine;
-            section.values.push_back(std::move(value));
+            addValue(section, std::move(value));
         }
         return doc;
     }
@@ -134,7 +154,7 @@ private:
         if (const Section* earlier = doc.section(path))
             fail(i, QStringLiteral("键 [%1] 出现了两次（第一次在第 %2 行）")
                         .arg(path, QString::number(earlier->headerLine + 1)));
-        doc.sections.push_back({path, i, {}});
+        doc.addSection(path, i);
     }
 
     static void skipSpaces(QStringView line, qsizetype& pos) {
@@ -301,14 +321,46 @@ QByteArray serialise(const Document& doc) {
 
 // ---- file access ------------------------------------------------------------------------
 
-// Reads and parses the file; a missing file is an empty document.
-std::optional<Document> load(const QString& fileName) {
+struct FileStamp {
+    bool exists = false;
+    bool regular = false;
+};
+
+FileStamp stampOf(const QString& fileName) {
+    FileStamp stamp;
+#ifdef Q_OS_UNIX
+    struct stat info {};
+    if (::stat(QFile::encodeName(fileName).constData(), &info) != 0)
+        return stamp;
+    stamp.exists = true;
+    stamp.regular = S_ISREG(info.st_mode);
+#else
+    const QFileInfo info(fileName);
+    stamp.exists = info.exists();
+    stamp.regular = info.isFile();
+#endif
+    return stamp;
+}
+
+// A folder or a pipe in the file's place would drop every setting or block the window
+// until someone writes to the pipe: refused before it is opened.
+void checkRegular(const QString& fileName, const FileStamp& stamp) {
+    if (stamp.exists && !stamp.regular)
+        throw QuorvaneError(
+            QStringLiteral("设置文件“%1”不是普通文件（可能是文件夹或管道），无法读取或保存设置")
+                .arg(QDir::toNativeSeparators(fileName)));
+}
+
+// The file's bytes; "" for a missing file, nullopt when it exists but cannot be read.
+std::optional<QByteArray> readBytes(const QString& fileName) {
+    const FileStamp stamp = stampOf(fileName);
+    checkRegular(fileName, stamp);
+    if (!stamp.exists)
+        return QByteArray();
     QFile file(fileName);
-    if (!file.exists())
-        return Document{};
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    return Parser(fileName).parse(file.readAll());
+    return file.readAll();
 }
 
 void save(const QString& fileName, const Document& doc) {
@@ -316,10 +368,14 @@ void save(const QString& fileName, const Document& doc) {
     if (!QDir().mkpath(folder))
         throw QuorvaneError(
             QStringLiteral("无法创建设置文件夹“%1”").arg(QDir::toNativeSeparators(folder)));
+    checkRegular(fileName, stampOf(fileName));
     QSaveFile file(fileName);
     const QByteArray bytes = serialise(doc);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw QuorvaneError(QStringLiteral("无法写入设置文件“%1”：%2")
+    // flush() first: a write that fails in the buffer (a full disk) would otherwise let
+    // commit() rename the short file over the old one.
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() ||
+        !file.commit())
+        throw QuorvaneError(QStringLiteral("无法写入设置文件“%1”，原来的设置未变：%2")
                                 .arg(QDir::toNativeSeparators(fileName), file.errorString()));
 }
 
@@ -331,9 +387,9 @@ Section& appendSection(Document& doc, const QString& fullPath) {
     if (!doc.lines.last().trimmed().isEmpty())
         doc.lines << QString();
     doc.lines << QLatin1Char('[') + fullPath + QLatin1Char(']');
-    doc.sections.push_back({fullPath, int(doc.lines.size() - 1), {}});
+    Section& section = doc.addSection(fullPath, int(doc.lines.size() - 1));
     doc.lines << QString();
-    return doc.sections.back();
+    return section;
 }
 
 } // namespace
@@ -346,18 +402,42 @@ struct RegistryKey::Impl {
             .arg(name, fullPath, QDir::toNativeSeparators(storageFile()));
     }
 
-    Document loadForUse() const {
-        std::optional<Document> doc = load(storageFile());
+    // The file as last parsed, with the bytes it was parsed from: a key reads several
+    // values, and parsing the file again for each costs more than reading it.
+    mutable std::optional<Document> cached;
+    mutable QByteArray cachedBytes;
+
+    // nullopt when the file exists but cannot be read.
+    const std::optional<Document>& loadCached() const {
+        const QString fileName = storageFile();
+        const std::optional<QByteArray> bytes = readBytes(fileName);
+        if (!bytes) {
+            forget();
+        } else if (!cached || *bytes != cachedBytes) {
+            forget();
+            cached = Parser(fileName).parse(*bytes);
+            cachedBytes = *bytes;
+        }
+        return cached;
+    }
+
+    const Document& loadForUse() const {
+        const std::optional<Document>& doc = loadCached();
         if (!doc)
             throw QuorvaneError(QStringLiteral("无法读取设置文件“%1”")
                                     .arg(QDir::toNativeSeparators(storageFile())));
-        return std::move(*doc);
+        return *doc;
+    }
+
+    void forget() const {
+        cached.reset();
+        cachedBytes.clear();
     }
 
     Value value(const QString& name) const {
         if (fullPath.isEmpty())
             throw QuorvaneError(QStringLiteral("设置键没有打开"));
-        Document doc = loadForUse();
+        const Document& doc = loadForUse();
         const Section* section = doc.section(fullPath);
         const Value* found = section ? findValue(*section, name) : nullptr;
         if (!found)
@@ -369,6 +449,7 @@ struct RegistryKey::Impl {
         if (fullPath.isEmpty())
             throw QuorvaneError(QStringLiteral("设置键没有打开"));
         Document doc = loadForUse();
+        forget(); // whatever happens to the save, the next read looks at the file again
         Section* section = doc.section(fullPath);
         if (!section)
             section = &appendSection(doc, fullPath);
@@ -398,18 +479,20 @@ bool RegistryKey::openKey(const QString& path, bool canCreate) {
     closeKey();
     const QString fullPath = rootKey + path;
     const QString fileName = storageFile();
-    std::optional<Document> doc = load(fileName);
-    if (!doc)
+    const std::optional<Document>& loaded = d->loadCached();
+    if (!loaded)
         return false; // unreadable: like a key the user has no access to
-    if (Section* section = doc->section(fullPath)) {
+    if (const Section* section = loaded->section(fullPath)) {
         d->fullPath = section->path;
         return true;
     }
     if (!canCreate)
         return false;
-    appendSection(*doc, fullPath);
+    Document doc = *loaded;
+    d->forget();
+    appendSection(doc, fullPath);
     try {
-        save(fileName, *doc);
+        save(fileName, doc);
     } catch (const QuorvaneError&) {
         return false; // a key that cannot be created cannot be opened
     }
@@ -428,7 +511,7 @@ bool RegistryKey::isOpen() const {
 bool RegistryKey::valueExists(const QString& name) const {
     if (!isOpen())
         return false;
-    Document doc = d->loadForUse();
+    const Document& doc = d->loadForUse();
     const Section* section = doc.section(d->fullPath);
     return section && findValue(*section, name);
 }

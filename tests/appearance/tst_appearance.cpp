@@ -5,6 +5,7 @@
 #include "platform/FontFaces.h"
 #include "platform/Registry.h"
 #include "platform/Shell.h"
+#include "support/FullDisk.h"
 #include "support/TestDatabase.h"
 #include "support/TestFiles.h"
 #include "ui/appearance/BannerPicture.h"
@@ -21,6 +22,8 @@
 #include <QtTest>
 
 #include <functional>
+
+#include <sys/stat.h>
 
 using namespace quorvane;
 namespace Script = quorvane::Dialogs::Script;
@@ -100,6 +103,8 @@ private Q_SLOTS:
     void defaultFontKeepsStyleAndIndentsSelection();
     void fontWithoutSettingsKeyLastsOneRendering();
     void fontDialogChecksItsInput();
+    void fontButtonsSayWhenSettingsCannotBeKept_data();
+    void fontButtonsSayWhenSettingsCannotBeKept();
     void versionLabel_data();
     void versionLabel();
     void aboutLinksAndClicks();
@@ -331,6 +336,54 @@ void TestAppearance::fontWithoutSettingsKeyLastsOneRendering() {
     m_window->defaultfont->click();
     QCOMPARE(testing::readFile(folder), QByteArray("blocker"));
     QCOMPARE(Script::shownMessages().size(), 0);
+}
+
+void TestAppearance::fontButtonsSayWhenSettingsCannotBeKept_data() {
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<bool>("dialog");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("full disk, 默认字体") << u"full"_qs << false << u"无法写入设置文件"_qs;
+    QTest::newRow("full disk, font dialog") << u"full"_qs << true << u"无法写入设置文件"_qs;
+    QTest::newRow("folder, 默认字体") << u"folder"_qs << false << u"不是普通文件"_qs;
+    QTest::newRow("pipe, font dialog") << u"fifo"_qs << true << u"不是普通文件"_qs;
+}
+
+void TestAppearance::fontButtonsSayWhenSettingsCannotBeKept() {
+    QFETCH(QString, fault);
+    QFETCH(bool, dialog);
+    QFETCH(QString, message);
+    const QString file = RegistryKey::storageFile();
+    const QByteArray before = testing::readFile(file);
+    QVERIFY(before.contains("fontname"));
+    std::unique_ptr<testing::FullDisk> disk;
+    if (fault == u"full") {
+        disk = std::make_unique<testing::FullDisk>(QFileInfo(file).absolutePath());
+        disk->fill();
+    } else {
+        QVERIFY(QFile::remove(file));
+        if (fault == u"folder")
+            QVERIFY(QDir().mkpath(file));
+        else
+            QCOMPARE(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+    }
+    if (dialog) {
+        FontDialog::queueAnswer(FontDialog::Font{QStringLiteral("楷体_GB2312"), 20, false, false,
+                                                 false, false, 0xFF0000,
+                                                 FontDialog::kGb2312Charset});
+        m_window->fontbtn->click();
+    } else {
+        m_window->defaultfont->click();
+    }
+    QCOMPARE(Script::shownMessages().size(), 1);
+    const QString shown = Script::shownMessages()[0].text;
+    QVERIFY2(shown.contains(message) && shown.contains(QDir::toNativeSeparators(file)),
+             qPrintable(shown));
+    QCOMPARE(Script::shownMessages()[0].icon, Dialogs::Icon::Stop);
+    if (fault == u"full")
+        QCOMPARE(testing::readFile(file), before); // the old background and font are kept
+    else
+        QVERIFY(!QFileInfo(file).isFile());
+    QVERIFY(m_window->isVisible()); // and the program goes on
 }
 
 void TestAppearance::fontDialogChecksItsInput() {

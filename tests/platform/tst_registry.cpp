@@ -1,4 +1,5 @@
 #include "platform/Registry.h"
+#include "support/FullDisk.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
@@ -6,6 +7,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 using namespace quorvane;
 
@@ -349,6 +352,103 @@ private Q_SLOTS:
         QCOMPARE(result, 0);
         QCOMPARE(fileBytes(), before);
         QCOMPARE(key.readString(QStringLiteral("bkgrnd")), QStringLiteral("old"));
+    }
+
+    // What takes the file's place, or the space it needs; each time the file or what
+    // stands there stays as it was, and the error names it.
+    void settingsFileThatCannotBeUsed_data() {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("full disk") << u"full"_qs << u"无法写入设置文件"_qs;
+        QTest::newRow("folder") << u"folder"_qs << u"不是普通文件"_qs;
+        QTest::newRow("pipe") << u"fifo"_qs << u"不是普通文件"_qs;
+    }
+
+    void settingsFileThatCannotBeUsed() {
+        QFETCH(QString, fault);
+        QFETCH(QString, message);
+        std::unique_ptr<testing::FullDisk> disk;
+        {
+            RegistryKey key;
+            QVERIFY(key.openKey(keyPath, true));
+            key.writeString(QStringLiteral("fontname"), QStringLiteral("黑体"));
+            key.writeInteger(QStringLiteral("fontsize"), 14);
+        }
+        const QByteArray before = fileBytes();
+        if (fault == u"full") {
+            disk = std::make_unique<testing::FullDisk>(folder());
+            disk->fill();
+        } else {
+            QVERIFY(QFile::remove(file()));
+            if (fault == u"folder")
+                QVERIFY(QDir().mkpath(file()));
+            else
+                QCOMPARE(::mkfifo(QFile::encodeName(file()).constData(), 0600), 0);
+        }
+        const auto failure = [&](const std::function<void()>& use) {
+            try {
+                use();
+            } catch (const QuorvaneError& e) {
+                return e.message();
+            }
+            return QStringLiteral("no error");
+        };
+        const QString error = failure([] {
+            RegistryKey key;
+            if (key.openKey(keyPath, true)) // a pipe would hold the open here
+                key.writeString(QStringLiteral("fontname"), QStringLiteral("宋体"));
+        });
+        QVERIFY2(error.contains(message) && error.contains(QDir::toNativeSeparators(file())),
+                 qPrintable(error));
+        if (fault == u"full") {
+            QCOMPARE(fileBytes(), before);
+            RegistryKey key;
+            QVERIFY(key.openKey(keyPath, false));
+            QCOMPARE(key.readString(QStringLiteral("fontname")), QStringLiteral("黑体"));
+            QCOMPARE(key.readInteger(QStringLiteral("fontsize")), 14);
+            QCOMPARE(QDir(folder()).entryList(QDir::Files), QStringList{u"3.0.reg"_qs});
+        } else {
+            QFileInfo info(file());
+            QVERIFY(fault == u"folder" ? info.isDir() : !info.isFile() && info.exists());
+        }
+    }
+
+    // A large file reads right; each value read and the duplicate check use the names,
+    // not a walk over every earlier value.
+    void manyValuesReadBackAndDuplicatesAreFound() {
+        QByteArray bytes = emptyKeyFile;
+        const int count = 20000;
+        for (int i = 0; i < count; ++i)
+            bytes += "\"v" + QByteArray::number(i) +
+                     "\"=dword:" + QByteArray::number(i, 16).rightJustified(8, '0') + "\n";
+        writeFile(bytes);
+        RegistryKey key;
+        QVERIFY(key.openKey(keyPath, false));
+        for (const int i : {0, 1, 9999, count - 1})
+            QCOMPARE(key.readInteger(u"V"_qs + QString::number(i)), i);
+        QVERIFY(!key.valueExists(u"v"_qs + QString::number(count)));
+
+        // Another key's write is seen by one already open.
+        RegistryKey writer;
+        QVERIFY(writer.openKey(keyPath, false));
+        writer.writeInteger(QStringLiteral("v9999"), -5);
+        QCOMPARE(key.readInteger(QStringLiteral("v9999")), -5);
+        // So is a change made in place by someone else, the size kept.
+        QByteArray changed = fileBytes();
+        changed.replace("\"v1\"=dword:00000001", "\"v1\"=dword:00000007");
+        writeFile(changed);
+        QCOMPARE(key.readInteger(QStringLiteral("v1")), 7);
+
+        writeFile(bytes + "\"V12345\"=dword:00000000\n");
+        try {
+            RegistryKey again;
+            again.openKey(keyPath, false);
+            QFAIL("a duplicate value was accepted");
+        } catch (const RegistryFormatError& e) {
+            QVERIFY2(e.message().contains(u"第 %1 行"_qs.arg(count + 5)) &&
+                         e.message().contains(u"第一次在第 %1 行"_qs.arg(12345 + 5)),
+                     qPrintable(e.message()));
+        }
     }
 };
 
