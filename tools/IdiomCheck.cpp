@@ -136,11 +136,14 @@ void writeReport(const QString& path, const std::vector<IdiomEntry>& entries, co
         text += line.join(u'\t') + u'\n';
     }
     QSaveFile file(path);
-    // The byte order mark tells spreadsheet programs that the file is UTF-8.
+    const QByteArray bytes = text.toUtf8();
+    // The byte order mark tells spreadsheet programs that the file is UTF-8. flush() before
+    // commit(): a write that fails in the buffer (a full disk) would otherwise let commit()
+    // rename the short file over an earlier report.
     if (!file.open(QIODevice::WriteOnly) || file.write("\xEF\xBB\xBF") != 3 ||
-        file.write(text.toUtf8()) < 0 || !file.commit())
-        throw QuorvaneError(
-            QStringLiteral("无法写入报告文件“%1”：%2").arg(path, file.errorString()));
+        file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
+        throw QuorvaneError(QStringLiteral("无法写入报告文件“%1”，原有的文件未变：%2")
+                                .arg(path, file.errorString()));
 }
 
 } // namespace quorvane::IdiomCheck

@@ -63,6 +63,10 @@ void finishEntry(IdiomEntry& entry, const QString& where,
             QStringLiteral("%1，字段“%2”：成语不能为空").arg(where, label(Column::Idiom)));
     for (int i = 0; i < kColumnCount; ++i) {
         const Column column = Column(i);
+        // A NUL would cut the text short for SQL and for every C-text reader.
+        if (entry.text(column).contains(QChar(u'\0')))
+            throw QuorvaneError(
+                QStringLiteral("%1，字段“%2”：含有空字符（U+0000）").arg(where, label(column)));
         const int width = sizeLimit(column);
         const qsizetype length = entry.text(column).size();
         if (length > width)

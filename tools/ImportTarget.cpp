@@ -206,6 +206,9 @@ void ImportTarget::removeBuildOnSignals() {
     sigemptyset(&action.sa_mask);
     for (const int signal : {SIGINT, SIGTERM, SIGHUP})
         sigaction(signal, &action, nullptr);
+    // A file-size limit would end the process in the middle of a write, silently; ignored,
+    // it fails the write like a full disk, which is reported and cleaned up.
+    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 } // namespace quorvane

@@ -35,7 +35,8 @@ public:
     // Returns how many files went.
     static int sweep(const QString& target);
 
-    // From now on SIGINT and SIGTERM remove the build in progress before the process ends.
+    // From now on SIGINT, SIGTERM and SIGHUP remove the build in progress before the process
+    // ends, and a file-size limit fails the write (reported like a full disk) instead.
     static void removeBuildOnSignals();
 
 private:

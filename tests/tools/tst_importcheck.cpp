@@ -1,5 +1,6 @@
 #include "data/AdoConnection.h"
 #include "data/AdoQuery.h"
+#include "support/FullDisk.h"
 #include "support/TestFiles.h"
 #include "tools/IdiomCheck.h"
 #include "tools/IdiomImport.h"
@@ -14,11 +15,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <functional>
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace quorvane;
@@ -52,8 +56,11 @@ struct Run {
     QString err;
 };
 
-Run runTool(const QStringList& arguments) {
+// `inChild` runs in the started process before the program, to set its limits.
+Run runTool(const QStringList& arguments, const std::function<void()>& inChild = {}) {
     QProcess process;
+    if (inChild)
+        process.setChildProcessModifier(inChild);
     process.start(QStringLiteral(QUORVANE_IMPORT_TOOL), arguments);
     Run run;
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
@@ -92,6 +99,8 @@ private Q_SLOTS:
     void sharedDataSet();
     void commandLineOptions();
     void strictAndReport();
+    void writesThatCannotFinish_data();
+    void writesThatCannotFinish();
     void killedImports_data();
     void killedImports();
     void sweepLeavesLockedBuilds();
@@ -262,6 +271,57 @@ void TestImportCheck::strictAndReport() {
     const Run clash = runTool({input, output, QStringLiteral("--report"), input});
     QCOMPARE(clash.exitCode, 1);
     QVERIFY(testing::readFile(input).startsWith(kHeader));
+}
+
+void TestImportCheck::writesThatCannotFinish_data() {
+    QTest::addColumn<bool>("reportFails");
+    QTest::newRow("report on a full disk") << true;
+    QTest::newRow("build past a file-size limit") << false;
+}
+
+// Each says so, exits 1, and leaves every file as it was and nothing of its own behind.
+void TestImportCheck::writesThatCannotFinish() {
+    QFETCH(bool, reportFails);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString out = dir.filePath(QStringLiteral("out"));
+    const QString target = out + QStringLiteral("/cy.mdb");
+    const QString small = dir.filePath(QStringLiteral("small.tsv"));
+    QVERIFY(testing::writeFile(small, kHeader + "bmll\t八面玲珑\t\t\t\t\t\t\t\n"));
+    QCOMPARE(runTool({small, target}).exitCode, 0);
+    const QByteArray before = testing::readFile(target);
+    QByteArray many = kHeader + "xxxx\t安居乐业\tān jū lè yè\t\t\t\t\t\t\n";
+    for (int i = 0; i < 5000; ++i)
+        many += "abcd\t成语" + QByteArray::number(i) + "\t\t解释" + QByteArray(60, 'x') +
+                "\t\t\t\t\t\n";
+    const QString input = dir.filePath(QStringLiteral("many.tsv"));
+    QVERIFY(testing::writeFile(input, many));
+
+    const QString reports = dir.filePath(QStringLiteral("reports"));
+    const QString report = reports + QStringLiteral("/R.tsv");
+    QVERIFY(testing::writeFile(report, "an earlier report\n"));
+    Run run;
+    if (reportFails) {
+        testing::FullDisk disk(reports);
+        disk.fill();
+        run = runTool({input, target, QStringLiteral("--report"), report});
+    } else {
+        run = runTool({input, target}, [] {
+            const rlimit limit{64 * 1024, 64 * 1024};
+            setrlimit(RLIMIT_FSIZE, &limit);
+        });
+    }
+    QCOMPARE(run.exitCode, 1); // -1: ended by a signal, without a word
+    QVERIFY2(!run.out.contains(QStringLiteral("已将")), qPrintable(run.out));
+    if (reportFails)
+        QVERIFY2(run.err.contains(QStringLiteral("无法写入报告文件")) && run.err.contains(report),
+                 qPrintable(run.err));
+    else
+        QVERIFY2(run.err.contains(QStringLiteral("无法")), qPrintable(run.err));
+    QCOMPARE(testing::readFile(report), QByteArray("an earlier report\n"));
+    QCOMPARE(QDir(reports).entryList(QDir::Files), QStringList{QStringLiteral("R.tsv")});
+    QCOMPARE(testing::readFile(target), before);
+    QCOMPARE(filesIn(out), QStringList{QStringLiteral("cy.mdb")});
 }
 
 void TestImportCheck::killedImports_data() {
