@@ -70,6 +70,14 @@ void checkSqlite(sqlite3* db, int rc, const QString& what) {
     // reading; the first change says why it cannot be kept and where a copy can live.
     const int primary = rc & 0xFF;
     const char* file = db ? sqlite3_db_filename(db, "main") : nullptr;
+    // The open file was renamed, replaced or deleted under the program: its folder may be
+    // writable as ever, so that is not the reason to give.
+    if (file && *file && primary == SQLITE_READONLY &&
+        (sqlite3_extended_errcode(db) == SQLITE_READONLY_DBMOVED ||
+         !QFileInfo::exists(QString::fromUtf8(file))))
+        throw QuorvaneError(what + QStringLiteral("：词典文件“%1”在程序运行时被移走、替换或删除，"
+                                                  "修改没有保存。请重新启动程序。")
+                                       .arg(QString::fromUtf8(file)));
     if (file && *file && (primary == SQLITE_READONLY || primary == SQLITE_CANTOPEN))
         throw QuorvaneError(what +
                             QStringLiteral("：词典文件“%1”或它所在的文件夹不可写，修改没有保存。"

@@ -451,7 +451,11 @@ void AdoDataSet::setFieldText(const QString& name, const QString& value) {
         throw QuorvaneError(QStringLiteral("找不到字段“%1”").arg(name));
     if (m_state != DataSetState::Edit && m_state != DataSetState::Insert)
         throw QuorvaneError(QStringLiteral("数据集不在编辑或插入状态"));
-    m_buffer[size_t(field)] = value;
+    // A NUL would end the text for everything that reads it as C text (SQL length(),
+    // exports), so it never gets in.
+    QString text = value;
+    text.remove(QChar(u'\0'));
+    m_buffer[size_t(field)] = std::move(text);
     m_changedFields[size_t(field)] = true;
     m_modified = true;
     Q_EMIT fieldChanged(field);

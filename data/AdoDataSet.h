@@ -147,7 +147,8 @@ Q_SIGNALS:
     void stateChanged();
     // A field of the pending row was set.
     void fieldChanged(int field);
-    // Reading the preloaded fields in the event loop failed; those cells stay empty.
+    // Reading the preloaded fields in the event loop, or a row when it was first wanted,
+    // failed; those cells stay empty. Told once per reading of the set.
     void fetchFailed(const QString& message);
 
 protected:
@@ -175,6 +176,7 @@ private:
     void storeRow(sqlite3_stmt* stmt, int firstColumn, int row) const;
     void storePreloaded(sqlite3_stmt* stmt, int firstColumn, int row, bool wholeRow) const;
     void fetchRow(int row) const;
+    void reportRowFailure(const QString& detail) const;
     void preloadLater() const;
     // Reads preloaded fields for about `budgetMs` (all of them for -1); false on a read
     // error, whose text is kept in the fetch.

@@ -47,6 +47,7 @@ struct AdoDataSet::Fetch {
     std::vector<std::pair<qint64, int>> rowOfRowid;
     size_t walked = 0;
     QString error;
+    bool rowFailed = false; // a row read failed and was reported
 
     void releaseRead() {
         if (holdsRead)
@@ -239,11 +240,25 @@ void AdoDataSet::storePreloaded(sqlite3_stmt* stmt, int firstColumn, int row, bo
 void AdoDataSet::fetchRow(int row) const {
     Fetch& fetch = *m_fetch;
     sqlite3_bind_int64(fetch.point, 1, m_rowids[size_t(row)]);
-    if (sqlite3_step(fetch.point) == SQLITE_ROW)
+    const int rc = sqlite3_step(fetch.point);
+    if (rc == SQLITE_ROW)
         storeRow(fetch.point, 0, row);
+    else if (rc != SQLITE_DONE)
+        reportRowFailure(QString::fromUtf8(sqlite3_errmsg(fetch.db)));
     sqlite3_reset(fetch.point);
     if (fetch.unread == 0 && !fetch.preload)
         m_fetch.reset();
+}
+
+// A row is read while something paints or asks for a cell, where no error may leave; the
+// row stays empty and the failure is told once, from the event loop.
+void AdoDataSet::reportRowFailure(const QString& detail) const {
+    if (m_fetch->rowFailed)
+        return;
+    m_fetch->rowFailed = true;
+    const QString message = QStringLiteral("读取成语表失败：%1").arg(detail);
+    QTimer::singleShot(
+        0, this, [this, message] { Q_EMIT const_cast<AdoDataSet*>(this)->fetchFailed(message); });
 }
 
 void AdoDataSet::preloadLater() const {
@@ -338,7 +353,16 @@ void AdoDataSet::fetchAll() const {
     if (!m_fetch)
         return;
     Fetch& fetch = *m_fetch;
-    sqlite3_stmt* scan = prepared(fetch.db, QStringLiteral("select rowid, * from ") + fetch.table);
+    sqlite3_stmt* scan = nullptr;
+    const QByteArray sql = (QStringLiteral("select rowid, * from ") + fetch.table).toUtf8();
+    if (sqlite3_prepare_v2(fetch.db, sql.constData(), int(sql.size()), &scan, nullptr) !=
+        SQLITE_OK) {
+        // The file changed under the set: said once, the rows not read stay empty.
+        const QString error = QString::fromUtf8(sqlite3_errmsg(fetch.db));
+        sqlite3_finalize(scan);
+        m_fetch.reset();
+        throw QuorvaneError(QStringLiteral("读取成语表失败：%1").arg(error));
+    }
     const auto walk = sortedRowids(m_rowids);
     size_t walked = 0;
     int rc = SQLITE_DONE;

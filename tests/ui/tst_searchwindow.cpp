@@ -1,3 +1,4 @@
+#include "data/AdoConnection.h"
 #include "data/AdoQuery.h"
 #include "platform/Dialogs.h"
 #include "platform/FontFaces.h"
@@ -11,10 +12,13 @@
 #include "widgets/dbaware/TDBGrid.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QTreeView>
 #include <QtTest>
+
+#include <sqlite3.h>
 
 using namespace quorvane;
 
@@ -47,6 +51,48 @@ QStringList idioms(const SearchResultModel* model) {
     for (int row = 0; row < model->rowCount(); ++row)
         out << cellText(model, row, SearchResultModel::IdiomColumn);
     return out;
+}
+
+// Rows whose explanations are too long for their table page: the rest of each lies in
+// pages of its own, which only a read of the whole row touches.
+std::vector<IdiomEntry> longRows() {
+    std::vector<IdiomEntry> rows;
+    for (int i = 0; i < 300; ++i)
+        rows.push_back(
+            testing::entry(QStringLiteral("cycy"), QStringLiteral("成语") + QString::number(i),
+                           QStringLiteral("chéng yǔ"), QString(3000, QChar(char16_t(0x4E00 + i)))));
+    return rows;
+}
+
+// Whether `sql` runs to its end on the file.
+bool readsWhole(const QString& path, const char* sql) {
+    sqlite3* db = openEncryptedDatabase(path, AdoConnection::databasePassword(), false);
+    sqlite3_stmt* stmt = nullptr;
+    int rc = sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr);
+    while (rc == SQLITE_OK && (rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        for (int i = 0; i < sqlite3_column_count(stmt); ++i)
+            sqlite3_column_text16(stmt, i);
+        rc = SQLITE_OK;
+    }
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    return rc == SQLITE_DONE;
+}
+
+// Spoils one page that the list and its codes do not need but a whole row does, as a
+// damaged sector would; false when no such page is found.
+bool damageOnePage(const QString& path) {
+    const QByteArray pristine = testing::readFile(path);
+    for (qsizetype at = pristine.size() / 2; at + 4 < pristine.size(); at += 4096) {
+        QByteArray damaged = pristine;
+        damaged.replace(at, 4, "\xff\xff\xff\xff");
+        if (!testing::writeFile(path, damaged))
+            return false;
+        if (readsWhole(path, "select rowid, 成语 from cy order by 成语") &&
+            readsWhole(path, "select rowid, 代码 from cy") && !readsWhole(path, "select * from cy"))
+            return true;
+    }
+    return false;
 }
 
 // Letters come as keys, Chinese as an input method commits it.
@@ -223,6 +269,81 @@ private Q_SLOTS:
         QVERIFY(database != grown);
         QCOMPARE(testing::readFile(m_folder->databasePath()), grown);
         QCOMPARE(testing::readFile(RegistryKey::storageFile()), settings);
+    }
+
+    // What cannot be read after the list opened gives the error box, once, and the
+    // program goes on: a damaged page, and a dictionary copied over the open one.
+    void unreadableDictionaryGivesTheErrorBox_data() {
+        QTest::addColumn<bool>("damaged");
+        QTest::newRow("damaged page") << true;
+        QTest::newRow("copied over while open") << false;
+    }
+
+    void unreadableDictionaryGivesTheErrorBox() {
+        QFETCH(bool, damaged);
+        m_main.reset();
+        m_folder = std::make_unique<testing::ProgramFolder>(longRows());
+        if (damaged)
+            QVERIFY(damageOnePage(m_folder->databasePath()));
+        m_main = std::make_unique<Tmain_frm>();
+        m_main->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
+        QCOMPARE(m_main->cymc->text(), QStringLiteral("成语0"));
+        const auto& shown = Dialogs::Script::shownMessages();
+        QCOMPARE(shown.size(), 0); // the list and its codes were read
+        if (!damaged) {
+            // Other rows are read when wanted: one that cannot be is no blank entry.
+            const testing::ProgramFolder other(testing::sampleRows());
+            QFile file(m_folder->databasePath());
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(testing::readFile(other.databasePath()));
+            file.close();
+            QTest::mouseClick(m_main->nextbtn, Qt::LeftButton);
+            QTRY_COMPARE(shown.size(), 1);
+            QVERIFY2(shown[0].text.startsWith(QStringLiteral("读取成语表失败：")),
+                     qPrintable(shown[0].text));
+        }
+        const qsizetype before = shown.size();
+        m_main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_main.get()));
+        QTest::keyClick(m_main.get(), Qt::Key_F, Qt::ControlModifier);
+        Tsearch_frm* s = m_main->searchWindow();
+        QVERIFY(s);
+        QTRY_COMPARE(shown.size(), before + 1);
+        QVERIFY2(shown.last().text.startsWith(QStringLiteral("读取成语表失败：")),
+                 qPrintable(shown.last().text));
+        // The search goes on with what was read, and asks no more.
+        type(s, QStringLiteral("cheng"));
+        QTRY_VERIFY(s->results()->rowCount() > 0);
+        QTest::keyClick(s->searchedt, Qt::Key_Return);
+        QVERIFY(s->isVisible() && m_main->isVisible());
+        QCOMPARE(shown.size(), before + 1);
+        Dialogs::Script::end(); // cleanup() wants no boxes of other tests
+        Dialogs::Script::begin();
+    }
+
+    // A paste is kept whole up to far beyond any real query; a flood is cut there, so
+    // the field stays quick to lay out on every paint.
+    void pastedQueryIsBounded_data() {
+        QTest::addColumn<QString>("pasted");
+        QTest::addColumn<int>("kept");
+        const QString longQuery =
+            QStringLiteral("dui niu tan qin ").repeated(9) + QStringLiteral("bei shui che xin");
+        QTest::newRow("long pinyin") << longQuery << int(longQuery.size());
+        QTest::newRow("combining marks") << u'a' + QString(9999, QChar(0x0301)) << 200;
+    }
+
+    void pastedQueryIsBounded() {
+        QFETCH(QString, pasted);
+        QFETCH(int, kept);
+        Tsearch_frm* s = openSearch();
+        QVERIFY(s);
+        QApplication::clipboard()->setText(pasted);
+        s->searchedt->selectAll();
+        QTest::keyClick(s->searchedt, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(s->searchedt->text(), pasted.left(kept));
+        QTRY_VERIFY(!s->countlbl->text().startsWith(QStringLiteral("输入")));
+        s->repaint();
     }
 
     void emptySnapshot() {

@@ -170,11 +170,13 @@ void Tmain_frm::buildStore() {
     q_cy->setSql(kLookupSql);
     q_cy->setPreloadFields({columnName(Column::Code)}); // what the lookup box searches
     // A file that breaks while the codes are read: say so rather than miss idioms quietly.
-    connect(q_cy, &AdoDataSet::fetchFailed, this, [this](const QString& message) {
+    const auto readFailed = [this](const QString& message) {
         Dialogs::messageBox(this, message, QStringLiteral("错误"), Dialogs::Icon::Stop);
-    });
+    };
+    connect(q_cy, &AdoDataSet::fetchFailed, this, readFailed);
     tb_cy = new AdoTable(this);
     tb_cy->setObjectName(QStringLiteral("tb_cy"));
+    connect(tb_cy, &AdoDataSet::fetchFailed, this, readFailed);
     tb_cy->setConnection(skt_cy);
     tb_cy->setTableName(QStringLiteral("cy"));
     ds_cy = new DataSource(this);

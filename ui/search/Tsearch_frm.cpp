@@ -1,6 +1,7 @@
 #include "ui/search/Tsearch_frm.h"
 
 #include "data/AdoDataSet.h"
+#include "platform/HandlerGuard.h"
 #include "ui/search/HighlightDelegate.h"
 #include "ui/search/SearchResultModel.h"
 #include "widgets/layout/FormFonts.h"
@@ -13,6 +14,10 @@
 
 namespace quorvane {
 namespace {
+// Far above any real query (an idiom, its pinyin, a phrase of its text), and low enough
+// that a pasted run of combining marks stays quick to lay out on every paint.
+constexpr int kLongestQuery = 200;
+
 QString groupCaption(SearchGroup group) {
     switch (group) {
     case SearchGroup::Pinyin:
@@ -34,6 +39,7 @@ Tsearch_frm::Tsearch_frm(AdoDataSet* dataSet, QWidget* owner)
     setupUi(this);
     setObjectName(QStringLiteral("search_frm"));
     FormFonts::applyPixelSizes(this);
+    searchedt->setMaxLength(kLongestQuery);
     resultlst->setModel(m_results);
     resultlst->setItemDelegate(new HighlightDelegate(resultlst));
     resultlst->setAllColumnsShowFocus(true);
@@ -47,9 +53,12 @@ Tsearch_frm::Tsearch_frm(AdoDataSet* dataSet, QWidget* owner)
 
     m_delay.setSingleShot(true);
     m_delay.setInterval(0);
-    connect(&m_delay, &QTimer::timeout, this, &Tsearch_frm::runSearch);
+    // A dictionary that cannot be read whole fails the search: the error box, not the end
+    // of the program, also from a timer.
+    connect(&m_delay, &QTimer::timeout, this, [this] { runGuarded([this] { runSearch(); }); });
     connect(searchedt, &QLineEdit::textChanged, this, &Tsearch_frm::searchedtChange);
-    connect(resultlst, &QAbstractItemView::doubleClicked, this, &Tsearch_frm::resultlstDblClick);
+    connect(resultlst, &QAbstractItemView::doubleClicked, this,
+            [this] { runGuarded([this] { resultlstDblClick(); }); });
     if (dataSet)
         connect(dataSet, &AdoDataSet::dataSetChanged, this, &Tsearch_frm::dataSetChanged);
     auto* find = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this);
@@ -96,7 +105,7 @@ void Tsearch_frm::showEvent(QShowEvent* event) {
 // The readings of a large snapshot take a moment to prepare: better while the user looks
 // at the window than at the first key.
 void Tsearch_frm::prepareSoon() {
-    QTimer::singleShot(0, this, [this] { m_search.prepare(); });
+    QTimer::singleShot(0, this, [this] { runGuarded([this] { m_search.prepare(); }); });
 }
 
 // Beside the owner if the screen has room there, otherwise over its right edge, below the
@@ -194,7 +203,7 @@ bool Tsearch_frm::eventFilter(QObject* watched, QEvent* event) {
     switch (key->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        chooseCurrent();
+        runGuarded([this] { chooseCurrent(); });
         return true;
     case Qt::Key_Up:
     case Qt::Key_Down:
