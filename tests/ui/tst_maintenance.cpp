@@ -13,6 +13,7 @@
 #include "widgets/dbaware/TDBFilterDlg.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
@@ -22,6 +23,10 @@
 #include <csignal>
 #ifdef Q_OS_UNIX
 #include <sys/resource.h>
+#endif
+#ifdef Q_OS_LINUX
+#include <malloc.h>
+#include <unistd.h>
 #endif
 
 using namespace quorvane;
@@ -134,6 +139,9 @@ private Q_SLOTS:
     void searchNarrowsTheRowsUntilTheWindowCloses();
     void unreadableBackgroundStillOpensTheWindow();
     void managementButtonOpensItModally();
+    void pastedTextIsBoundedAndCleaned_data();
+    void pastedTextIsBoundedAndCleaned();
+    void closedWindowGivesItsMemoryBack();
 };
 
 void TestMaintenance::opensOnTheLastRowAsDesigned() {
@@ -442,6 +450,82 @@ void TestMaintenance::searchNarrowsTheRowsUntilTheWindowCloses() {
     QCOMPARE(again.DBEdit7->text(), QStringLiteral("百发百中"));
     click(again.priovbtn);
     QCOMPARE(again.DBEdit7->text(), QStringLiteral("阿鼻地狱"));
+}
+
+// Pasted as a user pastes, then saved: what reaches the file, or why nothing does.
+void TestMaintenance::pastedTextIsBoundedAndCleaned_data() {
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<int>("shownLength");
+    QTest::addColumn<QString>("storedIdiom"); // "" when the save is refused
+    QTest::newRow("100,000 characters") << QString(100000, QChar(u'成')) << 200 << QString();
+    QTest::newRow("NUL inside") << QStringLiteral("画蛇添足").insert(2, QChar(u'\0')) << 4
+                                << QStringLiteral("画蛇添足");
+}
+
+void TestMaintenance::pastedTextIsBoundedAndCleaned() {
+    QFETCH(QString, pasted);
+    QFETCH(int, shownLength);
+    QFETCH(QString, storedIdiom);
+    Fixture f(rowsOf(2));
+    Tappend_frm& w = f.open();
+    const QStringList before = f.stored();
+    click(w.editbtn);
+    QApplication::clipboard()->setText(pasted);
+    w.DBEdit7->setFocus();
+    w.DBEdit7->selectAll();
+    QTest::keyClick(w.DBEdit7, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(w.DBEdit7->text().size(), shownLength);
+    QVERIFY(!w.DBEdit7->text().contains(QChar(u'\0')));
+    Script::queueAnswer(Dialogs::Button::Ok);
+    click(w.savebtn);
+    if (storedIdiom.isEmpty()) {
+        QCOMPARE(Script::shownMessages().size(), 2);
+        QCOMPARE(f.stored(), before);
+        QVERIFY(w.editingArrangement());
+        click(w.undobtn);
+    } else {
+        QCOMPARE(Script::shownMessages().size(), 1); // the question only
+        QStringList after = before;
+        after[1].replace(QStringLiteral("百发百中"), storedIdiom);
+        QCOMPARE(f.stored(), after);
+    }
+    QCOMPARE(testing::integrityCheck(f.folder.databasePath()), QStringLiteral("ok"));
+}
+
+namespace {
+qint64 residentKb() {
+#ifdef Q_OS_LINUX
+    malloc_trim(0); // what was freed goes back, so what is still held shows
+    const QList<QByteArray> fields =
+        testing::readFile(QStringLiteral("/proc/self/statm")).split(' ');
+    return fields.size() > 1 ? fields[1].toLongLong() * sysconf(_SC_PAGESIZE) / 1024 : -1;
+#else
+    return -1;
+#endif
+}
+} // namespace
+
+// Opened, used and closed 150 times: what a closed window held goes with it.
+void TestMaintenance::closedWindowGivesItsMemoryBack() {
+    Fixture f(rowsOf(50));
+    const auto round = [&f] {
+        Tappend_frm& w = f.open();
+        click(w.priovbtn);
+        click(w.priovbtn);
+        w.close();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!f.window);
+    };
+    for (int i = 0; i < 2; ++i)
+        round();
+    const qint64 afterTwo = residentKb();
+    if (afterTwo < 0)
+        QSKIP("no resident memory figure on this system");
+    for (int i = 2; i < 150; ++i)
+        round();
+    const qint64 growth = residentKb() - afterTwo;
+    QVERIFY2(growth < 5 * 1024, qPrintable(QStringLiteral("%1 KB more").arg(growth)));
+    QCOMPARE(Script::shownMessages().size(), 0);
 }
 
 QTEST_MAIN(TestMaintenance)

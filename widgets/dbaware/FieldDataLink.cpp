@@ -34,6 +34,10 @@ bool FieldDataLink::active() const {
     return set && set->active() && set->fieldIndex(m_field) >= 0;
 }
 
+int FieldDataLink::fieldSize() const {
+    return active() ? m_source->dataSet()->fieldSize(m_source->dataSet()->fieldIndex(m_field)) : 0;
+}
+
 QString FieldDataLink::text() const {
     return active() ? m_source->dataSet()->fieldText(m_field) : QString();
 }

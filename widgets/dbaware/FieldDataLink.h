@@ -27,6 +27,8 @@ public:
 
     // Whether the control has a field to show: an open data set with that field.
     bool active() const;
+    // The field's size in characters, 0 when it has none or the link is not active.
+    int fieldSize() const;
     // The field's value in the current (or pending) row, "" when not active.
     QString text() const;
     // Writes typed text into the row; false when the row cannot take it (not active, not
