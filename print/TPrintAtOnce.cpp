@@ -3,6 +3,7 @@
 #include "platform/Arithmetic.h"
 
 #include "platform/Printer.h"
+#include "platform/QuorvaneError.h"
 #include "print/ControlTree.h"
 #include "print/PrintDBGrid.h"
 #include "print/TPreviewAtOnceForm.h"
@@ -177,6 +178,14 @@ void TPrintAtOnce::Print() {
         ContentHeight =
             printer.pageSizePx().height() -
             round(OffsetY * ScaleY + OffsetBottom * ScaleY + (PrintTitle ? TitleHeight : 0));
+        // A paper with no room inside its offsets would come out blank, or as a sheet of
+        // another size: nothing is sent.
+        if (ContentHeight <= 0 || printer.pageSizePx().width() <= round(OffsetX * ScaleX))
+            throw QuorvaneError(
+                QStringLiteral(
+                    "纸张的可打印区域（%1 × %2 毫米）太小，放不下要打印的内容，没有打印。")
+                    .arg(QString::number(printer.pageSizeMm().width()),
+                         QString::number(printer.pageSizeMm().height())));
         Page = 1;
         PageShift = 0;
         NewPageHandler = [this, &printer] {

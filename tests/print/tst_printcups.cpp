@@ -5,6 +5,7 @@
 #include "platform/AppPaths.h"
 #include "platform/Dialogs.h"
 #include "platform/Printer.h"
+#include "platform/QuorvaneError.h"
 #include "print/TPrintAtOnce.h"
 #include "print/Tprint_frm.h"
 #include "support/TestDatabase.h"
@@ -74,6 +75,8 @@ private Q_SLOTS:
     void cleanupTestCase();
     void engineWritesPdf();
     void printButtonThroughCups();
+    void paperTooSmallIsRefused_data();
+    void paperTooSmallIsRefused();
 
 private:
     bool startServer();
@@ -204,6 +207,62 @@ void TestPrintCups::printButtonThroughCups() {
     QVERIFY2(waitForPdf(pdf), "no PDF came out of the queue");
     checkIdiomPdf(pdf);
     QVERIFY(Script::shownMessages().isEmpty());
+}
+
+void TestPrintCups::paperTooSmallIsRefused_data() {
+    QTest::addColumn<bool>("throughCups");
+    QTest::newRow("to a PDF file") << false;
+    QTest::newRow("print button, CUPS queue") << true;
+}
+
+// A custom paper of 1 × 1 tenth of a millimetre: the error, and no sheet.
+void TestPrintCups::paperTooSmallIsRefused() {
+    QFETCH(bool, throughCups);
+    if (throughCups && !serverUp)
+        QSKIP("cupsd could not be started here");
+    const qsizetype shownBefore = Script::shownMessages().size();
+    if (!throughCups) {
+        const QString pdf = dir.path() + QStringLiteral("/tiny.pdf");
+        QtPrinter printer(pdf);
+        Printer::setCurrent(&printer);
+        {
+            Tprint_frm window;
+            window.fill(testing::entry(QStringLiteral("abdy"), QStringLiteral("阿鼻地狱")));
+            window.PrintAtOnce1->setPaperSize(PrintTypes::Custom);
+            window.PrintAtOnce1->setPaperWidth(1);
+            window.PrintAtOnce1->setPaperHeight(1);
+            try {
+                window.PrintAtOnce1->Print();
+                QFAIL("a paper too small to hold anything was printed on");
+            } catch (const QuorvaneError& error) {
+                QVERIFY2(error.message().contains(QStringLiteral("太小")),
+                         qPrintable(error.message()));
+            }
+        }
+        Printer::setCurrent(nullptr);
+        QVERIFY(!QFileInfo::exists(pdf));
+        return;
+    }
+    const QString lpstat = QStandardPaths::findExecutable(QStringLiteral("lpstat"));
+    if (lpstat.isEmpty())
+        QSKIP("lpstat is not installed");
+    const QStringList jobs{QStringLiteral("-h"), socket,
+                           QStringLiteral("-W"), QStringLiteral("all"),
+                           QStringLiteral("-o"), kQueue};
+    const QString before = run(lpstat, jobs);
+    Tmain_frm window;
+    PreviewDriver driver([](TPreviewAtOnceForm& preview) {
+        preview.ComboBox1->setCurrentIndex(int(PrintTypes::Custom));
+        preview.SpinEdit1->setValue(1);
+        preview.SpinEdit2->setValue(1);
+        QTest::mouseClick(preview.PrintBtn, Qt::LeftButton);
+    });
+    QTest::mouseClick(window.printbtn, Qt::LeftButton);
+    QCOMPARE(driver.opened, 1);
+    QCOMPARE(Script::shownMessages().size(), shownBefore + 1);
+    QVERIFY2(Script::shownMessages().last().text.contains(QStringLiteral("太小")),
+             qPrintable(Script::shownMessages().last().text));
+    QCOMPARE(run(lpstat, jobs), before); // no job reached the queue
 }
 
 QTEST_MAIN(TestPrintCups)
