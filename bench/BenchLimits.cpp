@@ -102,7 +102,8 @@ void searchBoxCombiningMarks(benchmark::State& state) {
     window.show();
     window.jsbtnClick();
     Tsearch_frm* s = window.searchWindow();
-    QTest::qWaitForWindowExposed(s);
+    if (!QTest::qWaitForWindowExposed(s))
+        std::fprintf(stderr, "the search window was not exposed\n");
     repaintAfterPaste(state, QStringLiteral("search_box_combining"), s->searchedt,
                       markedLetter(9999));
 }
@@ -125,7 +126,8 @@ void maintenanceLongPaste(benchmark::State& state) {
     Store store(folderOf(100));
     QPointer<Tappend_frm> window = new Tappend_frm(&store.table, &store.source);
     window->show();
-    QTest::qWaitForWindowExposed(window);
+    if (!QTest::qWaitForWindowExposed(window))
+        std::fprintf(stderr, "the maintenance window was not exposed\n");
     repaintAfterPaste(state, QStringLiteral("maintenance_field_100k"), window->DBEdit7,
                       QString(100000, QChar(u'成')));
     window->DBEdit7->undo();

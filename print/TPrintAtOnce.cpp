@@ -156,6 +156,35 @@ void TPrintAtOnce::run(const std::function<void()>& body) {
     }
 }
 
+namespace {
+QString paperTooSmall(const Printer& printer) {
+    return QStringLiteral("纸张的可打印区域（%1 × %2 毫米）太小，放不下要打印的内容，没有打印。")
+        .arg(QString::number(printer.pageSizeMm().width()),
+             QString::number(printer.pageSizeMm().height()));
+}
+} // namespace
+
+// A printer may refuse a paper size and keep its own; printing then would put the layout
+// meant for one sheet on another.
+void TPrintAtOnce::checkPaper(const Printer& printer) const {
+    const std::optional<QPageSize> paper = printer.paperSize();
+    const bool asked = m_paperSize != Default && paper && m_paperWidth > 0 && m_paperHeight > 0;
+    const QSizeF mm = paper ? paper->size(QPageSize::Millimeter) : QSizeF();
+    const auto [shortHeld, longHeld] = std::minmax(mm.width() * 10, mm.height() * 10);
+    const auto [shortAsked, longAsked] = std::minmax(double(m_paperWidth), double(m_paperHeight));
+    if (asked && (std::abs(shortHeld - shortAsked) > 10 || std::abs(longHeld - longAsked) > 10))
+        throw QuorvaneError(
+            QStringLiteral("打印机不接受 %1 × %2 毫米的纸张，没有打印。")
+                .arg(QString::number(m_paperWidth / 10.0), QString::number(m_paperHeight / 10.0)));
+    // A paper with no room inside the offsets would come out blank; checked before the
+    // document starts, since a started one reaches the queue even when it is abandoned.
+    const double scaleX = double(printer.pixelsPerInchX()) / screenPpiX();
+    const double scaleY = double(printer.pixelsPerInchY()) / screenPpiY();
+    if (printer.pageSizePx().height() <= round((OffsetY + OffsetBottom) * scaleY) ||
+        printer.pageSizePx().width() <= round(OffsetX * scaleX))
+        throw QuorvaneError(paperTooSmall(printer));
+}
+
 void TPrintAtOnce::Print() {
     Printer& printer = Printer::current();
     // The preview's page handler comes back after the run, whatever happens.
@@ -165,6 +194,7 @@ void TPrintAtOnce::Print() {
         ~Restore() { handler = std::move(kept); }
     } restore{NewPageHandler, NewPageHandler};
     GridGrowth = 0;
+    checkPaper(printer);
     QPainter& first = printer.beginDoc(Title.isEmpty() ? QStringLiteral("Quorvane") : Title);
     run([&] {
         m_canvas = std::make_unique<Canvas>(first);
@@ -178,14 +208,8 @@ void TPrintAtOnce::Print() {
         ContentHeight =
             printer.pageSizePx().height() -
             round(OffsetY * ScaleY + OffsetBottom * ScaleY + (PrintTitle ? TitleHeight : 0));
-        // A paper with no room inside its offsets would come out blank, or as a sheet of
-        // another size: nothing is sent.
-        if (ContentHeight <= 0 || printer.pageSizePx().width() <= round(OffsetX * ScaleX))
-            throw QuorvaneError(
-                QStringLiteral(
-                    "纸张的可打印区域（%1 × %2 毫米）太小，放不下要打印的内容，没有打印。")
-                    .arg(QString::number(printer.pageSizeMm().width()),
-                         QString::number(printer.pageSizeMm().height())));
+        if (ContentHeight <= 0) // the title took the last of the room
+            throw QuorvaneError(paperTooSmall(printer));
         Page = 1;
         PageShift = 0;
         NewPageHandler = [this, &printer] {

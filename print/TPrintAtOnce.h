@@ -18,6 +18,8 @@ class QLabel;
 
 namespace quorvane {
 
+class Printer;
+
 class TDBGrid;
 class TPreviewAtOnceForm;
 
@@ -135,6 +137,7 @@ public:
 
 private:
     void ApplyPaperSize();
+    void checkPaper(const Printer& printer) const;
     void run(const std::function<void()>& body);
 
     QPointer<QWidget> m_control;

@@ -252,7 +252,9 @@ void TestPrintCups::paperTooSmallIsRefused() {
     const QString before = run(lpstat, jobs);
     Tmain_frm window;
     PreviewDriver driver([](TPreviewAtOnceForm& preview) {
+        // As a choice in the list: the window reacts to the user's choices only.
         preview.ComboBox1->setCurrentIndex(int(PrintTypes::Custom));
+        Q_EMIT preview.ComboBox1->activated(int(PrintTypes::Custom));
         preview.SpinEdit1->setValue(1);
         preview.SpinEdit2->setValue(1);
         QTest::mouseClick(preview.PrintBtn, Qt::LeftButton);

@@ -16,6 +16,8 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QGuiApplication>
+#include <QHash>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPointer>
@@ -31,6 +33,20 @@ namespace quorvane {
 Tappend_frm* append_frm = nullptr;
 
 namespace {
+// One icon per glyph for the program's life: a new icon at every opening would leave its
+// rendered pixmaps in the application's pixmap cache, about 30 KB a time.
+QIcon glyphIcon(const QString& glyph) {
+    static QHash<QString, QIcon> icons;
+    auto found = icons.find(glyph);
+    if (found == icons.end()) {
+        const QString base = QStringLiteral(":/maintenance/") + glyph;
+        const QString svg = base + QStringLiteral(".svg");
+        found =
+            icons.insert(glyph, QIcon(QFile::exists(svg) ? svg : base + QStringLiteral(".png")));
+    }
+    return *found;
+}
+
 QColor colourOf(const QWidget* widget) {
     return ColourText::toQColor(ColourText::toColour(widget->property("fontColour").toString()));
 }
@@ -53,9 +69,7 @@ Tappend_frm::Tappend_frm(AdoTable* table, DataSource* source, QWidget* parent)
         const QString glyph = widget->property("glyph").toString();
         if (auto* button = qobject_cast<QToolButton*>(widget); button && !glyph.isEmpty()) {
             // The glyphs the main window shares are drawn as SVG, ours are pictures.
-            const QString base = QStringLiteral(":/maintenance/") + glyph;
-            const QString svg = base + QStringLiteral(".svg");
-            button->setIcon(QIcon(QFile::exists(svg) ? svg : base + QStringLiteral(".png")));
+            button->setIcon(glyphIcon(glyph));
             button->setIconSize(QSize(20, 20));
         }
         if (widget->property("transparent").toBool() || widget->property("tileArea").toBool())

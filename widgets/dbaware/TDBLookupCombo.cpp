@@ -23,6 +23,7 @@
 
 #include "data/DataSource.h"
 #include "data/IdiomColumns.h"
+#include "platform/HandlerGuard.h"
 #include "widgets/dbaware/DataSetModel.h"
 
 #include <QCoreApplication>
@@ -131,7 +132,9 @@ TDBLookupCombo::TDBLookupCombo(QWidget* parent)
             });
 
     m_searchTimer.setSingleShot(true);
-    connect(&m_searchTimer, &QTimer::timeout, this, &TDBLookupCombo::searchTimerFired);
+    // A search reads the data set, which may fail: the error box, as in an event handler.
+    connect(&m_searchTimer, &QTimer::timeout, this,
+            [this] { runGuarded([this] { searchTimerFired(); }); });
     connect(m_button, &QToolButton::pressed, this, [this] {
         if (listVisible())
             closeList();
