@@ -52,6 +52,7 @@ QTextBlockFormat RichEdit::blockFormat(const ParaFormat& para) const {
     format.setLeftMargin(twipsToPixels(para.startIndent + para.offset, this));
     format.setTextIndent(-twipsToPixels(para.offset, this));
     format.setRightMargin(twipsToPixels(para.rightIndent, this));
+    format.setLineHeight(kLineSpacingPercent, QTextBlockFormat::ProportionalHeight);
     return format;
 }
 
