@@ -3,13 +3,14 @@
 #include "platform/Dialogs.h"
 #include "platform/FontFaces.h"
 #include "platform/SingleInstance.h"
+#include "platform/Translations.h"
 #include "platform/User.h"
+#include "platform/WindowModality.h"
 #include "ui/appearance/Tlogo_frm.h"
 #include "ui/lookup/Tmain_frm.h"
 
 #include <QApplication>
 #include <QEventLoop>
-#include <QFileInfo>
 #include <QTimer>
 
 #include <memory>
@@ -18,11 +19,19 @@ namespace quorvane::StartUp {
 void bringForward(QWidget* window) {
     if (!window)
         return;
+    // Hidden in the tray, it comes back as a click on the icon brings it.
+    if (auto* main = qobject_cast<Tmain_frm*>(window))
+        main->leaveTray();
     if (window->isMinimized())
         window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
     window->show();
     window->raise();
     window->activateWindow();
+    // A modal window open over it comes with it: the user must be able to finish it.
+    if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != window) {
+        modal->raise();
+        modal->activateWindow();
+    }
 }
 
 bool ensureSingleInstance(NamedMutex& mutex) {
@@ -30,16 +39,16 @@ bool ensureSingleInstance(NamedMutex& mutex) {
         return true;
     Dialogs::messageBox(nullptr, QStringLiteral("Quorvane已在运行！"), QStringLiteral("提示"),
                         Dialogs::Icon::None);
-    // The default title: the executable's name cut at its first dot.
-    const QString remembered =
-        QFileInfo(QCoreApplication::applicationFilePath()).fileName().section(u'.', 0, 0);
-    QApplication::setApplicationDisplayName(QStringLiteral("destroy me"));
+    const QString remembered = User::applicationTitle();
+    User::setApplicationTitle(QStringLiteral("destroy me"));
     mutex.requestActivation(remembered);
     return false;
 }
 
 int run(QApplication& app, int splashMs, const std::function<void()>& started) {
     FontFaces::installSubstitutions();
+    Translations::install();
+    WindowModality::install();
 
     // EnsureSingleInstance: a second copy hands over to the first and ends.
     NamedMutex mutex(kMutexName);
@@ -50,7 +59,7 @@ int run(QApplication& app, int splashMs, const std::function<void()>& started) {
     std::unique_ptr<Tmain_frm> window;
     bool activationPending = false;
     mutex.setActivationHandler([&window, &activationPending](const QString&) {
-        if (window && window->isVisible())
+        if (window) // hidden in the tray too
             bringForward(window.get());
         else
             activationPending = true;
@@ -66,7 +75,7 @@ int run(QApplication& app, int splashMs, const std::function<void()>& started) {
     wait.exec(QEventLoop::ExcludeUserInputEvents);
     splash->repaint();
 
-    QApplication::setApplicationDisplayName(kApplicationTitle);
+    User::setApplicationTitle(kApplicationTitle);
     window = std::make_unique<Tmain_frm>();
     // A tray icon that starts minimised keeps the window hidden.
     if (User::showMainForm())

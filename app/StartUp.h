@@ -20,7 +20,8 @@ inline const QString kApplicationTitle = QStringLiteral("Quorvane");
 // forward and returns false (the caller then ends).
 bool ensureSingleInstance(NamedMutex& mutex);
 
-// What the first copy does on that request: restore a minimised window, else raise it.
+// What the first copy does on that request: bring back a window hidden in the tray,
+// restore a minimised one, raise it, and raise a modal window open over it.
 void bringForward(QWidget* window);
 
 // The program from the application object to the end of the event loop. `splashMs` is the

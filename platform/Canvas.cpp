@@ -347,7 +347,8 @@ int Canvas::drawText(const QString& text, QRect& rect, unsigned format) {
         if (!any)
             lines.push_back({start, 0, 0});
     }
-    const int height = lineHeight * int(lines.size());
+    const int lineStep = single ? lineHeight : (lineHeight * m_lineSpacing + 50) / 100;
+    const int height = lineStep * int(lines.size());
     int widest = 0;
     for (const TextLine& line : lines)
         widest = std::max(widest, line.width);
@@ -400,7 +401,7 @@ int Canvas::drawText(const QString& text, QRect& rect, unsigned format) {
             m_painter->fillRect(QRect(ux, uy, uw, std::max(1, metrics.lineWidth())),
                                 toQColor(m_textColour));
         }
-        top += lineHeight;
+        top += lineStep;
     }
     m_painter->restore();
     applyPen();

@@ -146,6 +146,10 @@ public:
     static LogFont pointFont(const QString& face, int points, int ppi);
     QFont qfont() const { return m_qfont; }
     void setTextColour(ColorRef colour) { m_textColour = colour; }
+    // Distance of wrapped lines in percent of the font's height (100: lines touch, as GDI
+    // draws them); the rich edit's paragraphs set more so that paper matches the screen.
+    void setLineSpacing(int percent) { m_lineSpacing = percent; }
+    int lineSpacing() const { return m_lineSpacing; }
     ColorRef textColour() const { return m_textColour; }
     void setBkColour(ColorRef colour);
     ColorRef bkColour() const { return m_bkColour; }
@@ -204,6 +208,7 @@ private:
     Brush m_brush;
     LogFont m_font;
     QFont m_qfont;
+    int m_lineSpacing = 100;
     ColorRef m_textColour = 0;
     ColorRef m_bkColour = 0xFFFFFF;
     BkMode m_bkMode = BkMode::Opaque;

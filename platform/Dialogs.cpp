@@ -1,5 +1,7 @@
 #include "platform/Dialogs.h"
 
+#include "platform/User.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -65,7 +67,9 @@ Button messageBox(QWidget* owner, const QString& text, const QString& caption, I
             script().answers.isEmpty() ? Button::Ok : script().answers.takeFirst();
         return buttons == Buttons::Ok ? Button::Ok : answer;
     }
-    QMessageBox box(qtIcon(icon), caption, text, QMessageBox::NoButton, owner);
+    // Owned by the main window at least, the box leaves the tray icon answering.
+    QMessageBox box(qtIcon(icon), caption, text, QMessageBox::NoButton,
+                    owner ? owner : User::mainWindow());
     QPushButton* ok = box.addButton(QMessageBox::Ok);
     QPushButton* cancel =
         buttons == Buttons::OkCancel ? box.addButton(QMessageBox::Cancel) : nullptr;
@@ -82,8 +86,8 @@ QString errorBoxText(const QString& message) {
 }
 
 void showError(const QString& message) {
-    messageBox(QApplication::activeWindow(), errorBoxText(message),
-               QApplication::applicationDisplayName(), Icon::Stop);
+    messageBox(QApplication::activeWindow(), errorBoxText(message), User::applicationTitle(),
+               Icon::Stop);
 }
 
 QString qtFilter(const QString& filter) {

@@ -9,6 +9,7 @@ class QWidget;
 namespace quorvane::Dialogs {
 
 enum class Icon { None, Information, Warning, Stop, Question };
+
 enum class Button { Ok, Cancel };
 enum class Buttons { Ok, OkCancel };
 

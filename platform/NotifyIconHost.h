@@ -4,6 +4,7 @@
 
 #include <QIcon>
 #include <QRect>
+#include <QString>
 
 #include <array>
 #include <memory>
@@ -42,6 +43,10 @@ public:
     // Where the icon is on the screen; empty when it is not shown.
     virtual QRect iconRect(HWND window, quint32 id) const = 0;
 };
+
+// Broadcast (as a registered window message) when the notification area goes away; it
+// comes back as "TaskbarCreated".
+inline const QString kNotificationAreaGone = QStringLiteral("QuorvaneNotificationAreaGone");
 
 // Shell_NotifyIconA over the current host.
 bool Shell_NotifyIconA(quint32 message, const NOTIFYICONDATAA& data);

@@ -1,5 +1,6 @@
 #include "platform/RichEdit.h"
 
+#include <QFontMetricsF>
 #include <QTextBlock>
 #include <QTextBoundaryFinder>
 #include <QTextCursor>
@@ -52,6 +53,10 @@ QTextBlockFormat RichEdit::blockFormat(const ParaFormat& para) const {
     format.setLeftMargin(twipsToPixels(para.startIndent + para.offset, this));
     format.setTextIndent(-twipsToPixels(para.offset, this));
     format.setRightMargin(twipsToPixels(para.rightIndent, this));
+    // Of the font's height, not of the line Qt lays out: that one leaves out the leading
+    // a face like AR PL UMing does not have.
+    format.setLineHeight(QFontMetricsF(m_font, this).height() * kLineSpacingPercent / 100.0,
+                         QTextBlockFormat::MinimumHeight);
     return format;
 }
 

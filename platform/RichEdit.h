@@ -37,6 +37,10 @@ public:
 
     int selectionLength() const;
 
+    // Wrapped lines stand this far apart, in percent of the font's height: faces without
+    // leading (AR PL UMing for 宋体) would otherwise set them touching. Printing uses it too.
+    static constexpr int kLineSpacingPercent = 115;
+
     // The font text is written in (face, size in points, colour).
     void setTextFont(const QFont& font, const QColor& colour);
     QFont textFont() const { return m_font; }

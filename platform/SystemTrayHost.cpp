@@ -124,6 +124,7 @@ void SystemTrayHost::watchArea() {
         for (auto& [key, shown] : m_icons)
             delete shown.icon;
         m_icons.clear();
+        User::broadcastMessage(User::registerWindowMessage(kNotificationAreaGone));
         return;
     }
     User::broadcastMessage(User::registerWindowMessage(QStringLiteral("TaskbarCreated")));

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QCursor>
 #include <QEvent>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHash>
 #include <QPointer>
@@ -287,6 +288,24 @@ void setMainWindow(QWidget* window) {
 
 QWidget* mainWindow() {
     return table().mainWindow.data();
+}
+
+namespace {
+QString& title() {
+    static QString text;
+    return text;
+}
+} // namespace
+
+void setApplicationTitle(const QString& text) {
+    title() = text;
+}
+
+// Until the program names itself: the executable's name cut at its first dot.
+QString applicationTitle() {
+    if (title().isEmpty())
+        return QFileInfo(QCoreApplication::applicationFilePath()).fileName().section(u'.', 0, 0);
+    return title();
 }
 
 bool showMainForm() {

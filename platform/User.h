@@ -54,6 +54,10 @@ HWND applicationWindow();
 // The program's main window (the first form), or nullptr.
 void setMainWindow(QWidget* window);
 QWidget* mainWindow();
+// The program's title: the application window's caption, also the error box's caption.
+// Qt is not told (an application display name would be added to every title bar).
+void setApplicationTitle(const QString& title);
+QString applicationTitle();
 // Whether start-up shows the main window (a component may ask it not to).
 bool showMainForm();
 void setShowMainForm(bool show);

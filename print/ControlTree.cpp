@@ -166,6 +166,10 @@ LogFont pointFont(const QFont& font, ColorRef colour, int screenPpi, int targetP
     return result;
 }
 
+int lineSpacing(const QWidget* widget) {
+    return qobject_cast<const RichEdit*>(widget) ? RichEdit::kLineSpacingPercent : 100;
+}
+
 LogFont fontOf(const QWidget* widget, int screenPpi, int targetPpi) {
     QFont font = widget->font();
     if (const auto* rich = qobject_cast<const RichEdit*>(widget))

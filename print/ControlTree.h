@@ -43,6 +43,8 @@ Qt::Alignment panelAlignment(const QWidget* widget);
 
 // A control's font on a surface of `targetPpi`, keeping its size in whole points.
 LogFont fontOf(const QWidget* widget, int screenPpi, int targetPpi);
+// Distance of wrapped lines on paper, in percent of the font's height, as on screen.
+int lineSpacing(const QWidget* widget);
 LogFont pointFont(const QFont& font, ColorRef colour, int screenPpi, int targetPpi);
 ColorRef textColour(const QWidget* widget);
 

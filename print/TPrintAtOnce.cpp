@@ -295,12 +295,14 @@ void TPrintAtOnce::assignFont(const QFont& font, ColorRef colour) {
     m_canvas->setFont(
         ControlTree::pointFont(font, colour, screenPpiY(), m_canvas->pixelsPerInchY()));
     m_canvas->setTextColour(colour);
+    m_canvas->setLineSpacing(100);
 }
 
 void TPrintAtOnce::AssignControlFont(const QWidget* control) {
     const LogFont font = ControlTree::fontOf(control, screenPpiY(), m_canvas->pixelsPerInchY());
     m_canvas->setFont(font);
     m_canvas->setTextColour(font.colour);
+    m_canvas->setLineSpacing(ControlTree::lineSpacing(control));
 }
 
 void TPrintAtOnce::DrawTitle() {

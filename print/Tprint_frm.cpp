@@ -91,6 +91,7 @@ void Tprint_frm::fitText() {
     probe.setDotsPerMeterY(dotsPerMeter);
     Canvas canvas(probe);
     canvas.setFont(ControlTree::fontOf(RichEdit1, kDesignPpi, kDesignPpi));
+    canvas.setLineSpacing(ControlTree::lineSpacing(RichEdit1));
     // The engine insets left-aligned text by two pixels; one more keeps rounding on paper
     // from wrapping a line later than here.
     QRect box(0, 0, RichEdit1->width() - 2 - canvas.textWidth(QStringLiteral("W")), 1);

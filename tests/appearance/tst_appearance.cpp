@@ -5,6 +5,7 @@
 #include "platform/FontFaces.h"
 #include "platform/Registry.h"
 #include "platform/Shell.h"
+#include "platform/User.h"
 #include "support/FullDisk.h"
 #include "support/TestDatabase.h"
 #include "support/TestFiles.h"
@@ -111,7 +112,7 @@ private Q_SLOTS:
 };
 
 void TestAppearance::initTestCase() {
-    QApplication::setApplicationDisplayName(QStringLiteral("Quorvane"));
+    User::setApplicationTitle(QStringLiteral("Quorvane"));
     FontFaces::installSubstitutions();
     Shell::setOpener(std::make_unique<RecordingOpener>());
 }
@@ -216,6 +217,14 @@ void TestAppearance::chooserSelectsPreviewsAndReopens() {
     QCOMPARE(chooser.FileListBox1->selectedItems()[0]->text(), QStringLiteral("red.bmp"));
     QCOMPARE(chooser.Image1->picture().size(), QSize(16, 16));
     QCOMPARE(chooser.windowTitle(), QStringLiteral("背景设置"));
+    // A click on the file already selected is a selection too: its name goes back in.
+    chooser.FileEdit->setText(u"typed.bmp"_qs);
+    QListWidgetItem* red = chooser.FileListBox1->selectedItems()[0];
+    QTest::mouseClick(chooser.FileListBox1->viewport(), Qt::LeftButton, {},
+                      chooser.FileListBox1->visualItemRect(red).center());
+    QCOMPARE(chooser.FileEdit->text(), QStringLiteral("red.bmp"));
+    QCOMPARE(chooser.windowTitle(), QStringLiteral("red.bmp (16 x 16)"));
+    QVERIFY(Script::shownMessages().isEmpty());
 
     chooser.FileListBox1->findItems(u"blue.bmp"_qs, Qt::MatchExactly)[0]->setSelected(true);
     QCOMPARE(chooser.windowTitle(), QStringLiteral("blue.bmp (16 x 16)"));

@@ -136,8 +136,18 @@ void TestBitmaps::refusesWhatIsNoBitmap_data() {
         << "offset.bmp" << bmpHeader(2, 2, 24, 5000) + QByteArray(16, 0) << invalid;
     QTest::newRow("huge") << "huge.bmp" << bmpHeader(100000, 100000, 24) + QByteArray(64, 0)
                           << invalid;
+    // A picture that is whole but past the limit is named as too large, with the limit.
+    const QString tooLarge =
+        QStringLiteral("位图太大：%1 像素，超过上限 16777216 像素 (4096 × 4096)");
     QTest::newRow("huge RLE") << "rle.bmp" << bmpHeader(30000, 30000, 8, 54, 1) + QByteArray(64, 0)
-                              << invalid;
+                              << tooLarge.arg(u"30000 × 30000"_qs);
+    const qsizetype rows = (4500 + 31) / 32 * 4 * 4000;
+    QByteArray blackAndWhite =
+        bmpHeader(4500, 4000, 1, 62) + QByteArray("\0\0\0\0\xff\xff\xff\0", 8);
+    QTest::newRow("4500 x 4000") << "large.bmp" << blackAndWhite + QByteArray(rows, '\x55')
+                                 << tooLarge.arg(u"4500 × 4000"_qs);
+    QTest::newRow("wide and tall")
+        << "overflow.bmp" << bmpHeader(0x7fffffff, 0x7fffffff, 32) + QByteArray(64, 0) << invalid;
     QTest::newRow("no width") << "zero.bmp" << bmpHeader(0, 2, 24) + QByteArray(16, 0) << invalid;
     QTest::newRow("negative width")
         << "negative.bmp" << bmpHeader(-2, 2, 24) + QByteArray(16, 0) << invalid;

@@ -1,5 +1,6 @@
 #include "platform/Canvas.h"
 #include "platform/FontFaces.h"
+#include "platform/RichEdit.h"
 
 #include <QGuiApplication>
 #include <QTest>
@@ -38,6 +39,8 @@ private Q_SLOTS:
     void transparentDrawLeavesTheKeyColourOut();
     void textFlagsPlaceAndMeasure();
     void floodFillStopsAtTheBorder();
+    void wrappedLinesStandApart_data();
+    void wrappedLinesStandApart();
     void pointFontsGrowWithResolution();
 };
 
@@ -157,6 +160,48 @@ void TestCanvas::textFlagsPlaceAndMeasure() {
                             .arg(ink.top())
                             .arg(ink.right())
                             .arg(ink.bottom())));
+}
+
+void TestCanvas::wrappedLinesStandApart_data() {
+    QTest::addColumn<int>("pixels"); // character height
+    QTest::addColumn<int>("spacing");
+    QTest::newRow("entry text, 16 px") << 16 << RichEdit::kLineSpacingPercent;
+    QTest::newRow("entry text, 100 px (paper)") << 100 << RichEdit::kLineSpacingPercent;
+    QTest::newRow("other text keeps GDI's lines") << 16 << 100;
+}
+
+// "一" is one thin stroke: each wrapped line inks one band, and the bands' distance is the
+// distance of the lines.
+void TestCanvas::wrappedLinesStandApart() {
+    QFETCH(int, pixels);
+    QFETCH(int, spacing);
+    QImage image = whiteImage(pixels * 3, pixels * 12);
+    Canvas canvas(image);
+    LogFont font;
+    font.height = -pixels;
+    canvas.setFont(font);
+    canvas.setBkMode(BkMode::Transparent);
+    canvas.setLineSpacing(spacing);
+    const int line = canvas.textHeight(QStringLiteral("一"));
+    QRect box(0, 0, image.width(), image.height());
+    canvas.drawText(QString(8, QChar(u'一')), box, DT::WORDBREAK | DT::NOPREFIX);
+
+    QList<int> bandTops;
+    bool inBand = false;
+    for (int y = 0; y < image.height(); ++y) {
+        bool ink = false;
+        for (int x = 0; x < image.width() && !ink; ++x)
+            ink = (image.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF;
+        if (ink && !inBand)
+            bandTops << y;
+        inBand = ink;
+    }
+    QVERIFY2(bandTops.size() >= 3, qPrintable(QString::number(bandTops.size())));
+    for (qsizetype i = 1; i < bandTops.size(); ++i) {
+        const int step = bandTops[i] - bandTops[i - 1];
+        QVERIFY2(qAbs(step - line * spacing / 100.0) <= 1.0,
+                 qPrintable(QStringLiteral("step %1, line %2").arg(step).arg(line)));
+    }
 }
 
 void TestCanvas::floodFillStopsAtTheBorder() {

@@ -97,11 +97,11 @@ bool PrivateDesktop::start(QString* why) {
     }
     m_display = ':' + number;
     spawn(QStringLiteral("openbox"), {"--sm-disable"});
-    m_trayHost = startTrayHost();
+    m_trayHost = spawnTrayHost();
     return true;
 }
 
-pid_t PrivateDesktop::startTrayHost() {
+pid_t PrivateDesktop::spawnTrayHost() {
     if (!QStandardPaths::findExecutable(QStringLiteral("tint2")).isEmpty())
         return spawn(QStringLiteral("tint2"), {});
     return spawn(QStringLiteral("trayer"), {"--edge", "bottom", "--align", "right", "--widthtype",
@@ -111,10 +111,24 @@ pid_t PrivateDesktop::startTrayHost() {
 bool PrivateDesktop::restartTrayHost() {
     if (m_trayHost <= 0)
         return false;
+    stopTrayHost();
+    return startTrayHost();
+}
+
+void PrivateDesktop::stopTrayHost() {
+    if (m_trayHost <= 0)
+        return;
     kill(m_trayHost, SIGTERM);
     waitpid(m_trayHost, nullptr, 0);
     std::erase(m_started, m_trayHost);
-    m_trayHost = startTrayHost();
+    m_trayHost = -1;
+}
+
+bool PrivateDesktop::startTrayHost() {
+    if (m_display.isEmpty())
+        return false;
+    if (m_trayHost <= 0)
+        m_trayHost = spawnTrayHost();
     return m_trayHost > 0;
 }
 

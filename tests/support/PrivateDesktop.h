@@ -24,12 +24,15 @@ public:
     void stop();
     // Ends the tray host and starts it again, as when a panel restarts.
     bool restartTrayHost();
+    // Ends the tray host, as when a panel crashes; start it again with startTrayHost().
+    void stopTrayHost();
+    bool startTrayHost();
     QByteArray display() const { return m_display; }
 
 private:
     pid_t spawn(const QString& program, const std::vector<QByteArray>& args, int keepFd = -1);
 
-    pid_t startTrayHost();
+    pid_t spawnTrayHost();
 
     std::vector<pid_t> m_started;
     pid_t m_trayHost = -1;

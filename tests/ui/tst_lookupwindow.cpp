@@ -2,6 +2,7 @@
 #include "platform/AppPaths.h"
 #include "platform/Dialogs.h"
 #include "platform/Shell.h"
+#include "platform/User.h"
 #include "support/TestDatabase.h"
 #include "support/TestFiles.h"
 #include "ui/lookup/Tmain_frm.h"
@@ -272,7 +273,7 @@ private:
 
 private Q_SLOTS:
     void initTestCase() {
-        QApplication::setApplicationDisplayName(QStringLiteral("Quorvane"));
+        User::setApplicationTitle(QStringLiteral("Quorvane"));
 #ifdef Q_OS_UNIX
         // An exceeded file size limit must fail the write, not end the process.
         std::signal(SIGXFSZ, SIG_IGN);

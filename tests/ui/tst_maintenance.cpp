@@ -4,6 +4,7 @@
 #include "data/SettingsStore.h"
 #include "platform/Dialogs.h"
 #include "platform/Registry.h"
+#include "platform/User.h"
 #include "support/TestDatabase.h"
 #include "support/TestFiles.h"
 #include "support/TestTable.h"
@@ -21,6 +22,7 @@
 #include <QtTest>
 
 #include <csignal>
+
 #ifdef Q_OS_UNIX
 #include <sys/resource.h>
 #endif
@@ -111,7 +113,7 @@ class TestMaintenance : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase() {
-        QApplication::setApplicationDisplayName(QStringLiteral("Quorvane"));
+        User::setApplicationTitle(QStringLiteral("Quorvane"));
 #ifdef Q_OS_UNIX
         std::signal(SIGXFSZ, SIG_IGN); // an exceeded size limit fails the write instead
 #endif
@@ -137,6 +139,8 @@ private Q_SLOTS:
     void closingSavesAPendingChange();
     void closingWithARefusedChangeStaysOpen();
     void searchNarrowsTheRowsUntilTheWindowCloses();
+    void emptySearchLeavesTheRowAsItIs_data();
+    void emptySearchLeavesTheRowAsItIs();
     void unreadableBackgroundStillOpensTheWindow();
     void managementButtonOpensItModally();
     void pastedTextIsBoundedAndCleaned_data();
@@ -526,6 +530,36 @@ void TestMaintenance::closedWindowGivesItsMemoryBack() {
     const qint64 growth = residentKb() - afterTwo;
     QVERIFY2(growth < 5 * 1024, qPrintable(QStringLiteral("%1 KB more").arg(growth)));
     QCOMPARE(Script::shownMessages().size(), 0);
+}
+
+void TestMaintenance::emptySearchLeavesTheRowAsItIs_data() {
+    QTest::addColumn<QString>("typed"); // into a field before the search; "" for none
+    QTest::newRow("browsing") << QString();
+    QTest::newRow("with a change typed") << QStringLiteral("同");
+}
+
+// A letter typed into the value box and deleted enables OK; confirmed, it filters nothing.
+void TestMaintenance::emptySearchLeavesTheRowAsItIs() {
+    QFETCH(QString, typed);
+    Fixture f(rowsOf(3));
+    Tappend_frm& w = f.open();
+    const QStringList before = f.stored();
+    if (!typed.isEmpty())
+        type(w.DBEdit4, typed);
+    const DataSetState state = f.table.state();
+    connect(w.DBFilterDialog1, &TDBFilterDialog::dialogShowing, &w, [](QDialog* shown) {
+        auto* dlg = static_cast<TDBFilterDlg*>(shown);
+        QTimer::singleShot(0, dlg, [dlg] {
+            QTest::keyClicks(dlg->FilterValueEdit, QStringLiteral("b"));
+            QTest::keyClick(dlg->FilterValueEdit, Qt::Key_Backspace);
+            QTest::mouseClick(dlg->BtnOK, Qt::LeftButton);
+        });
+    });
+    click(w.searchbtn);
+    QCOMPARE(w.DBEdit7->text(), QStringLiteral("沧海桑田"));
+    QCOMPARE(w.DBEdit4->text(), typed);
+    QCOMPARE(f.table.state(), state);
+    QCOMPARE(f.stored(), before);
 }
 
 QTEST_MAIN(TestMaintenance)

@@ -2,17 +2,24 @@
 #include "platform/Dialogs.h"
 #include "platform/FontFaces.h"
 #include "platform/Registry.h"
+#include "platform/User.h"
 #include "support/TestDatabase.h"
 #include "support/TestFiles.h"
 #include "ui/appearance/Tlogo_frm.h"
 #include "ui/lookup/Tmain_frm.h"
+#include "widgets/kit/VyrControls.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QAccessible>
 #include <QApplication>
 #include <QFile>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextLayout>
+#include <QTimer>
+
+#include <functional>
 
 using namespace quorvane;
 using quorvane::testing::entry;
@@ -60,10 +67,13 @@ private Q_SLOTS:
     void marginsFollowTheView();
     void closingReleasesTheStore();
     void splashShowsTheStoredVersion();
+    void wrappedEntryLinesStandApart_data();
+    void wrappedEntryLinesStandApart();
+    void kitControlsArePressableByAssistiveTechnology();
 };
 
 void TestMainWindow::initTestCase() {
-    QApplication::setApplicationDisplayName(QStringLiteral("Quorvane"));
+    User::setApplicationTitle(QStringLiteral("Quorvane"));
     FontFaces::installSubstitutions();
 }
 
@@ -327,6 +337,81 @@ void TestMainWindow::splashShowsTheStoredVersion() {
     const QString broken = settingsText();
     QCOMPARE(Tlogo_frm().versionLabel()->text(), QString());
     QCOMPARE(settingsText(), broken);
+}
+
+void TestMainWindow::wrappedEntryLinesStandApart_data() {
+    QTest::addColumn<QString>("face");
+    QTest::addColumn<int>("points");
+    QTest::newRow("宋体 11") << QStringLiteral("宋体") << 11;
+    QTest::newRow("宋体 20") << QStringLiteral("宋体") << 20;
+    QTest::newRow("楷体_GB2312 14") << QStringLiteral("楷体_GB2312") << 14;
+}
+
+// One long paragraph wraps; its lines are laid out about 1.15 of the font's height apart.
+void TestMainWindow::wrappedEntryLinesStandApart() {
+    QFETCH(QString, face);
+    QFETCH(int, points);
+    ProgramFolder folder(testing::sampleRows());
+    std::unique_ptr<Tmain_frm> window;
+    QCOMPARE(errorsWhileCreating(window).size(), 0);
+    window->show();
+    RichEdit* view = window->RichEdit1;
+    QFont font(face);
+    font.setPointSize(points);
+    view->setTextFont(font, Qt::black);
+    view->setParagraphs({QString(400, QChar(u'成'))});
+    const QTextLayout* layout = view->document()->firstBlock().layout();
+    QVERIFY(layout->lineCount() >= 3);
+    const qreal height = QFontMetricsF(view->textFont()).height();
+    for (int i = 1; i < layout->lineCount(); ++i) {
+        const qreal step = layout->lineAt(i).y() - layout->lineAt(i - 1).y();
+        QVERIFY2(step >= height * 1.14 && step <= height * 1.2,
+                 qPrintable(QStringLiteral("step %1, height %2").arg(step).arg(height)));
+    }
+}
+
+// Found from the window down, as a screen reader finds them; pressed as it presses them.
+void TestMainWindow::kitControlsArePressableByAssistiveTechnology() {
+    ProgramFolder folder(testing::sampleRows());
+    std::unique_ptr<Tmain_frm> window;
+    QCOMPARE(errorsWhileCreating(window).size(), 0);
+    window->show();
+    QList<QAccessibleInterface*> found;
+    const std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* node) {
+        if (qobject_cast<TVyrGraphicControl*>(node->object()))
+            found << node;
+        for (int i = 0; i < node->childCount(); ++i)
+            if (QAccessibleInterface* child = node->child(i))
+                walk(child);
+    };
+    walk(QAccessible::queryAccessibleInterface(window.get()));
+    QCOMPARE(found.size(), window->findChildren<TVyrGraphicControl*>().size());
+    QVERIFY(!found.isEmpty());
+    QStringList names;
+    for (QAccessibleInterface* node : found) {
+        auto* control = static_cast<TVyrGraphicControl*>(node->object());
+        QCOMPARE(node->role(), QAccessible::Button);
+        QVERIFY(!control->toolTip().isEmpty());
+        QCOMPARE(node->text(QAccessible::Name), control->toolTip());
+        names << node->text(QAccessible::Name);
+        QAccessibleActionInterface* actions = node->actionInterface();
+        QVERIFY(actions);
+        QVERIFY(actions->actionNames().contains(QAccessibleActionInterface::pressAction()));
+        // A window the press opens modally is closed as soon as it runs.
+        bool opened = false;
+        QTimer::singleShot(0, window.get(), [&opened] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                opened = modal->objectName() == u"about_frm";
+                modal->close();
+            }
+        });
+        QSignalSpy clicks(control, &TVyrGraphicControl::clicked);
+        actions->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(clicks.count(), 1);
+        if (control == window->VyrRoundButton1)
+            QVERIFY(opened);
+    }
+    QVERIFY(names.contains(QStringLiteral("关于Quorvane")));
 }
 
 QTEST_MAIN(TestMainWindow)

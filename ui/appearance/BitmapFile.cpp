@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QImageReader>
 
+#include <cmath>
+
 namespace quorvane::BitmapFile {
 namespace {
 constexpr qint64 kFileHeaderSize = 14;
@@ -67,16 +69,23 @@ void checkHeaders(QIODevice& device) {
     default:
         invalid();
     }
-    // Decoded, every pixel takes four bytes.
-    if (width * height > qint64(kAllocationLimitMb) * 1024 * 1024 / 4)
-        invalid();
     // Uncompressed rows (padded to four bytes) must all be in the file.
     constexpr quint32 biRgb = 0;
     constexpr quint32 biBitfields = 3;
     if (compression == biRgb || compression == biBitfields) {
         const qint64 stride = (width * bitCount + 31) / 32 * 4;
-        if (pixelOffset + stride * height > size)
+        if (stride > (size - pixelOffset) / height) // divided: a hostile header overflows
             invalid();
+    }
+    // Decoded, every pixel takes four bytes. A picture past that is valid, only too large.
+    constexpr qint64 largest = qint64(kAllocationLimitMb) * 1024 * 1024 / 4;
+    if (width * height > largest) {
+        const qint64 side = qint64(std::sqrt(double(largest)));
+        throw QuorvaneError(QStringLiteral("位图太大：%1 × %2 像素，超过上限 %3 像素 (%4 × %4)")
+                                .arg(width)
+                                .arg(height)
+                                .arg(largest)
+                                .arg(side));
     }
 }
 } // namespace

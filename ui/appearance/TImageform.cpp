@@ -46,7 +46,14 @@ TImageform::TImageform(BackgroundBitmap* bitmap, QWidget* mainWindow, QWidget* p
         fillFiles();
     });
     connect(FileListBox1, &QListWidget::itemSelectionChanged, this, [this] {
+        m_selectionChanged = true;
         if (!m_filling)
+            runGuarded([this] { fileSelected(); });
+    });
+    // A click on the file already selected changes no selection, yet it is a selection.
+    FileListBox1->viewport()->installEventFilter(this);
+    connect(FileListBox1, &QListWidget::itemClicked, this, [this] {
+        if (!m_selectionChanged)
             runGuarded([this] { fileSelected(); });
     });
     connect(CheckBox1, &QCheckBox::toggled, this,
@@ -171,16 +178,31 @@ void TImageform::BitBtn3Click() {
         m_bitmap->load(path);
     else
         BitmapFile::read(path); // nothing that cannot be loaded is stored
-    if (m_mainWindow)
-        m_mainWindow->repaint();
+    repaintMainWindow();
     key.writeString(SettingsStore::bkgrnd, path);
 }
 
 void TImageform::BitBtn1Click() {
     BitBtn3Click();
-    if (m_mainWindow)
-        m_mainWindow->repaint();
+    repaintMainWindow();
     close();
+}
+
+// The tiled surfaces are opaque children of their panels: a repaint of the window alone
+// leaves them showing the old picture. Each is marked, then all are painted at once.
+void TImageform::repaintMainWindow() {
+    if (!m_mainWindow)
+        return;
+    for (QWidget* child : m_mainWindow->findChildren<QWidget*>())
+        if (child->isVisible())
+            child->update();
+    m_mainWindow->repaint();
+}
+
+bool TImageform::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == FileListBox1->viewport() && event->type() == QEvent::MouseButtonPress)
+        m_selectionChanged = false;
+    return QDialog::eventFilter(watched, event);
 }
 
 void TImageform::BitBtn2Click() {

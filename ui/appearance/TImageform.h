@@ -27,7 +27,11 @@ public:
     void BitBtn1Click();
     void BitBtn2Click();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void repaintMainWindow();
     void fillDrives();
     void showDrive(const QString& folder);
     void fillFiles();
@@ -37,6 +41,7 @@ private:
     BackgroundBitmap* m_bitmap;
     QWidget* m_mainWindow;
     bool m_filling = false;
+    bool m_selectionChanged = false; // by the press of the click under way
 };
 
 // The chooser while it is open.

@@ -327,6 +327,7 @@ void Tmain_frm::wireEvents() {
     connect(aboutm, &QAction::triggered, this, [this] { handle(&Tmain_frm::aboutmClick); });
     connect(exitbtn, &QAction::triggered, this, [this] { handle(&Tmain_frm::exitbtnClick); });
     TrayIcon1->OnClick = [this](QObject*) { handle(&Tmain_frm::TrayIcon1Click); };
+    TrayIcon1->OnAreaGone = [this](QObject*) { handle(&Tmain_frm::leaveTray); };
     connect(RichEdit1, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         const QPoint at = RichEdit1->viewport()->mapToGlobal(pos);
         VyrPopupMenu1->Popup(at.x(), at.y());
@@ -593,6 +594,14 @@ void Tmain_frm::TrayIcon1Click() {
         TrayIcon1->HideMainWindow();
         setRecordedState(wsMinimized);
     }
+}
+
+void Tmain_frm::leaveTray() {
+    if (isVisible())
+        return;
+    if (m_recordedState == wsMinimized)
+        setRecordedState(wsMaximized);
+    TrayIcon1->ShowMainWindow();
 }
 
 namespace {

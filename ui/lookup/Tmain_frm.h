@@ -106,6 +106,9 @@ public:
     void fontbtnClick();
     void defaultfontClick();
     void TrayIcon1Click();
+    // A window hidden in the tray comes back as a click on the icon brings it; for a later
+    // copy of the program and for a notification area that went away.
+    void leaveTray();
     void aboutmClick();
     // The search window: opened by jsbtn and Ctrl+F; a chosen result re-renders the entry.
     void jsbtnClick();

@@ -124,7 +124,9 @@ void TDBFilterDialog::apply() {
     set->setOnFilterRecord(nullptr);
     m_hooked = false;
     if (m_criteria.isEmpty()) {
-        if (m_onFilterPropertyOptions.testFlag(fdClearWhenNoCriteria))
+        // Switching off a filter that is off would move to the first row and post the row
+        // being edited, for nothing.
+        if (m_onFilterPropertyOptions.testFlag(fdClearWhenNoCriteria) && set->filtered())
             set->setFiltered(false);
         return;
     }

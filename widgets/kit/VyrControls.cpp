@@ -1,12 +1,16 @@
 #include "widgets/kit/VyrControls.h"
 
+#include "widgets/kit/VyrAccessibleControl.h"
 #include "widgets/kit/VyrPropertyPath.h"
 
 #include <QMouseEvent>
 
 namespace quorvane {
 
-TVyrGraphicControl::TVyrGraphicControl(QWidget* parent) : QWidget(parent) {}
+TVyrGraphicControl::TVyrGraphicControl(QWidget* parent) : QWidget(parent) {
+    // Painted, not a Qt button: without this a screen reader could not press it.
+    TVyrAccessibleControl::install();
+}
 
 void TVyrGraphicControl::mousePressEvent(QMouseEvent* event) {
     m_down = event->button() == Qt::LeftButton;

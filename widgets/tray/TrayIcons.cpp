@@ -15,6 +15,7 @@
 namespace quorvane {
 
 UINT TTrayIcon::s_taskbarCreatedMessage = 0;
+UINT TTrayIcon::s_areaGoneMessage = 0;
 
 QByteArray ansiPrefix(const QString& text, int limit) {
     const QByteArray bytes = TextCodec::toAnsi(text);
@@ -40,6 +41,7 @@ QByteArray ansiPrefix(const QString& text, int limit) {
 
 TTrayIcon::TTrayIcon(QObject* owner) : QObject(owner) {
     s_taskbarCreatedMessage = User::registerWindowMessage(QStringLiteral("TaskbarCreated"));
+    s_areaGoneMessage = User::registerWindowMessage(kNotificationAreaGone);
     m_notifyData.cbSize = 488;
     m_notifyData.hWnd =
         User::allocateHWnd([this](HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -340,6 +342,8 @@ LRESULT TTrayIcon::ApplicationWindowProc(HWND window, UINT message, WPARAM wPara
         m_firstPositionPending = false;
     } else if (message == s_taskbarCreatedMessage && m_iconVisible) {
         AddTrayIcon();
+    } else if (message == s_areaGoneMessage && OnAreaGone) {
+        OnAreaGone(this);
     }
     return User::callWindowProc(m_savedApplicationWindowProc, window, message, wParam, lParam);
 }

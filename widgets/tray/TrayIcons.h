@@ -100,6 +100,7 @@ public:
     HWND iconWindow() const { return m_notifyData.hWnd; }
     const NOTIFYICONDATAA& notifyData() const { return m_notifyData; }
     static UINT taskbarCreatedMessage() { return s_taskbarCreatedMessage; }
+    static UINT areaGoneMessage() { return s_areaGoneMessage; }
 
     TNotifyEvent OnClick;
     TNotifyEvent OnDblClick;
@@ -107,6 +108,9 @@ public:
     TMouseEvent OnMouseUp;
     TMouseMoveEvent OnMouseMove;
     TCycleEvent OnCycle;
+    // The notification area went away (a panel that crashed, a session without one): a
+    // window hidden into it would be out of reach.
+    TNotifyEvent OnAreaGone;
 
 protected:
     virtual void RaiseClick();
@@ -157,6 +161,7 @@ private:
     User::WNDPROC m_ownerHook;
 
     static UINT s_taskbarCreatedMessage;
+    static UINT s_areaGoneMessage;
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(TTrayIcon::TShiftState)
