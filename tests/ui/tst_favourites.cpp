@@ -28,18 +28,16 @@ namespace Script = quorvane::Dialogs::Script;
 namespace {
 const QString kData = QStringLiteral(QUORVANE_TEST_DATA);
 
-QStringList listedIdioms(const Tmain_frm& w) {
-    QStringList idioms;
-    const QAbstractItemModel* model = w.DBGrid1->model();
-    for (int row = 0; row < model->rowCount(); ++row)
-        idioms << model->index(row, 0).data().toString();
-    return idioms;
+// The row of a view whose first column shows `text`.
+QModelIndex rowOf(const QAbstractItemView* view, const QString& text) {
+    const QAbstractItemModel* model = view->model();
+    const auto found = model->match(model->index(0, 0), Qt::DisplayRole, text, 1, Qt::MatchExactly);
+    return found.isEmpty() ? QModelIndex() : found.first();
 }
 
 void clickIdiom(Tmain_frm& w, const QString& idiom) {
-    const int row = int(listedIdioms(w).indexOf(idiom));
-    QVERIFY2(row >= 0, qPrintable(idiom));
-    const QModelIndex index = w.DBGrid1->model()->index(row, 0);
+    const QModelIndex index = rowOf(w.DBGrid1, idiom);
+    QVERIFY2(index.isValid(), qPrintable(idiom));
     w.DBGrid1->scrollTo(index);
     QTest::mouseClick(w.DBGrid1->viewport(), Qt::LeftButton, {},
                       w.DBGrid1->visualRect(index).center());
@@ -72,12 +70,8 @@ QString favouritesPath(const testing::ProgramFolder& folder) {
 }
 
 void selectRow(QTreeView* view, const QString& idiom) {
-    for (int row = 0; row < view->model()->rowCount(); ++row)
-        if (view->model()->index(row, 0).data().toString() == idiom) {
-            view->setCurrentIndex(view->model()->index(row, 0));
-            return;
-        }
-    QFAIL(qPrintable(idiom));
+    QVERIFY2(rowOf(view, idiom).isValid(), qPrintable(idiom));
+    view->setCurrentIndex(rowOf(view, idiom));
 }
 
 const QString kToday = QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
