@@ -15,6 +15,7 @@ void printTrayFigures(const QString& programFolder) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     QTemporaryDir config;
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+    env.insert(QStringLiteral("XDG_DATA_HOME"), config.path());
     if (desktop.start(&why)) {
         env.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(desktop.display()));
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));

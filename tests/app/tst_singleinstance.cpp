@@ -155,6 +155,7 @@ void TestSingleInstance::realProgramAnswersTheSecondCopy() {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+    env.insert(QStringLiteral("XDG_DATA_HOME"), config.path());
     program.setProcessEnvironment(env);
     program.start(QStringLiteral(QUORVANE_PROGRAM), {});
     QVERIFY(program.waitForStarted());
@@ -219,6 +220,7 @@ void TestSingleInstance::splashWaitAnswersTheSecondCopy() {
     QProcess first;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+    env.insert(QStringLiteral("XDG_DATA_HOME"), config.path());
     first.setProcessEnvironment(env);
     first.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--long-splash")});
     QVERIFY(first.waitForStarted());

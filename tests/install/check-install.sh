@@ -62,7 +62,7 @@ command -v xvfb-run >/dev/null && command -v xdotool >/dev/null && command -v xp
 [ -z "${QUORVANE_CHECK_WITHOUT_DATABASE:-}" ] || rm "$dir/cy.mdb"
 mkdir -p "$work/config" "$work/runtime"; chmod 700 "$work/runtime"
 wmclass="$(sed -n 's/^StartupWMClass=//p' "$prefix/share/applications/$ID.desktop")"
-XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime" \
+XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime" \
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     cd /
     # The tests run offscreen; this start needs the X server it was given.

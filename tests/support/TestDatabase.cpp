@@ -30,6 +30,7 @@ ProgramFolder::ProgramFolder(const std::vector<IdiomEntry>& rows) {
     tile.save(path() + QStringLiteral("images/bk.bmp"), "BMP");
     QDir(m_dir.path()).mkpath(QStringLiteral("config"));
     qputenv("XDG_CONFIG_HOME", configHome().toLocal8Bit());
+    qputenv("XDG_DATA_HOME", dataHome().toLocal8Bit());
     AppPaths::setExecutableFolder(path());
 }
 
@@ -41,6 +42,10 @@ QString ProgramFolder::databasePath() const {
 }
 QString ProgramFolder::configHome() const {
     return path() + QStringLiteral("config");
+}
+
+QString ProgramFolder::dataHome() const {
+    return path() + QStringLiteral("data");
 }
 
 void ProgramFolder::appendRow(const IdiomEntry& row) const {

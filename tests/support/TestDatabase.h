@@ -14,13 +14,16 @@ IdiomEntry entry(const QString& code, const QString& idiom, const QString& pinyi
                  const QString& explanation = {}, const QString& example = {});
 
 // A program folder in a temporary directory, holding cy.mdb with the given rows and the
-// default picture as images/bk.bmp. Settings go to a private XDG_CONFIG_HOME inside it.
+// default picture as images/bk.bmp. Settings and favourites go to a private XDG_CONFIG_HOME and
+// XDG_DATA_HOME inside it.
 class ProgramFolder {
 public:
     explicit ProgramFolder(const std::vector<IdiomEntry>& rows);
     QString path() const; // ends in '/'
     QString databasePath() const;
     QString configHome() const;
+    // XDG_DATA_HOME, where the favourites live.
+    QString dataHome() const;
     // Adds a row behind the program's back, as the maintenance window would.
     void appendRow(const IdiomEntry& row) const;
 

@@ -23,6 +23,7 @@
 #include "ui/appearance/ProductLinks.h"
 #include "ui/appearance/TImageform.h"
 #include "ui/appearance/Tabout_frm.h"
+#include "ui/favourites/FavouritesController.h"
 #include "ui/search/Tsearch_frm.h"
 #include "widgets/kit/VyrMenus.h"
 #include "widgets/layout/AlignLayout.h"
@@ -79,6 +80,7 @@ Tmain_frm::Tmain_frm(QWidget* parent) : QMainWindow(parent) {
     setupUi(this);
     FormFonts::applyPixelSizes(this);
     buildStore();
+    m_favourites = new FavouritesController(q_cy, this);
     buildContextMenu();
     FontDialog1 = new FontDialog(this);
     FontDialog1->setObjectName(QStringLiteral("FontDialog1"));
@@ -117,6 +119,10 @@ Tmain_frm::Tmain_frm(QWidget* parent) : QMainWindow(parent) {
     setViewFont(kViewDesignFace, kViewDesignSize, ColourText::toColour(kViewDesignColour));
 
     AlignLayout::install(this->centralWidget());
+    favlistbtn->setIcon(QIcon(QStringLiteral(":/favourites/favourites.svg")));
+    for (QToolButton* button : {favbtn, favlistbtn, favmark})
+        button->setIconSize(QSize(18, 18));
+    m_favourites->setIndicators(favbtn, favmark);
     wireEvents();
     resize(789, 423);
     m_restoredSize = size();
@@ -152,6 +158,7 @@ Tmain_frm::~Tmain_frm() {
     VyrPopupMenu1->disconnect(this);
     if (m_search)
         m_search->disconnect(this);
+    m_favourites->disconnect(this);
     VyrPopupMenu1->OnPopup = nullptr;
     if (main_frm == this)
         main_frm = nullptr;
@@ -317,6 +324,17 @@ void Tmain_frm::wireEvents() {
     click(jsbtn, &Tmain_frm::jsbtnClick);
     auto* find = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this);
     connect(find, &QShortcut::activated, this, [this] { handle(&Tmain_frm::jsbtnClick); });
+    click(favbtn, &Tmain_frm::favbtnClick);
+    click(favmark, &Tmain_frm::favbtnClick);
+    click(favlistbtn, &Tmain_frm::favlistbtnClick);
+    const auto shortcut = [this](const QKeySequence& keys, void (Tmain_frm::*handler)()) {
+        auto* keyShortcut = new QShortcut(keys, this);
+        connect(keyShortcut, &QShortcut::activated, this, [this, handler] { handle(handler); });
+    };
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_D), &Tmain_frm::favbtnClick);
+    shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F), &Tmain_frm::favlistbtnClick);
+    connect(m_favourites, &FavouritesController::rowChosen, this,
+            [this] { handle(&Tmain_frm::favourites_frmRowChosen); });
 
     VyrPopupMenu1->OnPopup = [this](QObject*) { handle(&Tmain_frm::VyrPopupMenu1Popup); };
     connect(copym, &QAction::triggered, this, [this] { handle(&Tmain_frm::copymClick); });
@@ -393,6 +411,7 @@ void Tmain_frm::ShowEntry() {
     setViewFont(m_entryFont.fontname, m_entryFont.fontsize,
                 ColourText::toColour(m_entryFont.fontcolor));
     RichEdit1->setParagraphs(EntryText::screenParagraphs(entry));
+    m_favourites->entryShown(entry);
 }
 
 void Tmain_frm::DBGrid1KeyDown() {
@@ -487,6 +506,7 @@ void Tmain_frm::allvbtnClick() {
 void Tmain_frm::copybtnClick() {
     const QString idiom = q_cy->fieldText(QStringLiteral("成语"));
     QApplication::clipboard()->setText(idiom + QStringLiteral("\r\n"));
+    m_favourites->entryUsed(IdiomEntry::fromCurrentRow(*q_cy));
 }
 
 void Tmain_frm::savebtnClick() {
@@ -502,6 +522,7 @@ void Tmain_frm::savebtnClick() {
 
 void Tmain_frm::SaveDialog1CanClose(const QString& fileName) {
     TextFile::write(fileName, TextCodec::toAnsi(m_exportBuffer));
+    m_favourites->entryUsed(IdiomEntry::fromCurrentRow(*q_cy));
 }
 
 void Tmain_frm::openbtnClick() {
@@ -543,6 +564,7 @@ void Tmain_frm::printbtnClick() {
     // Released once its preview has closed: its engine gives the printer its paper back.
     auto window = std::make_unique<Tprint_frm>();
     window->fill(IdiomEntry::fromCurrentRow(*q_cy));
+    m_favourites->entryUsed(IdiomEntry::fromCurrentRow(*q_cy));
     window->PrintAtOnce1->Preview();
 }
 
@@ -645,6 +667,19 @@ void Tmain_frm::jsbtnClick() {
 
 // The search moved q_cy as a click in the list would; the entry follows the same way.
 void Tmain_frm::search_frmRowChosen() {
+    ShowEntry();
+}
+
+void Tmain_frm::favbtnClick() {
+    m_favourites->toggleShown();
+}
+
+void Tmain_frm::favlistbtnClick() {
+    m_favourites->openWindow();
+}
+
+// The side window moved q_cy as a click in the list would; the entry follows the same way.
+void Tmain_frm::favourites_frmRowChosen() {
     ShowEntry();
 }
 

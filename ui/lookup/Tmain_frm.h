@@ -15,6 +15,7 @@
 
 namespace quorvane {
 
+class FavouritesController;
 class FontDialog;
 class TImageList;
 class TTrayIcon;
@@ -114,6 +115,12 @@ public:
     void jsbtnClick();
     void search_frmRowChosen();
     Tsearch_frm* searchWindow() const { return m_search; }
+    // Favourites and history: the star (favbtn, favmark, Ctrl+D) and the side window
+    // (favlistbtn, Ctrl+Shift+F); a chosen idiom re-renders the entry.
+    void favbtnClick();
+    void favlistbtnClick();
+    void favourites_frmRowChosen();
+    FavouritesController* favourites() const { return m_favourites; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -148,6 +155,7 @@ private:
     TWindowState m_recordedState = wsNormal;
     bool m_applyingState = false;
     Tsearch_frm* m_search = nullptr;
+    FavouritesController* m_favourites = nullptr;
 };
 
 // The program's one main window, while it exists.

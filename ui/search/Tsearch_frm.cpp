@@ -5,7 +5,7 @@
 #include "ui/search/HighlightDelegate.h"
 #include "ui/search/SearchResultModel.h"
 #include "widgets/layout/FormFonts.h"
-#include "widgets/layout/ScaleBy.h"
+#include "widgets/layout/SideWindow.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -73,13 +73,7 @@ Tsearch_frm::~Tsearch_frm() {
 }
 
 void Tsearch_frm::adaptToScreen() {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen || screen->size() == QSize(800, 600))
-        return;
-    const QSize size = screen->size();
-    const QSize designed = this->size();
-    ScaleBy(this, size.width(), 800);
-    resize(designed.width() * size.width() / 800, designed.height() * size.height() / 600);
+    SideWindow::adaptToScreen(this);
 }
 
 void Tsearch_frm::open() {
@@ -108,28 +102,8 @@ void Tsearch_frm::prepareSoon() {
     QTimer::singleShot(0, this, [this] { runGuarded([this] { m_search.prepare(); }); });
 }
 
-// Beside the owner if the screen has room there, otherwise over its right edge, below the
-// toolbar, so the list and the entry stay in sight.
 void Tsearch_frm::placeBesideOwner() {
-    const QWidget* owner = parentWidget();
-    const QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
-    if (!owner || !screen)
-        return;
-    const QRect available = screen->availableGeometry();
-    const QRect frame = owner->frameGeometry();
-    const QSize size = frameGeometry().size().expandedTo(this->size());
-    QPoint at;
-    if (frame.right() + size.width() <= available.right())
-        at = QPoint(frame.right() + 1, frame.top());
-    else if (frame.left() - size.width() >= available.left())
-        at = QPoint(frame.left() - size.width(), frame.top());
-    else
-        at = QPoint(std::min(frame.right(), available.right()) - size.width() - 8,
-                    owner->geometry().top() + owner->height() / 8);
-    at.setX(std::clamp(at.x(), available.left(), available.right() - size.width()));
-    at.setY(std::clamp(at.y(), available.top(),
-                       std::max(available.top(), available.bottom() - size.height())));
-    move(at);
+    SideWindow::placeBeside(this, parentWidget());
 }
 
 void Tsearch_frm::searchedtChange() {
