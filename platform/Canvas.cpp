@@ -425,7 +425,11 @@ void Canvas::textOut(int x, int y, const QString& text) {
 
 QSize Canvas::textExtent(const QString& text) const {
     const QFontMetrics metrics(m_qfont, m_device);
-    return {metrics.horizontalAdvance(text), metrics.height()};
+    // The platform measures a tab as one more character, never up to a tab stop: menus
+    // leave room for their shortcuts with it.
+    QString measured = text;
+    measured.replace(u'\t', u' ');
+    return {metrics.horizontalAdvance(measured), metrics.height()};
 }
 
 void Canvas::draw(int x, int y, const QImage& picture) {

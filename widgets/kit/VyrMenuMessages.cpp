@@ -2,6 +2,7 @@
 #include "widgets/kit/VyrMenus.h"
 
 #include "platform/HandlerGuard.h"
+#include "platform/MenuBar.h"
 #include "platform/TImageList.h"
 
 #include <QApplication>
@@ -124,6 +125,10 @@ void TVyrMenu::HandleMenuMessage(TMessage& msg, bool& handled) {
         case WM_SYSCOLORCHANGE:
         case WM_VYRMENUCHANGED:
             RefreshItemStyles();
+            // The owner's window may have been made again since; its bar shows the change.
+            setWindow(determineWindow());
+            if (m_window)
+                User::drawMenuBar(m_window);
             handled = true;
             break;
         case WM_SETCURSOR:
@@ -255,6 +260,8 @@ void TVyrMenu::HandleMenuMessage(TMessage& msg, bool& handled) {
         case WM_ENTERMENULOOP:
             g_menuLoop = GetHandle();
             RefreshItemStyles();
+            if (m_window)
+                User::drawMenuBar(m_window);
             handled = true;
             break;
         case WM_EXITMENULOOP:
@@ -291,6 +298,10 @@ bool TVyrMenu::IsShortCut(const MSG& key) {
             for (TVyrMenuItem* level : chain) {
                 if (!level->isEnabled())
                     break;
+                // Linked actions update the level below before it is looked at.
+                const std::vector<TVyrMenuItem*> children = level->m_children;
+                for (TVyrMenuItem* child : children)
+                    child->InitiateAction();
                 level->Click();
             }
         });

@@ -367,6 +367,9 @@ void TVyrMenuItem::syncState() {
     m_appliedEnabled = isEnabled();
     if (visibleChanged || (textChanged && settled())) {
         MenuChanged(true);
+    } else if (enabledChanged && Count() > 0) {
+        // The entry of an item with children is built again, sub-menu and state together.
+        MenuChanged(true);
     } else if (enabledChanged) {
         if (m_parent && m_parent->m_handle)
             User::enableMenuItem(m_parent->m_handle, m_command,
@@ -534,12 +537,7 @@ TVyrMenu::TVyrMenu(QWidget* owner, Kind kind)
     if (kind != Kind::Popup && !owner)
         throw EDuplicateMainMenu(std::string(kind == Kind::Main ? "TVyrMainMenu" : "TVyrFormMenu") +
                                  " needs to reside on a TWincontrol Descendant");
-    // Popup menus get their messages through the program's hidden window, a menu bar and a
-    // system menu through their form's.
-    if (!owner)
-        m_window = 0;
-    else
-        m_window = kind == Kind::Popup ? User::applicationWindow() : User::handleOf(owner);
+    m_window = determineWindow();
     m_hook = TVyrMenuHookList::instance().Add(this, owner, kind != Kind::Popup);
     m_hook->BeforeMessage = [this](TMessage& msg, bool& handled) {
         HandleMenuMessage(msg, handled);
@@ -580,6 +578,15 @@ TVyrMenu::~TVyrMenu() {
     m_hook = nullptr;
     delete m_root;
     m_root = nullptr;
+}
+
+HWND TVyrMenu::determineWindow() const {
+    // Popup menus get their messages through the program's hidden window, a menu bar and a
+    // system menu through their form's.
+    auto* owner = qobject_cast<QWidget*>(parent());
+    if (!owner)
+        return 0;
+    return m_kind == Kind::Popup ? User::applicationWindow() : User::handleOf(owner);
 }
 
 void TVyrMenu::Loaded() {
@@ -665,7 +672,9 @@ bool TVyrMenu::DispatchCommand(quint16 command) {
 }
 
 bool TVyrMenu::DispatchPopup(HMENU handle) {
-    TVyrMenuItem* item = handle == m_root->m_handle ? m_root : FindItem(handle, fkHandle);
+    // The root is not searched: Popup has raised OnPopup already, and the menu's own
+    // popup must not raise it a second time.
+    TVyrMenuItem* item = FindItem(handle, fkHandle);
     // Actions get their chance to update what is about to show.
     const std::vector<TVyrMenuItem*> items = (item ? item : m_root)->m_children;
     for (TVyrMenuItem* child : items)

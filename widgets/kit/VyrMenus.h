@@ -401,6 +401,8 @@ protected:
     virtual void afterReload();
     Kind kind() const { return m_kind; }
     void setWindow(HWND window) { m_window = window; }
+    // The window that owns the menu's native menus and gets their messages.
+    HWND determineWindow() const;
     bool destroying() const { return m_destroying; }
 
 private:
