@@ -3,6 +3,7 @@
 
 #include "platform/HandlerGuard.h"
 #include "platform/MenuBar.h"
+#include "platform/Mnemonic.h"
 #include "platform/TImageList.h"
 
 #include <QApplication>
@@ -232,10 +233,9 @@ void TVyrMenu::HandleMenuMessage(TMessage& msg, bool& handled) {
                     const QString caption = child->caption();
                     if (child->isVisible() && child->isEnabled() && !caption.isEmpty() &&
                         parent->m_handle == menu) {
-                        const qsizetype amp = caption.indexOf(u'&');
+                        // A caption without a marked key answers to its first character.
                         const QChar key =
-                            amp < 0 ? caption[0]
-                                    : (amp + 1 < caption.size() ? caption[amp + 1] : QChar());
+                            caption.contains(u'&') ? Mnemonic::key(caption) : caption[0];
                         if (key.toLower() == typed)
                             return child;
                     }
