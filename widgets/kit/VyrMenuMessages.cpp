@@ -228,23 +228,16 @@ void TVyrMenu::HandleMenuMessage(TMessage& msg, bool& handled) {
             // The whole character: its low byte alone would let a typed 关 (U+5173) pass for s.
             const QChar typed = QChar(loWord(msg.WParam)).toLower();
             const HMENU menu = HMENU(msg.LParam);
-            const std::function<TVyrMenuItem*(TVyrMenuItem*)> walk = [&](TVyrMenuItem* parent) {
-                for (TVyrMenuItem* child : parent->m_children) {
-                    const QString caption = child->caption();
-                    if (child->isVisible() && child->isEnabled() && !caption.isEmpty() &&
-                        parent->m_handle == menu) {
-                        // A caption without a marked key answers to its first character.
-                        const QChar key =
-                            caption.contains(u'&') ? Mnemonic::key(caption) : caption[0];
-                        if (key.toLower() == typed)
-                            return child;
-                    }
-                    if (TVyrMenuItem* found = walk(child))
-                        return found;
-                }
-                return static_cast<TVyrMenuItem*>(nullptr);
+            const auto matches = [&](const TVyrMenuItem* item) {
+                const QString caption = item->caption();
+                if (!item->isVisible() || !item->isEnabled() || caption.isEmpty() ||
+                    item->m_parent->m_handle != menu)
+                    return false;
+                // A caption without a marked key answers to its first character.
+                const QChar key = caption.contains(u'&') ? Mnemonic::key(caption) : caption[0];
+                return key.toLower() == typed;
             };
-            if (TVyrMenuItem* found = walk(m_root)) {
+            if (TVyrMenuItem* found = m_root->findBelow(matches)) {
                 // The position among the native entries: invisible items have none.
                 int position = 0;
                 for (TVyrMenuItem* sibling : found->m_parent->m_children) {
