@@ -1,5 +1,6 @@
 #include "platform/Canvas.h"
 
+#include "platform/Mnemonic.h"
 #include "platform/SystemColours.h"
 
 #include <QBitmap>
@@ -264,28 +265,11 @@ void Canvas::frameRect(const QRect& rect, const Brush& brush) {
 }
 
 namespace {
-struct PreparedText {
-    QString text;
-    int underline = -1; // index of the character an "&" marks
-};
-
-// "&x" underlines x and "&&" stands for "&", unless DT_NOPREFIX.
-PreparedText prepare(const QString& text, unsigned format) {
-    PreparedText out;
-    if (format & DT::NOPREFIX) {
-        out.text = text;
-        return out;
-    }
-    out.text.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == u'&' && i + 1 < text.size()) {
-            ++i;
-            if (text[i] != u'&')
-                out.underline = int(out.text.size());
-        }
-        out.text += text[i];
-    }
-    return out;
+// The access-key marks are read unless DT_NOPREFIX.
+Mnemonic::Parsed prepare(const QString& text, unsigned format) {
+    if (format & DT::NOPREFIX)
+        return {text, -1};
+    return Mnemonic::parse(text);
 }
 
 struct TextLine {
@@ -296,7 +280,7 @@ struct TextLine {
 } // namespace
 
 int Canvas::drawText(const QString& text, QRect& rect, unsigned format) {
-    const PreparedText prepared = prepare(text, format);
+    const Mnemonic::Parsed prepared = prepare(text, format);
     const QString& body = prepared.text;
     const QFontMetrics metrics(m_qfont, m_device);
     const int lineHeight =
@@ -426,7 +410,11 @@ void Canvas::textOut(int x, int y, const QString& text) {
 
 QSize Canvas::textExtent(const QString& text) const {
     const QFontMetrics metrics(m_qfont, m_device);
-    return {metrics.horizontalAdvance(text), metrics.height()};
+    // The platform measures a tab as one more character, never up to a tab stop: menus
+    // leave room for their shortcuts with it.
+    QString measured = text;
+    measured.replace(u'\t', u' ');
+    return {metrics.horizontalAdvance(measured), metrics.height()};
 }
 
 void Canvas::draw(int x, int y, const QImage& picture) {

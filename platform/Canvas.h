@@ -177,6 +177,7 @@ public:
     // becomes the bounds of the text. Returns the height of the text.
     int drawText(const QString& text, QRect& rect, unsigned format);
     void textOut(int x, int y, const QString& text);
+    // Width and height of one line of text; a tab counts as one character, not a tab stop.
     QSize textExtent(const QString& text) const;
     int textWidth(const QString& text) const { return textExtent(text).width(); }
     int textHeight(const QString& text) const { return textExtent(text).height(); }

@@ -1,6 +1,7 @@
 #include "platform/MenuBar.h"
 
 #include "platform/Canvas.h"
+#include "platform/Mnemonic.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -8,7 +9,6 @@
 #include <QMainWindow>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QRegularExpression>
 
 #include <map>
 
@@ -33,13 +33,6 @@ struct WindowMenus {
 std::map<HWND, WindowMenus>& windowMenus() {
     static std::map<HWND, WindowMenus> table;
     return table;
-}
-
-QString withoutPrefix(QString text) {
-    text.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
-    text.remove(u'&');
-    text.replace(u'\x01', u'&');
-    return text;
 }
 
 // A fresh system menu of a sizeable window.
@@ -79,9 +72,8 @@ MenuBarStrip::MenuBarStrip(HWND window, QWidget* parent)
 int MenuBarStrip::entryForKey(QChar typed) const {
     const HMENU bar = User::getMenu(m_window);
     for (int i = 0; i < itemCount(); ++i) {
-        const QString& text = m_items[size_t(i)].info.text;
-        const qsizetype amp = text.indexOf(QRegularExpression(QStringLiteral("&[^&]")));
-        if (amp >= 0 && text[amp + 1].toCaseFolded() == typed.toCaseFolded())
+        const QChar key = Mnemonic::key(m_items[size_t(i)].info.text);
+        if (!key.isNull() && key.toCaseFolded() == typed.toCaseFolded())
             return i;
     }
     const LRESULT answer =
@@ -118,7 +110,8 @@ void MenuBarStrip::refresh() {
         } else if (item.info.type & MF::BITMAP) {
             width = item.info.bitmap.width() + kTextPadding;
         } else if (!(item.info.type & MF::SEPARATOR)) {
-            width = metrics.horizontalAdvance(withoutPrefix(item.info.text)) + 2 * kTextPadding;
+            width =
+                metrics.horizontalAdvance(Mnemonic::stripped(item.info.text)) + 2 * kTextPadding;
         }
         item.rect = QRect(x, 0, width, 0);
         x += width;

@@ -55,6 +55,15 @@ MenuItemInfo* entry(HMENU menu, UINT item, bool byPosition, HMENU* owner = nullp
         if (info.subMenu)
             if (MenuItemInfo* found = entry(info.subMenu, item, false, owner))
                 return found;
+    // Last, the entries that open a sub-menu answer to their own identifier, as they do on
+    // the platform: a parent item can be grayed or checked by its command.
+    for (MenuItemInfo& info : native->items) {
+        if (info.subMenu && item != 0 && info.id == item) {
+            if (owner)
+                *owner = menu;
+            return &info;
+        }
+    }
     return nullptr;
 }
 

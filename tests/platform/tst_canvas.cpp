@@ -1,5 +1,6 @@
 #include "platform/Canvas.h"
 #include "platform/FontFaces.h"
+#include "platform/Mnemonic.h"
 #include "platform/RichEdit.h"
 
 #include <QGuiApplication>
@@ -32,6 +33,35 @@ QRect inked(const QImage& image) {
 class TestCanvas : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void accessKeyMarks_data() {
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<int>("underline");
+        QTest::newRow("marked first letter")
+            << QStringLiteral("&File") << QStringLiteral("File") << 0;
+        QTest::newRow("Chinese after the key")
+            << QStringLiteral("&E完全匹配") << QStringLiteral("E完全匹配") << 0;
+        QTest::newRow("double ampersand is plain")
+            << QStringLiteral("A&&B") << QStringLiteral("A&B") << -1;
+        QTest::newRow("plain ampersand, then a key")
+            << QStringLiteral("&&&x") << QStringLiteral("&x") << 1;
+        QTest::newRow("trailing ampersand shown")
+            << QStringLiteral("a&") << QStringLiteral("a&") << -1;
+        QTest::newRow("first mark wins")
+            << QStringLiteral("E&xit &Now") << QStringLiteral("Exit Now") << 1;
+        QTest::newRow("no mark") << QStringLiteral("复制") << QStringLiteral("复制") << -1;
+    }
+    void accessKeyMarks() {
+        QFETCH(QString, caption);
+        QFETCH(QString, shown);
+        QFETCH(int, underline);
+        const Mnemonic::Parsed parsed = Mnemonic::parse(caption);
+        QCOMPARE(parsed.text, shown);
+        QCOMPARE(parsed.underline, qsizetype(underline));
+        QCOMPARE(Mnemonic::stripped(caption), shown);
+        QCOMPARE(Mnemonic::key(caption), underline < 0 ? QChar() : shown[underline]);
+    }
+
     void initTestCase() { FontFaces::installSubstitutions(); }
     void shapesKeepInsideTheirRightAndBottomEdge_data();
     void shapesKeepInsideTheirRightAndBottomEdge();

@@ -4,8 +4,10 @@
 #include "platform/TMainMenu.h"
 #include "widgets/kit/VyrMainMenu.h"
 
+#include <QGuiApplication>
 #include <QMainWindow>
 #include <QPointer>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -138,6 +140,55 @@ private Q_SLOTS:
         QCOMPARE(User::getMenu(window), HMENU(0));
         QCOMPARE(User::menuBarOf(window), nullptr);
         QCOMPARE(form.contentsMargins().top(), 0);
+    }
+
+    void barShowsWhatItIsToldOf_data() {
+        QTest::addColumn<QString>("change");
+        QTest::newRow("menu font") << QStringLiteral("font");
+        QTest::newRow("system colours") << QStringLiteral("colours");
+    }
+    void barShowsWhatItIsToldOf() {
+        QFETCH(QString, change);
+        const auto apply = [&](TVyrMainMenu& bar) {
+            if (change == QStringLiteral("font")) {
+                LogFont big;
+                big.height = -22;
+                bar.setMenuFont(big); // tells the window with the menu-changed message
+            } else {
+                bar.setNewStyles(false); // tells nobody until the colours change
+                User::sendMessage(bar.window(), WM_SYSCOLORCHANGE);
+            }
+        };
+        enum Mode { unchanged, changedLater, changedFirst };
+        // The bar as the screen shows it.
+        const auto shown = [&](Mode mode) {
+            QWidget form;
+            form.resize(300, 100);
+            form.show();
+            if (!QTest::qWaitForWindowExposed(&form))
+                return QImage();
+            TVyrMainMenu bar(&form);
+            if (mode == changedFirst)
+                apply(bar);
+            newItem(&form, bar.Items(), QStringLiteral("&File"));
+            newItem(&form, bar.Items(), QStringLiteral("&Help"));
+            if (mode == changedLater)
+                apply(bar);
+            MenuBarStrip* strip = User::menuBarOf(bar.window());
+            if (!strip)
+                return QImage();
+            strip->repaint();
+            const QPoint at = strip->mapToGlobal(QPoint(0, 0));
+            return QGuiApplication::primaryScreen()
+                ->grabWindow(0, at.x(), at.y(), strip->width(), strip->height())
+                .toImage()
+                .convertToFormat(QImage::Format_RGB32);
+        };
+        const QImage before = shown(unchanged), later = shown(changedLater),
+                     first = shown(changedFirst);
+        QVERIFY(!before.isNull() && !later.isNull() && !first.isNull());
+        QVERIFY(first != before); // the change shows at all
+        QCOMPARE(later, first);
     }
 
     void barItemsMeasureTheirCaptionOnly_data() {

@@ -1,4 +1,5 @@
 #include "platform/FontFaces.h"
+#include "platform/TImageList.h"
 #include "widgets/kit/VyrMenus.h"
 
 #include <QTest>
@@ -104,6 +105,40 @@ private Q_SLOTS:
         QVERIFY(light > 0);
         QVERIFY(dark > 0);
         QCOMPARE(black, 0);
+    }
+
+    void disabledImageIsEmbossedFromItsMonochromeCopy_data() {
+        QTest::addColumn<QRgb>("colour");
+        QTest::addColumn<bool>("embossed");
+        // Only white stays white in the monochrome copy; every other colour turns black.
+        QTest::newRow("black") << qRgb(0, 0, 0) << true;
+        QTest::newRow("light grey") << qRgb(200, 200, 200) << true;
+        QTest::newRow("almost white") << qRgb(250, 250, 250) << true;
+        QTest::newRow("pale yellow") << qRgb(255, 255, 200) << true;
+        QTest::newRow("white") << qRgb(255, 255, 255) << false;
+    }
+    void disabledImageIsEmbossedFromItsMonochromeCopy() {
+        QFETCH(QRgb, colour);
+        QFETCH(bool, embossed);
+        QWidget owner;
+        TVyrPopupMenu menu(&owner);
+        TImageList images(QSize(16, 16));
+        QImage picture(16, 16, QImage::Format_RGB32);
+        picture.fill(Qt::white);
+        for (int y = 4; y < 10; ++y)
+            for (int x = 4; x < 10; ++x)
+                picture.setPixel(x, y, colour);
+        images.add(QPixmap::fromImage(picture));
+        menu.setImages(&images);
+        TVyrMenuItem* item = menu.addItem(QStringLiteral("a"), QStringLiteral("A"));
+        item->setImageIndex(0);
+        item->setEnabled(false);
+        const QImage image = drawn(item, ODS::DISABLED | ODS::GRAYED);
+        // The image column is 20 wide: the image sits at (2, 4) in the 24-pixel item.
+        const QPoint square(2 + 6, 4 + 6), belowRight(2 + 10, 4 + 10);
+        QCOMPARE(QColor(image.pixel(square)), QColor(rgb(embossed ? clBtnShadow : clMenu)));
+        QCOMPARE(QColor(image.pixel(belowRight)), QColor(rgb(embossed ? clBtnHighlight : clMenu)));
+        QCOMPARE(QColor(image.pixel(2 + 1, 4 + 1)), QColor(rgb(clMenu)));
     }
 
     void dividerLines_data() {
@@ -322,6 +357,49 @@ private Q_SLOTS:
         // A found shortcut clicks the chain from the root down: the root raises OnPopup.
         QCOMPARE(popups, reachesWidget ? 0 : 1);
         QCOMPARE(seen > 0, reachesWidget);
+    }
+
+    void shortcutsLetActionsUpdateFirst_data() {
+        QTest::addColumn<bool>("enabledAtFirst");
+        QTest::addColumn<bool>("enabledByUpdate");
+        QTest::addColumn<bool>("nested");
+        QTest::addColumn<int>("executed");
+        QTest::newRow("update disables") << true << false << false << 0;
+        QTest::newRow("update enables") << false << true << false << 1;
+        QTest::newRow("update disables, in a sub-menu") << true << false << true << 0;
+        QTest::newRow("update enables, in a sub-menu") << false << true << true << 1;
+    }
+    void shortcutsLetActionsUpdateFirst() {
+        QFETCH(bool, enabledAtFirst);
+        QFETCH(bool, enabledByUpdate);
+        QFETCH(bool, nested);
+        QFETCH(int, executed);
+        QWidget owner;
+        TVyrPopupMenu menu(&owner);
+        TAction action(&owner);
+        int runs = 0, updates = 0;
+        action.setShortCut(0x4045); // Ctrl+E
+        action.setEnabled(enabledAtFirst);
+        action.setOnExecute(TNotifyHandler([&](QObject*) { ++runs; }));
+        action.OnUpdate = TNotifyHandler([&](QObject*) {
+            ++updates;
+            action.setEnabled(enabledByUpdate);
+        });
+        TVyrMenuItem* top = menu.addItem(QStringLiteral("top"), QStringLiteral("Top"));
+        TVyrMenuItem* item = top;
+        if (nested) {
+            item = new TVyrMenuItem(&menu);
+            top->Add(item);
+        }
+        item->setAction(&action);
+        QCOMPARE(item->shortCut(), 0x4045);
+        owner.show();
+        owner.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&owner));
+        QTest::keyClick(&owner, Qt::Key_E, Qt::ControlModifier);
+        QCOMPARE(updates, 1);
+        QCOMPARE(item->isEnabled(), enabledByUpdate);
+        QCOMPARE(runs, executed);
     }
 
     void shortcutsSurviveAnotherMenusDestruction() {

@@ -1,3 +1,4 @@
+#include "platform/FontFaces.h"
 #include "platform/MenuPopupWindow.h"
 #include "widgets/kit/VyrMenus.h"
 
@@ -15,7 +16,8 @@ struct Logged {
     UINT message;
     WPARAM wParam;
     LPARAM lParam;
-    UINT itemID; // of WM_MEASUREITEM and WM_DRAWITEM
+    UINT itemID;    // of WM_MEASUREITEM and WM_DRAWITEM
+    UINT itemState; // of WM_DRAWITEM
 };
 
 // Sees the messages of a window before the procedures installed earlier.
@@ -25,7 +27,9 @@ struct Recorder {
             const UINT item = m == WM_MEASUREITEM ? reinterpret_cast<MEASUREITEMSTRUCT*>(lp)->itemID
                               : m == WM_DRAWITEM  ? reinterpret_cast<DRAWITEMSTRUCT*>(lp)->itemID
                                                   : 0;
-            log.push_back({m, wp, lp, item});
+            const UINT state =
+                m == WM_DRAWITEM ? reinterpret_cast<DRAWITEMSTRUCT*>(lp)->itemState : 0;
+            log.push_back({m, wp, lp, item, state});
             return User::callWindowProc(previous, h, m, wp, lp);
         });
         previous = User::setWindowProc(window, proc);
@@ -96,6 +100,43 @@ void keys(QWidget* popup, const QString& sequence) {
                                            : Qt::Key_Escape);
 }
 
+// What the screen shows of entry `index` of an open level, after it has painted itself.
+QImage onScreen(MenuPopupWindow* level, int index) {
+    if (!QTest::qWaitForWindowExposed(level))
+        return {};
+    level->repaint();
+    const QRect entry = level->itemRect(index).translated(level->geometry().topLeft());
+    return QGuiApplication::primaryScreen()
+        ->grabWindow(0, entry.x(), entry.y(), entry.width(), entry.height())
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
+}
+
+// The last column with a pixel other than the menu colour, -1 when there is none.
+int lastInkColumn(const QImage& image) {
+    const QRgb menu = toQColor(clMenu).rgb();
+    for (int x = image.width() - 1; x >= 0; --x)
+        for (int y = 0; y < image.height(); ++y)
+            if (image.pixel(x, y) != menu)
+                return x;
+    return -1;
+}
+
+int blackPixels(const QImage& image) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            count += image.pixel(x, y) == qRgb(0, 0, 0);
+    return count;
+}
+
+// The menus' default font.
+QFont menuFont() {
+    QFont font(u"宋体"_s);
+    font.setPixelSize(12);
+    return font;
+}
+
 bool showActive(QWidget& window) {
     window.show();
     window.activateWindow();
@@ -107,6 +148,112 @@ bool showActive(QWidget& window) {
 class TestKitMenuTracking : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void initTestCase() { FontFaces::installSubstitutions(); }
+
+    void shortcutEndsAtTheRightEdgeClearOfItsCaption_data() {
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<int>("shortCut");
+        QTest::newRow("复制, Ctrl+C") << u"复制"_s << 0x4043;
+        QTest::newRow("全选, Ctrl+A") << u"全选"_s << 0x4041;
+        QTest::newRow("long caption, F1") << u"复制到剪贴板并关闭窗口"_s << 0x70;
+        // Captions that fall a little short of a multiple of 80 pixels, where text laid out
+        // with tab stops would reach its shortcut.
+        const QFontMetrics metrics(menuFont());
+        for (const int stop : {80, 160}) {
+            QString caption = u"复制"_s;
+            while (metrics.horizontalAdvance(caption) < stop - 28)
+                caption += u'i';
+            QTest::addRow("%d px short of %d, Ctrl+C", stop - metrics.horizontalAdvance(caption),
+                          stop)
+                << caption << 0x4043;
+        }
+    }
+    void shortcutEndsAtTheRightEdgeClearOfItsCaption() {
+        QFETCH(QString, caption);
+        QFETCH(int, shortCut);
+        const auto shown = [&](int keys) {
+            QWidget owner;
+            TVyrPopupMenu menu(&owner);
+            menu.addItem(u"item"_s, caption)->setShortCut(keys);
+            QImage image;
+            whileOpen(menu, [&](MenuPopupWindow* root) { image = onScreen(root, 0); });
+            return image;
+        };
+        const QImage alone = shown(0), both = shown(shortCut);
+        QVERIFY(!alone.isNull() && !both.isNull());
+        const int captionEnd = lastInkColumn(alone), end = lastInkColumn(both);
+        QVERIFY(captionEnd > 0);
+        // The shortcut stops short of the right edge by a tab (one character) and a "W".
+        const int reserved = QFontMetrics(menuFont()).horizontalAdvance(u" W"_s);
+        const int margin = both.width() - 1 - end;
+        QVERIFY2(
+            margin >= reserved && margin <= reserved + 3,
+            qPrintable(u"%1 blank columns at the right, %2 expected"_s.arg(margin).arg(reserved)));
+        // Up to a column past the caption the item looks as it does without a shortcut.
+        const QRect captionPart(0, 0, captionEnd + 2, alone.height());
+        QCOMPARE(both.copy(captionPart), alone.copy(captionPart));
+        QVERIFY(end > captionEnd + 2);
+    }
+
+    void parentStateReachesItsEntry_data() {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<bool>("opens");
+        QTest::addColumn<UINT>("state"); // drawn state bits of the entry
+        QTest::addColumn<bool>("blackText");
+        QTest::newRow("disabled") << u"disable"_s << false << UINT(ODS::DISABLED) << false;
+        QTest::newRow("disabled, enabled again") << u"disable enable"_s << true << 0u << true;
+        QTest::newRow("checked") << u"check"_s << true << UINT(ODS::CHECKED) << true;
+        QTest::newRow("checked, unchecked again") << u"check uncheck"_s << true << 0u << true;
+    }
+    void parentStateReachesItsEntry() {
+        QFETCH(QString, change);
+        QFETCH(bool, opens);
+        QFETCH(UINT, state);
+        QFETCH(bool, blackText);
+        Fixture f;
+        f.menu.GetHandle(); // the native menus exist before the change
+        for (const QString& step : change.split(u' ')) {
+            if (step == u"disable"_s || step == u"enable"_s)
+                f.sub->setEnabled(step == u"enable"_s);
+            else
+                f.sub->setChecked(step == u"check"_s);
+        }
+        Recorder recorder(User::applicationWindow());
+        QImage entry;
+        bool opened = false;
+        whileOpen(f.menu, [&](MenuPopupWindow* root) {
+            entry = onScreen(root, 1);
+            QTest::mouseClick(root, Qt::LeftButton, {}, root->itemRect(1).center());
+            keys(root, u"r"_s);
+            opened = root->subMenuPopup() != nullptr;
+        });
+        QCOMPARE(opened, opens);
+        const auto drawn =
+            std::find_if(recorder.log.begin(), recorder.log.end(), [&](const Logged& l) {
+                return l.message == WM_DRAWITEM && l.itemID == f.sub->Command();
+            });
+        QVERIFY(drawn != recorder.log.end());
+        QCOMPARE(drawn->itemState & (ODS::DISABLED | ODS::CHECKED), state);
+        QVERIFY(!entry.isNull());
+        QCOMPARE(blackPixels(entry) > 0, blackText);
+    }
+
+    void onePopupNoticePerPopup_data() {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("closed with Escape") << u"x"_s;
+        QTest::newRow("item chosen") << u"de"_s;
+    }
+    void onePopupNoticePerPopup() {
+        QFETCH(QString, how);
+        Fixture f;
+        int popups = 0, chosen = 0;
+        f.menu.OnPopup = [&](QObject* sender) { popups += sender == &f.menu; };
+        connect(f.alpha, &QAction::triggered, this, [&] { ++chosen; });
+        whileOpen(f.menu, [&](MenuPopupWindow* root) { keys(root, how); });
+        QCOMPARE(popups, 1);
+        QCOMPARE(chosen, how == u"x"_s ? 0 : 1);
+    }
+
     void subMenuOpensAndItsChoiceArrives_data() {
         QTest::addColumn<QString>("how");
         QTest::newRow("click") << u"click"_s;
@@ -118,9 +265,10 @@ private Q_SLOTS:
     void subMenuOpensAndItsChoiceArrives() {
         QFETCH(QString, how);
         Fixture f;
-        int chosen = 0, opened = 0;
+        int chosen = 0, opened = 0, popups = 0;
         connect(f.first, &QAction::triggered, this, [&] { ++chosen; });
         connect(f.sub, &QAction::triggered, this, [&] { ++opened; });
+        f.menu.OnPopup = [&](QObject*) { ++popups; };
         Recorder recorder(User::applicationWindow());
         const bool byKey = how != u"click"_s && how != u"hover"_s;
         whileOpen(f.menu, [&](MenuPopupWindow* root) {
@@ -143,6 +291,7 @@ private Q_SLOTS:
         });
         QCOMPARE(opened, 1); // the sub-menu entry's click comes with its init message
         QCOMPARE(chosen, 1);
+        QCOMPARE(popups, 1); // from Popup alone, not again from the first level's init message
         const HMENU root = f.menu.GetHandle(), subMenu = f.sub->Handle();
         QVERIFY(recorder.find(WM_INITMENUPOPUP, subMenu, makeLParam(1, 0)) >= 0);
         const WPARAM subEntry = makeWParam(1, int(MF::POPUP | MF::OWNERDRAW));

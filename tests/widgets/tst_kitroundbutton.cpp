@@ -1,6 +1,7 @@
 #include "widgets/kit/VyrTRoundButton.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -43,6 +44,8 @@ private Q_SLOTS:
     void clicksOnlyInsideTheCircle();
     void rimSinksWhilePressed();
     void faceShowsTheBackOnlyInside();
+    void parentPaintingInTheUnusedColourShowsTheBack_data();
+    void parentPaintingInTheUnusedColourShowsTheBack();
     void glyphCells_data();
     void glyphCells();
 };
@@ -167,6 +170,50 @@ void TestKitRoundButton::faceShowsTheBackOnlyInside() {
     QCOMPARE(image.pixel(16, 16), qRgb(210, 226, 235));
     QVERIFY(image.pixel(17, 16) != qRgb(210, 226, 235));
     QVERIFY(image.pixel(1, 2) != qRgb(210, 226, 235));
+}
+
+void TestKitRoundButton::parentPaintingInTheUnusedColourShowsTheBack_data() {
+    QTest::addColumn<QColor>("parent");
+    QTest::addColumn<quint32>("back"); // a solid background component, clNone for none
+    QTest::addColumn<QColor>("corner");
+    QTest::addColumn<QColor>("centre");
+    const QColor lime(0, 255, 0), navy(0, 0, 128), white(255, 255, 255), red(255, 0, 0);
+    QTest::newRow("lime parent, no background") << lime << clNone << white << white;
+    QTest::newRow("navy parent stays outside") << navy << clNone << navy << white;
+    QTest::newRow("lime parent, red background") << lime << rgbColour(255, 0, 0) << red << red;
+    QTest::newRow("navy parent, red background") << navy << rgbColour(255, 0, 0) << navy << red;
+}
+
+void TestKitRoundButton::parentPaintingInTheUnusedColourShowsTheBack() {
+    QFETCH(QColor, parent);
+    QFETCH(quint32, back);
+    QFETCH(QColor, corner);
+    QFETCH(QColor, centre);
+    QWidget window;
+    window.resize(60, 60);
+    window.setAutoFillBackground(true);
+    QPalette palette = window.palette();
+    palette.setColor(QPalette::Window, parent);
+    window.setPalette(palette);
+    auto* button = new TVyrRoundButton(&window);
+    button->setGeometry(10, 10, 19, 21);
+    if (back != clNone) {
+        auto* background = new TVyrBackground(&window);
+        background->setBackgroundStyle(TVyrBackground::bSolidcolor);
+        background->setSolidColor(back);
+        button->setBackground(background);
+    }
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.repaint();
+    const QPoint at = button->mapToGlobal(QPoint(0, 0));
+    const QImage screen = QGuiApplication::primaryScreen()
+                              ->grabWindow(0, at.x(), at.y(), button->width(), button->height())
+                              .toImage();
+    QCOMPARE(screen.size(), button->size());
+    QCOMPARE(screen.pixelColor(0, 0), corner);
+    QCOMPARE(screen.pixelColor(18, 20), corner);
+    QCOMPARE(screen.pixelColor(9, 10), centre);
 }
 
 void TestKitRoundButton::glyphCells_data() {

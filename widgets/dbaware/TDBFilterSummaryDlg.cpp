@@ -1,21 +1,13 @@
 #include "widgets/dbaware/TDBFilterSummaryDlg.h"
 
+#include "platform/Mnemonic.h"
+
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 namespace quorvane {
-
-QString TDBFilterSummaryDlg::withoutAccessKey(const QString& caption) {
-    QString result;
-    for (qsizetype i = 0; i < caption.size(); ++i) {
-        if (caption[i] == QLatin1Char('&') && i + 1 < caption.size())
-            ++i; // "&&" stands for one "&"
-        result += caption[i];
-    }
-    return result;
-}
 
 QList<QStringList> TDBFilterSummaryDlg::summaryRows(const TFilterFieldInfos& criteria,
                                                     const TDBIntlFilterDialog& texts) {
@@ -47,7 +39,7 @@ QList<QStringList> TDBFilterSummaryDlg::summaryRows(const TFilterFieldInfos& cri
             value = info.value;
             break;
         }
-        search = withoutAccessKey(search);
+        search = Mnemonic::stripped(search);
         if (info.nonMatching)
             search = texts.ViewSummaryNotText + search;
         rows.append({info.displayLabel, search, value});

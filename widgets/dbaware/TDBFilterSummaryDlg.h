@@ -21,8 +21,6 @@ public:
     // The three cells of every row, in list order.
     static QList<QStringList> summaryRows(const TFilterFieldInfos& criteria,
                                           const TDBIntlFilterDialog& texts);
-    // A caption as shown without its access key: "&E完全匹配" gives "E完全匹配".
-    static QString withoutAccessKey(const QString& caption);
 
     QTableWidget* SummaryGrid;
     QPushButton* BtnOK;

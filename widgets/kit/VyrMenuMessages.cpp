@@ -2,6 +2,8 @@
 #include "widgets/kit/VyrMenus.h"
 
 #include "platform/HandlerGuard.h"
+#include "platform/MenuBar.h"
+#include "platform/Mnemonic.h"
 #include "platform/TImageList.h"
 
 #include <QApplication>
@@ -124,6 +126,10 @@ void TVyrMenu::HandleMenuMessage(TMessage& msg, bool& handled) {
         case WM_SYSCOLORCHANGE:
         case WM_VYRMENUCHANGED:
             RefreshItemStyles();
+            // The owner's window may have been made again since; its bar shows the change.
+            setWindow(determineWindow());
+            if (m_window)
+                User::drawMenuBar(m_window);
             handled = true;
             break;
         case WM_SETCURSOR:
@@ -222,24 +228,16 @@ void TVyrMenu::HandleMenuMessage(TMessage& msg, bool& handled) {
             // The whole character: its low byte alone would let a typed 关 (U+5173) pass for s.
             const QChar typed = QChar(loWord(msg.WParam)).toLower();
             const HMENU menu = HMENU(msg.LParam);
-            const std::function<TVyrMenuItem*(TVyrMenuItem*)> walk = [&](TVyrMenuItem* parent) {
-                for (TVyrMenuItem* child : parent->m_children) {
-                    const QString caption = child->caption();
-                    if (child->isVisible() && child->isEnabled() && !caption.isEmpty() &&
-                        parent->m_handle == menu) {
-                        const qsizetype amp = caption.indexOf(u'&');
-                        const QChar key =
-                            amp < 0 ? caption[0]
-                                    : (amp + 1 < caption.size() ? caption[amp + 1] : QChar());
-                        if (key.toLower() == typed)
-                            return child;
-                    }
-                    if (TVyrMenuItem* found = walk(child))
-                        return found;
-                }
-                return static_cast<TVyrMenuItem*>(nullptr);
+            const auto matches = [&](const TVyrMenuItem* item) {
+                const QString caption = item->caption();
+                if (!item->isVisible() || !item->isEnabled() || caption.isEmpty() ||
+                    item->m_parent->m_handle != menu)
+                    return false;
+                // A caption without a marked key answers to its first character.
+                const QChar key = caption.contains(u'&') ? Mnemonic::key(caption) : caption[0];
+                return key.toLower() == typed;
             };
-            if (TVyrMenuItem* found = walk(m_root)) {
+            if (TVyrMenuItem* found = m_root->findBelow(matches)) {
                 // The position among the native entries: invisible items have none.
                 int position = 0;
                 for (TVyrMenuItem* sibling : found->m_parent->m_children) {
@@ -255,6 +253,8 @@ void TVyrMenu::HandleMenuMessage(TMessage& msg, bool& handled) {
         case WM_ENTERMENULOOP:
             g_menuLoop = GetHandle();
             RefreshItemStyles();
+            if (m_window)
+                User::drawMenuBar(m_window);
             handled = true;
             break;
         case WM_EXITMENULOOP:
@@ -291,6 +291,10 @@ bool TVyrMenu::IsShortCut(const MSG& key) {
             for (TVyrMenuItem* level : chain) {
                 if (!level->isEnabled())
                     break;
+                // Linked actions update the level below before it is looked at.
+                const std::vector<TVyrMenuItem*> children = level->m_children;
+                for (TVyrMenuItem* child : children)
+                    child->InitiateAction();
                 level->Click();
             }
         });

@@ -52,7 +52,14 @@ void drawStateText(Canvas& dc, int x, int y, const QString& text, bool disabled)
     dc.drawText(text, at, DT::SINGLELINE | DT::NOCLIP);
 }
 
-// DrawDisabledGlyph: the picture's dark parts in highlight at (1, 1), then shadow at (0, 0).
+// The platform's colour-to-monochrome conversion: white (the source's background colour)
+// and see-through pixels stay white, every other colour turns black, light greys too.
+bool blackInMonochrome(QRgb pixel) {
+    return qAlpha(pixel) > 0 && (pixel & 0xFFFFFF) != 0xFFFFFF;
+}
+
+// DrawDisabledGlyph: the picture's monochrome black in highlight at (1, 1), then in shadow
+// at (0, 0).
 QImage disabledGlyph(const QImage& picture) {
     QImage result(picture.size(), QImage::Format_RGB32);
     result.fill(toQColor(clMenu).rgb());
@@ -60,7 +67,7 @@ QImage disabledGlyph(const QImage& picture) {
     for (const auto& [offset, colour] : {std::pair{1, light}, std::pair{0, dark}})
         for (int y = 0; y + offset < picture.height(); ++y)
             for (int x = 0; x + offset < picture.width(); ++x)
-                if (qGray(picture.pixel(x, y)) < 128 && qAlpha(picture.pixel(x, y)) > 0)
+                if (blackInMonochrome(picture.pixel(x, y)))
                     result.setPixel(x + offset, y + offset, colour);
     return result;
 }

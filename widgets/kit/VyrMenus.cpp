@@ -367,6 +367,9 @@ void TVyrMenuItem::syncState() {
     m_appliedEnabled = isEnabled();
     if (visibleChanged || (textChanged && settled())) {
         MenuChanged(true);
+    } else if (enabledChanged && Count() > 0) {
+        // The entry of an item with children is built again, sub-menu and state together.
+        MenuChanged(true);
     } else if (enabledChanged) {
         if (m_parent && m_parent->m_handle)
             User::enableMenuItem(m_parent->m_handle, m_command,
@@ -477,28 +480,25 @@ void TVyrMenuItem::appendChild(TVyrMenuItem* child) {
         info.subMenu = child->Handle();
     else if (child->m_shortCut != 0 && !child->mainBarItem())
         info.text += u'\t' + shortCutToText(child->m_shortCut);
-    if (child->m_bitmapItem->hasPicture()) {
-        info.type |= MF::BITMAP;
+    if (child->m_bitmapItem->hasPicture())
         info.bitmap = child->m_bitmapItem->bitmap();
-    }
-    if (child->m_radioItem)
-        info.type |= MF::RADIOCHECK;
-    if (child->menuBreak() == mbBreak)
-        info.type |= MF::MENUBREAK;
-    else if (child->menuBreak() == mbBarBreak)
-        info.type |= MF::MENUBARBREAK;
-    if (child->m_divider)
-        info.type |= MF::SEPARATOR;
-    if (newStyles)
-        info.type |= MF::OWNERDRAW;
-    if (child->isChecked())
-        info.state |= MF::CHECKED;
-    if (!child->isEnabled())
-        info.state |= MF::GRAYED | MF::DISABLED;
-    if (child->m_default)
-        info.state |= MF::DEFAULT;
+    info.type = child->nativeType(newStyles, true);
+    info.state = child->nativeState();
     info.id = child->m_command;
     User::insertMenuItem(m_handle, 0xFFFFFFFFu, true, info);
+}
+
+UINT TVyrMenuItem::nativeType(bool newStyles, bool pictureAsBitmap) const {
+    const TVyrMenuBreak columnBreak = menuBreak();
+    return (pictureAsBitmap && m_bitmapItem->hasPicture() ? MF::BITMAP : 0) |
+           (m_radioItem ? MF::RADIOCHECK : 0) | (columnBreak == mbBreak ? MF::MENUBREAK : 0) |
+           (columnBreak == mbBarBreak ? MF::MENUBARBREAK : 0) | (m_divider ? MF::SEPARATOR : 0) |
+           (newStyles ? MF::OWNERDRAW : 0);
+}
+
+UINT TVyrMenuItem::nativeState() const {
+    return (isChecked() ? MF::CHECKED : 0) | (isEnabled() ? 0 : MF::GRAYED | MF::DISABLED) |
+           (m_default ? MF::DEFAULT : 0);
 }
 
 void TVyrMenuItem::rebuild() {
@@ -534,12 +534,7 @@ TVyrMenu::TVyrMenu(QWidget* owner, Kind kind)
     if (kind != Kind::Popup && !owner)
         throw EDuplicateMainMenu(std::string(kind == Kind::Main ? "TVyrMainMenu" : "TVyrFormMenu") +
                                  " needs to reside on a TWincontrol Descendant");
-    // Popup menus get their messages through the program's hidden window, a menu bar and a
-    // system menu through their form's.
-    if (!owner)
-        m_window = 0;
-    else
-        m_window = kind == Kind::Popup ? User::applicationWindow() : User::handleOf(owner);
+    m_window = determineWindow();
     m_hook = TVyrMenuHookList::instance().Add(this, owner, kind != Kind::Popup);
     m_hook->BeforeMessage = [this](TMessage& msg, bool& handled) {
         HandleMenuMessage(msg, handled);
@@ -580,6 +575,15 @@ TVyrMenu::~TVyrMenu() {
     m_hook = nullptr;
     delete m_root;
     m_root = nullptr;
+}
+
+HWND TVyrMenu::determineWindow() const {
+    // Popup menus get their messages through the program's hidden window, a menu bar and a
+    // system menu through their form's.
+    auto* owner = qobject_cast<QWidget*>(parent());
+    if (!owner)
+        return 0;
+    return m_kind == Kind::Popup ? User::applicationWindow() : User::handleOf(owner);
 }
 
 void TVyrMenu::Loaded() {
@@ -641,19 +645,11 @@ void TVyrMenu::DoPopup(QObject* sender) {
 }
 
 TVyrMenuItem* TVyrMenu::FindItem(quintptr value, FindKind kind) const {
-    const std::function<TVyrMenuItem*(TVyrMenuItem*)> walk = [&](TVyrMenuItem* parent) {
-        for (TVyrMenuItem* child : parent->m_children) {
-            const bool match = (kind == fkCommand && child->m_command == value) ||
-                               (kind == fkHandle && child->m_handle == value) ||
-                               (kind == fkShortCut && quintptr(child->m_shortCut) == value);
-            if (match)
-                return child;
-            if (TVyrMenuItem* found = walk(child))
-                return found;
-        }
-        return static_cast<TVyrMenuItem*>(nullptr);
-    };
-    return walk(m_root);
+    return m_root->findBelow([&](const TVyrMenuItem* item) {
+        return (kind == fkCommand && item->m_command == value) ||
+               (kind == fkHandle && item->m_handle == value) ||
+               (kind == fkShortCut && quintptr(item->m_shortCut) == value);
+    });
 }
 
 bool TVyrMenu::DispatchCommand(quint16 command) {
@@ -665,7 +661,9 @@ bool TVyrMenu::DispatchCommand(quint16 command) {
 }
 
 bool TVyrMenu::DispatchPopup(HMENU handle) {
-    TVyrMenuItem* item = handle == m_root->m_handle ? m_root : FindItem(handle, fkHandle);
+    // The root is not searched: Popup has raised OnPopup already, and the menu's own
+    // popup must not raise it a second time.
+    TVyrMenuItem* item = FindItem(handle, fkHandle);
     // Actions get their chance to update what is about to show.
     const std::vector<TVyrMenuItem*> items = (item ? item : m_root)->m_children;
     for (TVyrMenuItem* child : items)
@@ -689,31 +687,20 @@ int TVyrMenu::GetHelpContext(quintptr value, bool byCommand) {
 void TVyrMenu::RefreshItemStyles() {
     if (!m_root->m_handle)
         return;
-    const std::function<void(TVyrMenuItem*)> walk = [&](TVyrMenuItem* parent) {
-        for (TVyrMenuItem* child : parent->m_children) {
-            User::MenuItemInfo info;
-            if (User::getMenuItemInfo(m_root->m_handle, child->m_command, false, info)) {
-                const bool picture = child->m_bitmapItem->hasPicture();
-                const TVyrMenuItem::TVyrMenuBreak columnBreak = child->menuBreak();
-                info.type = (picture && !m_newStyles ? MF::BITMAP : 0) |
-                            (columnBreak == TVyrMenuItem::mbBreak ? MF::MENUBREAK : 0) |
-                            (columnBreak == TVyrMenuItem::mbBarBreak ? MF::MENUBARBREAK : 0) |
-                            (child->m_divider ? MF::SEPARATOR : 0) |
-                            (child->m_radioItem ? MF::RADIOCHECK : 0) |
-                            (m_newStyles ? MF::OWNERDRAW : 0);
-                info.state = (child->isEnabled() ? 0 : MF::GRAYED | MF::DISABLED) |
-                             (child->isChecked() ? MF::CHECKED : 0) |
-                             (child->m_default ? MF::DEFAULT : 0);
-                if (!m_newStyles && !picture)
-                    info.text = child->mainBarItem()
-                                    ? child->caption()
-                                    : child->caption() + u'\t' + shortCutToText(child->m_shortCut);
-                User::setMenuItemInfo(m_root->m_handle, child->m_command, false, info);
-            }
-            walk(child);
+    // Every item, parent before children; the walk accepts none, so it visits them all.
+    m_root->findBelow([&](TVyrMenuItem* item) {
+        User::MenuItemInfo info;
+        if (User::getMenuItemInfo(m_root->m_handle, item->m_command, false, info)) {
+            info.type = item->nativeType(m_newStyles, !m_newStyles);
+            info.state = item->nativeState();
+            if (!m_newStyles && !item->m_bitmapItem->hasPicture())
+                info.text = item->mainBarItem()
+                                ? item->caption()
+                                : item->caption() + u'\t' + shortCutToText(item->m_shortCut);
+            User::setMenuItemInfo(m_root->m_handle, item->m_command, false, info);
         }
-    };
-    walk(m_root);
+        return false;
+    });
 }
 
 TVyrPopupMenu::TVyrPopupMenu(QWidget* owner) : TVyrPopupMenu(owner, Kind::Popup) {}

@@ -22,7 +22,10 @@ class TVyrMenu;
 class TVyrMenuItem;
 class TVyrMenuActionLink;
 
+// The shortcut text of a 16-bit shortcut ("Ctrl+C"); empty for 0.
 QString shortCutToText(int shortCut);
+// The shortcut of such a text; 0 for one it cannot read.
+int textToShortCut(const QString& text);
 
 inline constexpr ColorRef clMenu = kSystemColourBit | 4;
 inline constexpr ColorRef clMenuText = kSystemColourBit | 7;
@@ -288,6 +291,21 @@ private:
     friend class TVyrFormMenu;
     void rebuild();
     void appendChild(TVyrMenuItem* child);
+    // The entry's native type and state flags; a picture makes a bitmap entry only when
+    // `pictureAsBitmap`.
+    UINT nativeType(bool newStyles, bool pictureAsBitmap) const;
+    UINT nativeState() const;
+    // Depth first, each item before its children: the first item below this one that
+    // `match` accepts, or nullptr.
+    template <typename Match> TVyrMenuItem* findBelow(const Match& match) const {
+        for (TVyrMenuItem* child : m_children) {
+            if (match(child))
+                return child;
+            if (TVyrMenuItem* found = child->findBelow(match))
+                return found;
+        }
+        return nullptr;
+    }
     void syncState();
     bool hasImage() const;
     bool imageColumn() const;
@@ -401,6 +419,8 @@ protected:
     virtual void afterReload();
     Kind kind() const { return m_kind; }
     void setWindow(HWND window) { m_window = window; }
+    // The window that owns the menu's native menus and gets their messages.
+    HWND determineWindow() const;
     bool destroying() const { return m_destroying; }
 
 private:
@@ -440,10 +460,6 @@ private:
     TVyrSubMenu* m_rootDetails;
 };
 
-// The shortcut text of a 16-bit shortcut ("Ctrl+C"); empty for 0.
-QString shortCutToText(int shortCut);
-// The shortcut of such a text; 0 for one it cannot read.
-int textToShortCut(const QString& text);
 // The side bar's gradient: W × H from `from` to `to` in `colorCount` bands.
 void DrawGradientBar(Canvas& dc, int w, int h, ColorRef from, ColorRef to, int colorCount);
 // Forgets the rendered side bar.

@@ -177,9 +177,12 @@ void TVyrRoundButton::paintOn(Canvas& dc, const QImage& behind) {
 }
 
 void TVyrRoundButton::paintEvent(QPaintEvent*) {
-    // Outside the circle the parent's own painting stays; nothing is copied from the screen.
+    // What the parent paints under the button: it stays outside the circle, and where it
+    // has the unused colour the back shows through as well.
     QImage behind(size(), QImage::Format_ARGB32);
     behind.fill(Qt::transparent);
+    if (QWidget* under = parentWidget())
+        under->render(&behind, QPoint(), QRegion(geometry()), QWidget::DrawWindowBackground);
     QPainter painter(this);
     Canvas dc(painter);
     paintOn(dc, behind);
