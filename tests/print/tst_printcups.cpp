@@ -103,6 +103,30 @@ int firstInkedRow(const QImage& page, int top) {
     return -1;
 }
 
+// Where pdftotext puts the last word holding `tail`: its page (from 1) and box in points.
+struct Placed {
+    int page = 0;
+    QRectF box;
+};
+Placed lastPlaced(const QString& bboxHtml, const QString& tail) {
+    Placed found;
+    int page = 0;
+    static const QRegularExpression item(
+        QStringLiteral("<page |<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" "
+                       "yMax=\"([\\d.]+)\">([^<]*)</word>"));
+    for (auto it = item.globalMatch(bboxHtml); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        if (m.captured(0).startsWith(QStringLiteral("<page"))) {
+            ++page;
+            continue;
+        }
+        if (m.captured(5).contains(tail))
+            found = {page, QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
+                                  QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()))};
+    }
+    return found;
+}
+
 // The checks every printed idiom passes: one A4 page holding the idiom and its first section.
 void checkIdiomPdf(const QString& path) {
     const QString info = run(QStringLiteral("pdfinfo"), {path});
@@ -312,6 +336,12 @@ void TestPrintCups::longEntriesOnPaper() {
     const QString text = withoutSpace(run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}));
     for (const QString& line : printed)
         QVERIFY2(text.contains(withoutSpace(line)), qPrintable(line));
+    // Text in a PDF can be there and still be clipped away: the last line must have ink in
+    // the lower half of its box, where a line cut in half has none.
+    const Placed last = lastPlaced(
+        run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")}),
+        printed.last().right(2));
+    QVERIFY2(last.page > 0, "the last line is not in the PDF");
 
     // At 96 dpi the bottom margin is the last 20 rows: it and the row above it stay blank,
     // where a line cut at the margin leaves the stumps of its characters.
@@ -329,6 +359,17 @@ void TestPrintCups::longEntriesOnPaper() {
         const QImage page(file);
         QVERIFY2(!page.isNull(), qPrintable(file));
         QVERIFY(firstInkedRow(page, 0) >= 0);
+        if (p == last.page) {
+            const double k = 96.0 / 72.0;
+            int inked = 0;
+            for (int y = int(last.box.center().y() * k); y < int(last.box.bottom() * k); ++y)
+                for (int x = int(last.box.left() * k); x < int(last.box.right() * k); ++x)
+                    inked += qGray(page.pixel(x, y)) < 128;
+            QVERIFY2(inked > 10, qPrintable(QStringLiteral("page %1: the last line shows %2 "
+                                                           "inked pixels in its lower half")
+                                                .arg(p)
+                                                .arg(inked)));
+        }
         const int band = page.height() - 20 - 1;
         QVERIFY2(firstInkedRow(page, band) < 0,
                  qPrintable(QStringLiteral("page %1: ink at row %2 of %3")
