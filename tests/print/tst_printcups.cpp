@@ -10,15 +10,21 @@
 #include "support/TestDatabase.h"
 #include "ui/lookup/Tmain_frm.h"
 
+#include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <csignal>
 #include <sys/prctl.h>
@@ -127,6 +133,26 @@ Placed lastPlaced(const QString& bboxHtml, const QString& tail) {
     return found;
 }
 
+// Runs `act` once on the next modal dialog of type T, as soon as it is up.
+template <typename T> void onNextModal(QObject* context, std::function<void(T&)> act) {
+    auto* poll = new QTimer(context);
+    poll->setInterval(20);
+    QObject::connect(poll, &QTimer::timeout, context, [poll, act] {
+        auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible())
+            return;
+        poll->stop();
+        poll->deleteLater();
+        act(*dialog);
+    });
+    poll->start();
+}
+
+QPushButton* confirmButton(QWidget& dialog) {
+    auto* buttons = dialog.findChild<QDialogButtonBox*>();
+    return buttons ? buttons->button(QDialogButtonBox::Ok) : nullptr;
+}
+
 // The checks every printed idiom passes: one A4 page holding the idiom and its first section.
 void checkIdiomPdf(const QString& path) {
     const QString info = run(QStringLiteral("pdfinfo"), {path});
@@ -151,6 +177,8 @@ private Q_SLOTS:
     void longEntriesOnPaper();
     void refusedPrintKeepsThePreview_data();
     void refusedPrintKeepsThePreview();
+    void printerSetupKeepsThePaper_data();
+    void printerSetupKeepsThePaper();
 
 private:
     bool startServer();
@@ -435,6 +463,64 @@ void TestPrintCups::refusedPrintKeepsThePreview() {
     const QString queued =
         run(QStringLiteral("lpstat"), {QStringLiteral("-h"), socket, QStringLiteral("-o"), kQueue});
     QVERIFY2(queued.trimmed().isEmpty(), qPrintable(queued));
+}
+
+void TestPrintCups::printerSetupKeepsThePaper_data() {
+    QTest::addColumn<QString>("picked"); // the paper the user picks in the dialog, if any
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QSize>("shown");
+    // The preview is on A5; the queue's own paper is A4.
+    QTest::newRow("confirmed untouched") << QString() << 5 << QSize(1480, 2100);
+    QTest::newRow("Letter picked there") << QStringLiteral("Letter") << 0 << QSize(2150, 2790);
+}
+
+// The system's setup dialog, in the words of this program, leaves the paper alone unless
+// the user picks another one in it.
+void TestPrintCups::printerSetupKeepsThePaper() {
+    if (!serverUp)
+        QSKIP("cupsd could not be started here");
+    QFETCH(QString, picked);
+    QFETCH(int, index);
+    QFETCH(QSize, shown);
+    QtPrinter printer;
+    Printer::setCurrent(&printer);
+    Tmain_frm window;
+    QVERIFY(window.q_cy->locate(QStringLiteral("成语"), QStringLiteral("阿鼻地狱"), {}));
+    QString title;
+    QString confirm;
+    int shownIndex = -1;
+    QSize shownSize;
+    PreviewDriver driver([&](TPreviewAtOnceForm& preview) {
+        preview.ComboBox1->setCurrentIndex(5);
+        Q_EMIT preview.ComboBox1->activated(5);
+        onNextModal<QPrintDialog>(&preview, [&](QPrintDialog& dialog) {
+            title = dialog.windowTitle();
+            confirm = confirmButton(dialog) ? confirmButton(dialog)->text() : QString();
+            if (!picked.isEmpty()) {
+                onNextModal<QDialog>(&dialog, [&](QDialog& properties) {
+                    if (auto* sizes =
+                            properties.findChild<QComboBox*>(QStringLiteral("pageSizeCombo"))) {
+                        sizes->setFocus();
+                        QTest::keyClicks(sizes, picked);
+                    }
+                    QTest::mouseClick(confirmButton(properties), Qt::LeftButton);
+                });
+                QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("properties")),
+                                  Qt::LeftButton);
+            }
+            QTest::mouseClick(confirmButton(dialog), Qt::LeftButton);
+        });
+        QTest::mouseClick(preview.PrinterSetupBtn, Qt::LeftButton);
+        shownIndex = preview.ComboBox1->currentIndex();
+        shownSize = QSize(preview.SpinEdit1->value(), preview.SpinEdit2->value());
+    });
+    QTest::mouseClick(window.printbtn, Qt::LeftButton);
+    Printer::setCurrent(nullptr);
+    QCOMPARE(driver.opened, 1);
+    QCOMPARE(title, QStringLiteral("打印设置"));
+    QCOMPARE(confirm, QStringLiteral("确定"));
+    QCOMPARE(shownIndex, index);
+    QCOMPARE(shownSize, shown);
 }
 
 QTEST_MAIN(TestPrintCups)
