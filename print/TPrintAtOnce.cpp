@@ -410,29 +410,30 @@ void TPrintAtOnce::DrawTextBox(const QString& text, const WinRect& r, int lines,
 // everything visited later moves down by what the text took beyond its box.
 void TPrintAtOnce::drawFlowing(const QString& text, const WinRect& r, const QRect& box,
                                unsigned format) {
-    // Measured on a surface of the canvas's own resolution, not on the canvas: a preview
-    // page draws scaled, and its lines must break exactly where the printer's do.
-    QImage probe(1, 1, QImage::Format_RGB32);
-    probe.setDotsPerMeterX(int(std::lround(m_canvas->pixelsPerInchX() / 0.0254)));
-    probe.setDotsPerMeterY(int(std::lround(m_canvas->pixelsPerInchY() / 0.0254)));
-    Canvas measure(probe);
-    measure.setFont(m_canvas->font());
-    const QStringList rows = measure.wrapLines(text, box.width(), format);
-    const int pitch = measure.textHeight(QStringLiteral("W"));
+    // Fonts are sized in the printer's pixels on the preview too, so the preview's lines
+    // break where the printer's do.
+    const QStringList rows = m_canvas->wrapLines(text, box.width(), format);
+    const int pitch = m_canvas->textHeight(QStringLiteral("W"));
     const int titleShift = PrintTitle ? TitleHeight : 0;
     const int bandTop = round(OffsetY * ScaleY) + titleShift;
     const int bandBottom = bandTop + ContentHeight;
-    const unsigned lineFormat = (format & ~(DT::WORDBREAK | DT::VCENTER | DT::BOTTOM)) |
-                                DT::NOPREFIX | DT::SINGLELINE | DT::NOCLIP;
+    // Each page's rows go out in one call, one row a paragraph, none wrapped again.
+    const unsigned rowFormat =
+        (format & ~(DT::WORDBREAK | DT::VCENTER | DT::BOTTOM | DT::SINGLELINE)) | DT::NOPREFIX |
+        DT::NOCLIP;
     int y = box.top();
-    for (const QString& row : rows) {
+    qsizetype first = 0;
+    while (first < rows.size()) {
         if (y + pitch > bandBottom && pitch < ContentHeight) {
             turnPage();
             y = bandTop;
         }
-        QRect line(box.left(), y, box.width(), pitch);
-        m_canvas->drawText(row, line, lineFormat);
-        y += pitch;
+        const qsizetype room = pitch >= ContentHeight ? 1 : std::max(1, (bandBottom - y) / pitch);
+        const qsizetype count = std::min(room, rows.size() - first);
+        QRect chunk(box.left(), y, box.width(), int(count) * pitch);
+        m_canvas->drawText(rows.mid(first, count).join(u'\n'), chunk, rowFormat);
+        y += int(count) * pitch;
+        first += count;
     }
     const int bottom = MapRect(r).bottom + titleShift;
     if (y > bottom)
