@@ -53,15 +53,31 @@ void Canvas::begin() {
 }
 
 int Canvas::pixelsPerInchX() const {
+    if (m_logicalPpi.width() > 0)
+        return m_logicalPpi.width();
     return m_device ? m_device->logicalDpiX() : 96;
 }
 
 int Canvas::pixelsPerInchY() const {
+    if (m_logicalPpi.height() > 0)
+        return m_logicalPpi.height();
     return m_device ? m_device->logicalDpiY() : 96;
 }
 
 QRect Canvas::clipRect() const {
-    return m_device ? QRect(0, 0, m_device->width(), m_device->height()) : QRect();
+    if (!m_device)
+        return {};
+    const QRect device(0, 0, m_device->width(), m_device->height());
+    return m_logicalPpi.isEmpty() ? device : m_painter->worldTransform().inverted().mapRect(device);
+}
+
+void Canvas::setLogicalResolution(int ppiX, int ppiY) {
+    if (!m_device || ppiX <= 0 || ppiY <= 0)
+        return;
+    m_logicalPpi = QSize(ppiX, ppiY);
+    m_painter->resetTransform();
+    m_painter->scale(double(m_device->logicalDpiX()) / ppiX,
+                     double(m_device->logicalDpiY()) / ppiY);
 }
 
 void Canvas::setPen(const Pen& pen) {
@@ -271,50 +287,41 @@ Mnemonic::Parsed prepare(const QString& text, unsigned format) {
         return {text, -1};
     return Mnemonic::parse(text);
 }
-
-struct TextLine {
-    qsizetype start;
-    qsizetype length;
-    int width;
-};
 } // namespace
 
-int Canvas::drawText(const QString& text, QRect& rect, unsigned format) {
+Canvas::Lines Canvas::layOut(const QString& text, int width, unsigned format) const {
+    Lines out;
     const Mnemonic::Parsed prepared = prepare(text, format);
-    const QString& body = prepared.text;
+    out.underline = prepared.underline;
     const QFontMetrics metrics(m_qfont, m_device);
-    const int lineHeight =
-        metrics.height() + ((format & DT::EXTERNALLEADING) ? metrics.leading() : 0);
     const bool single = format & DT::SINGLELINE;
     const bool wrap = (format & DT::WORDBREAK) && !single;
 
-    QTextOption option;
-    option.setWrapMode(wrap ? QTextOption::WrapAtWordBoundaryOrAnywhere : QTextOption::NoWrap);
+    out.option.setWrapMode(wrap ? QTextOption::WrapAtWordBoundaryOrAnywhere : QTextOption::NoWrap);
     if (format & DT::EXPANDTABS)
-        option.setTabStopDistance(8.0 * metrics.averageCharWidth());
+        out.option.setTabStopDistance(8.0 * metrics.averageCharWidth());
 
     // Lay out every paragraph (or the whole text on one line) and keep each line's extent.
-    std::vector<TextLine> lines;
-    QString laidOut = body;
+    out.text = prepared.text;
     if (single)
-        laidOut.replace(u'\r', u' ').replace(u'\n', u' ');
+        out.text.replace(u'\r', u' ').replace(u'\n', u' ');
     std::vector<std::pair<qsizetype, qsizetype>> paragraphs;
     {
         qsizetype start = 0;
-        for (qsizetype i = 0; i <= laidOut.size(); ++i) {
-            if (i == laidOut.size() || laidOut[i] == u'\n' || laidOut[i] == u'\r') {
+        for (qsizetype i = 0; i <= out.text.size(); ++i) {
+            if (i == out.text.size() || out.text[i] == u'\n' || out.text[i] == u'\r') {
                 paragraphs.emplace_back(start, i - start);
-                if (i < laidOut.size() && laidOut[i] == u'\r' && i + 1 < laidOut.size() &&
-                    laidOut[i + 1] == u'\n')
+                if (i < out.text.size() && out.text[i] == u'\r' && i + 1 < out.text.size() &&
+                    out.text[i + 1] == u'\n')
                     ++i;
                 start = i + 1;
             }
         }
     }
-    const int width = std::max(1, rect.width());
+    width = std::max(1, width);
     for (const auto& [start, length] : paragraphs) {
-        QTextLayout paragraph(laidOut.mid(start, length), m_qfont, m_device);
-        paragraph.setTextOption(option);
+        QTextLayout paragraph(out.text.mid(start, length), m_qfont, m_device);
+        paragraph.setTextOption(out.option);
         paragraph.beginLayout();
         bool any = false;
         for (QTextLine line = paragraph.createLine(); line.isValid();
@@ -324,17 +331,38 @@ int Canvas::drawText(const QString& text, QRect& rect, unsigned format) {
             else
                 line.setNumColumns(int(length));
             any = true;
-            lines.push_back({start + line.textStart(), line.textLength(),
-                             int(std::ceil(line.naturalTextWidth()))});
+            out.lines.push_back({start + line.textStart(), line.textLength(),
+                                 int(std::ceil(line.naturalTextWidth()))});
         }
         paragraph.endLayout();
         if (!any)
-            lines.push_back({start, 0, 0});
+            out.lines.push_back({start, 0, 0});
     }
+    return out;
+}
+
+QStringList Canvas::wrapLines(const QString& text, int width, unsigned format) const {
+    const Lines laid = layOut(text, width, format);
+    QStringList result;
+    result.reserve(qsizetype(laid.lines.size()));
+    for (const Line& line : laid.lines)
+        result << laid.text.mid(line.start, line.length);
+    return result;
+}
+
+int Canvas::drawText(const QString& text, QRect& rect, unsigned format) {
+    const Lines laid = layOut(text, rect.width(), format);
+    const QString& laidOut = laid.text;
+    const auto& lines = laid.lines;
+    const QTextOption& option = laid.option;
+    const QFontMetrics metrics(m_qfont, m_device);
+    const int lineHeight =
+        metrics.height() + ((format & DT::EXTERNALLEADING) ? metrics.leading() : 0);
+    const bool single = format & DT::SINGLELINE;
     const int lineStep = single ? lineHeight : (lineHeight * m_lineSpacing + 50) / 100;
     const int height = lineStep * int(lines.size());
     int widest = 0;
-    for (const TextLine& line : lines)
+    for (const Line& line : lines)
         widest = std::max(widest, line.width);
 
     if (format & DT::CALCRECT) {
@@ -360,7 +388,7 @@ int Canvas::drawText(const QString& text, QRect& rect, unsigned format) {
         m_painter->rotate(-m_font.escapement / 10.0);
         m_painter->translate(-rect.topLeft());
     }
-    for (const TextLine& line : lines) {
+    for (const Line& line : lines) {
         int x = rect.left();
         if (format & DT::CENTER)
             x = rect.left() + (rect.width() - line.width) / 2;
@@ -377,8 +405,8 @@ int Canvas::drawText(const QString& text, QRect& rect, unsigned format) {
             drawn.setNumColumns(int(part.size()));
         piece.endLayout();
         piece.draw(m_painter, QPointF(x, top));
-        if (prepared.underline >= line.start && prepared.underline < line.start + line.length) {
-            const int at = int(prepared.underline - line.start);
+        if (laid.underline >= line.start && laid.underline < line.start + line.length) {
+            const int at = int(laid.underline - line.start);
             const int ux = x + metrics.horizontalAdvance(part.left(at));
             const int uw = metrics.horizontalAdvance(part.mid(at, 1));
             const int uy = top + metrics.ascent() + metrics.underlinePos();

@@ -7,8 +7,11 @@
 #include <QPoint>
 #include <QRect>
 #include <QString>
+#include <QStringList>
+#include <QTextOption>
 
 #include <memory>
+#include <vector>
 
 class QPaintDevice;
 
@@ -133,8 +136,12 @@ public:
     QImage* image() const { return m_image; }
     int pixelsPerInchX() const;
     int pixelsPerInchY() const;
-    // The whole drawing surface, in device pixels.
+    // The whole drawing surface, in the canvas's pixels.
     QRect clipRect() const;
+    // Draws in the pixels of a device of another resolution, scaled onto this surface:
+    // coordinates, fonts and the clip rectangle are then in that device's pixels, so a page
+    // of a printer is laid out here exactly as the printer lays it out.
+    void setLogicalResolution(int ppiX, int ppiY);
 
     void setPen(const Pen& pen);
     const Pen& pen() const { return m_pen; }
@@ -176,6 +183,8 @@ public:
     // The platform's formatted text call. With DT::CALCRECT nothing is drawn and `rect`
     // becomes the bounds of the text. Returns the height of the text.
     int drawText(const QString& text, QRect& rect, unsigned format);
+    // The lines drawText makes of `text` in a rectangle `width` wide, without "&" prefixes.
+    QStringList wrapLines(const QString& text, int width, unsigned format) const;
     void textOut(int x, int y, const QString& text);
     // Width and height of one line of text; a tab counts as one character, not a tab stop.
     QSize textExtent(const QString& text) const;
@@ -195,6 +204,18 @@ public:
     void setPixel(int x, int y, ColorRef colour);
 
 private:
+    struct Line {
+        qsizetype start;
+        qsizetype length;
+        int width;
+    };
+    struct Lines {
+        QString text;
+        std::vector<Line> lines;
+        QTextOption option;
+        qsizetype underline = -1;
+    };
+    Lines layOut(const QString& text, int width, unsigned format) const;
     void begin();
     void applyPen();
     void applyBrush(const Brush& brush);
@@ -215,6 +236,7 @@ private:
     BkMode m_bkMode = BkMode::Opaque;
     int m_penMode = R2::COPYPEN;
     QPoint m_position;
+    QSize m_logicalPpi;
 };
 
 } // namespace quorvane

@@ -1,13 +1,20 @@
 #include "platform/Printer.h"
 
+#include "platform/CupsQueue.h"
 #include "platform/QuorvaneError.h"
 
+#include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QEvent>
 #include <QFile>
 #include <QPageLayout>
 #include <QPainter>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QPushButton>
 
 #include <cmath>
 
@@ -93,6 +100,15 @@ QPainter& QtPrinter::beginDoc(const QString& title) {
     QPrinter& target = printer();
     if (m_pdfFile.isEmpty() && target.printerName().isEmpty())
         throw QuorvaneError(QStringLiteral("没有可用的打印机。"));
+    // Qt hands the finished document to CUPS and keeps quiet when CUPS refuses it: ask the
+    // queue first, and afterwards what CUPS said to the document.
+    m_cups = m_pdfFile.isEmpty() && target.outputFormat() == QPrinter::NativeFormat &&
+             CupsQueue::available();
+    if (m_cups) {
+        const QString refusal = CupsQueue::refusal(target.printerName());
+        if (!refusal.isEmpty())
+            throw QuorvaneError(refusal);
+    }
     target.setDocName(title);
     m_painter = std::make_unique<QPainter>();
     if (!m_painter->begin(&target)) {
@@ -118,6 +134,12 @@ void QtPrinter::endDoc() {
     m_painter.reset();
     if (!ended)
         throw QuorvaneError(QStringLiteral("打印作业无法完成。"));
+    if (m_cups) {
+        const QString failure = CupsQueue::lastFailure();
+        if (!failure.isEmpty())
+            throw QuorvaneError(QStringLiteral("打印机“%1”没有接受打印作业，没有打印：%2")
+                                    .arg(printer().printerName(), failure));
+    }
 }
 
 void QtPrinter::abortDoc() {
@@ -144,9 +166,65 @@ void QtPrinter::setPaperSize(const QPageSize& size) {
     printer().setPageSize(size);
 }
 
-bool QtPrinter::setupDialog(QWidget* owner) {
-    QPrintDialog dialog(&printer(), owner);
-    return dialog.exec() == QDialog::Accepted;
+namespace {
+// Watches a print dialog for the user's own choice of paper or printer, and gives the
+// dialog and its confirm button the caller's words. The dialog shows the queue's default
+// paper rather than the printer's, so an untouched dialog must not count as a choice.
+class SetupWatch : public QObject {
+public:
+    SetupWatch(QPrintDialog& dialog, const SetupDialogText& text) : m_dialog(dialog), m_text(text) {
+        label();
+        qApp->installEventFilter(this);
+    }
+    ~SetupWatch() override { qApp->removeEventFilter(this); }
+    bool chosen() const { return m_chosen; }
+
+protected:
+    bool eventFilter(QObject* object, QEvent* event) override {
+        if (event->type() != QEvent::Show)
+            return false;
+        if (object == &m_dialog)
+            label();
+        // The paper list lives in a properties dialog made when it is first wanted.
+        for (auto* combo : m_dialog.findChildren<QComboBox*>()) {
+            const QString name = combo->objectName();
+            if ((name == u"pageSizeCombo" || name == u"printers") && !m_watched.contains(combo)) {
+                m_watched << combo;
+                connect(combo, &QComboBox::activated, this, [this] { m_chosen = true; });
+            }
+        }
+        return false;
+    }
+
+private:
+    void label() {
+        if (!m_text.title.isEmpty())
+            m_dialog.setWindowTitle(m_text.title);
+        if (m_text.confirm.isEmpty())
+            return;
+        for (auto* buttons : m_dialog.findChildren<QDialogButtonBox*>())
+            if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok))
+                ok->setText(m_text.confirm);
+    }
+
+    QPrintDialog& m_dialog;
+    SetupDialogText m_text;
+    QList<QPointer<QComboBox>> m_watched;
+    bool m_chosen = false;
+};
+} // namespace
+
+bool QtPrinter::setupDialog(QWidget* owner, const SetupDialogText& text) {
+    QPrinter& target = printer();
+    const QPageLayout kept = target.pageLayout();
+    QPrintDialog dialog(&target, owner);
+    SetupWatch watch(dialog, text);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    // The paper set before stays unless the user chose another paper or printer there.
+    if (!watch.chosen())
+        target.setPageLayout(kept);
+    return true;
 }
 
 } // namespace quorvane

@@ -14,6 +14,12 @@ class QWidget;
 
 namespace quorvane {
 
+// The words the printer setup dialog shows: its title and its confirm button.
+struct SetupDialogText {
+    QString title;
+    QString confirm;
+};
+
 // The system printer as the printing code sees it: the installed printers, the current
 // printer's resolution and page, its paper and a document made of pages. Failures raise
 // QuorvaneError.
@@ -45,8 +51,9 @@ public:
     // A driver that refuses the size keeps the one in force; nothing is reported.
     virtual void setPaperSize(const QPageSize& size) = 0;
 
-    // The system's printer setup dialog; true when the user confirmed.
-    virtual bool setupDialog(QWidget* owner) = 0;
+    // The system's printer setup dialog; true when the user confirmed. The paper stays as it
+    // was unless the user chose another one there.
+    virtual bool setupDialog(QWidget* owner, const SetupDialogText& text) = 0;
 
     // The printer the program prints on: the Qt printer unless a test installed another.
     static Printer& current();
@@ -75,7 +82,7 @@ public:
     bool printing() const override { return m_printing; }
     std::optional<QPageSize> paperSize() const override;
     void setPaperSize(const QPageSize& size) override;
-    bool setupDialog(QWidget* owner) override;
+    bool setupDialog(QWidget* owner, const SetupDialogText& text) override;
 
     QPrinter* qprinter() const { return m_printer.get(); }
 
@@ -87,6 +94,8 @@ private:
     mutable std::unique_ptr<QPrinter> m_printer;
     std::unique_ptr<QPainter> m_painter;
     bool m_printing = false;
+    // The document goes to a CUPS queue, which is asked whether it took it.
+    bool m_cups = false;
 };
 
 } // namespace quorvane

@@ -2,8 +2,11 @@
 
 #include "platform/Arithmetic.h"
 
+#include "data/AdoDataSet.h"
+#include "data/DataSource.h"
 #include "platform/RichEdit.h"
 #include "platform/TextCodec.h"
+#include "widgets/dbaware/TDBEdit.h"
 #include "widgets/dbaware/TDBGrid.h"
 
 #include <QAbstractButton>
@@ -138,6 +141,17 @@ bool isPanel(const QWidget* widget) {
 Qt::Alignment panelAlignment(const QWidget* widget) {
     const QVariant stored = widget->property("alignment");
     return stored.isValid() ? Qt::Alignment(stored.toInt()) : Qt::AlignHCenter;
+}
+
+std::optional<Qt::Alignment> boundFieldAlignment(const QWidget* widget) {
+    const auto* edit = qobject_cast<const TDBEdit*>(widget);
+    if (!edit)
+        return std::nullopt;
+    const DataSource* source = edit->dataSource();
+    const AdoDataSet* set = source ? source->dataSet() : nullptr;
+    if (!set || !set->active() || set->fieldIndex(edit->dataField()) < 0)
+        return std::nullopt;
+    return edit->alignment() & Qt::AlignHorizontal_Mask;
 }
 
 bool printsOwnText(const QWidget* widget) {

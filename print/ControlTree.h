@@ -6,6 +6,8 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 class QWidget;
 
 namespace quorvane::ControlTree {
@@ -40,6 +42,9 @@ bool isMemo(const QWidget* widget);
 // A panel, by class: its alignment (centre unless the "alignment" property says else).
 bool isPanel(const QWidget* widget);
 Qt::Alignment panelAlignment(const QWidget* widget);
+// A data-bound edit whose data source is active and has its field: the field's alignment,
+// as the edit shows it. Nothing for any other control.
+std::optional<Qt::Alignment> boundFieldAlignment(const QWidget* widget);
 
 // A control's font on a surface of `targetPpi`, keeping its size in whole points.
 LogFont fontOf(const QWidget* widget, int screenPpi, int targetPpi);

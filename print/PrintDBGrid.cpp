@@ -119,9 +119,9 @@ private:
     void dataRow(AdoDataSet& set, int i, int count) {
         int x = x0;
         const WinRect numberCell{x, y, x + numberWidth, y + rowHeight};
-        if (e.Options & poDBGridPageTitle) {
-            if (e.NeedsNewPage(numberCell))
-                e.BeginNewPage(numberCell);
+        // The title row opens each continuation page, not every row.
+        if ((e.Options & poDBGridPageTitle) && e.NeedsNewPage(numberCell)) {
+            e.BeginNewPage(numberCell);
             titleRow();
         }
         const WinRect cell{x, y, x + numberWidth, y + rowHeight};

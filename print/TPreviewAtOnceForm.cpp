@@ -131,6 +131,56 @@ void TPreviewAtOnceForm::lock() {
     setFixedSize(size());
 }
 
+QRect TPreviewAtOnceForm::placeOnScreen() const {
+    const QScreen* shownOn = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!shownOn)
+        return geometry();
+    // The frame the window manager adds goes inside the screen's free area too.
+    const QRect frame = frameGeometry();
+    const QRect client = geometry();
+    const QMargins margins(client.left() - frame.left(), client.top() - frame.top(),
+                           frame.right() - client.right(), frame.bottom() - client.bottom());
+    return shownOn->availableGeometry().marginsRemoved(margins);
+}
+
+// A locked window goes back to its place and size whatever the window manager did to it:
+// no minimising, maximising, moving or sizing.
+void TPreviewAtOnceForm::keepPlace() {
+    m_placePending = false;
+    if (!isVisible())
+        return;
+    if (m_locked &&
+        (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))) {
+        setWindowState(Qt::WindowNoState);
+        showNormal();
+        activateWindow();
+    }
+    const QRect place = placeOnScreen();
+    if (place == geometry() || place.isEmpty())
+        return;
+    if (m_locked)
+        setFixedSize(place.size());
+    setGeometry(place);
+}
+
+void TPreviewAtOnceForm::askPlace() {
+    if (m_placePending || !isVisible())
+        return;
+    m_placePending = true;
+    QTimer::singleShot(0, this, &TPreviewAtOnceForm::keepPlace);
+}
+
+void TPreviewAtOnceForm::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    askPlace();
+}
+
+void TPreviewAtOnceForm::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && m_locked)
+        askPlace();
+}
+
 void TPreviewAtOnceForm::selectPaper(int index) {
     ComboBox1->setCurrentIndex(index);
     ComboBox1Change();
@@ -148,13 +198,15 @@ void TPreviewAtOnceForm::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
     SpeedBar->setGeometry(0, 0, width(), 33);
     ScrollBox1->setGeometry(0, 33, width(), height() - 33);
+    if (m_locked && m_engine)
+        askPlace();
 }
 
 void TPreviewAtOnceForm::moveEvent(QMoveEvent* event) {
     QDialog::moveEvent(event);
     // A locked window stays where it was put; only its buttons close it.
-    if (m_locked && m_engine && pos() != QPoint(0, 0))
-        QTimer::singleShot(0, this, [this] { move(0, 0); });
+    if (m_locked && m_engine)
+        askPlace();
 }
 
 void TPreviewAtOnceForm::closeEvent(QCloseEvent* event) {
@@ -212,6 +264,10 @@ void TPreviewAtOnceForm::NewPage() {
     canvas->moveTo(0, h - ob);
     canvas->lineTo(w, h - ob);
     canvas->setPen({PenStyle::Solid, 1, 0});
+    // The engine draws in the printer's pixels; the picture shows them smaller.
+    const Printer& printer = Printer::current();
+    canvas->setLogicalResolution(std::max(1, printer.pixelsPerInchX()),
+                                 std::max(1, printer.pixelsPerInchY()));
     fitContents();
     if (m_engine)
         m_engine->setCanvas(std::move(canvas));
@@ -261,8 +317,19 @@ void TPreviewAtOnceForm::Timer1Timer() {
 }
 
 void TPreviewAtOnceForm::PrinterSetupBtnClick() {
-    if (!Printer::current().setupDialog(this))
+    Printer& printer = Printer::current();
+    const std::optional<QPageSize> before = printer.paperSize();
+    if (!printer.setupDialog(this, {QStringLiteral("打印设置"), QStringLiteral("确定")}))
         return;
+    // Confirming without touching the paper keeps the one chosen here; only a paper the
+    // user picked in the dialog makes the pages follow the printer's.
+    const std::optional<QPageSize> after = printer.paperSize();
+    const bool samePaper =
+        before.has_value() == after.has_value() && (!before || before->isEquivalentTo(*after));
+    if (samePaper) {
+        RefreshPrinter();
+        return;
+    }
     ComboBox1->setCurrentIndex(0);
     ComboBox1Change();
 }

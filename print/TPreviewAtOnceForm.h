@@ -60,14 +60,21 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void wireEvents();
     void fitContents();
     void guarded(void (TPreviewAtOnceForm::*handler)());
+    // The screen's free area less the window manager's frame: where the window belongs.
+    QRect placeOnScreen() const;
+    void keepPlace();
+    void askPlace();
 
     QPointer<TPrintAtOnce> m_engine;
     bool m_locked = false;
+    bool m_placePending = false;
 };
 
 } // namespace quorvane

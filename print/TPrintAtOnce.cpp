@@ -198,20 +198,6 @@ void TPrintAtOnce::Print() {
     QPainter& first = printer.beginDoc(Title.isEmpty() ? QStringLiteral("Quorvane") : Title);
     run([&] {
         m_canvas = std::make_unique<Canvas>(first);
-        assignFont(m_titleFont);
-        TitleHeight = m_canvas->textHeight(Title);
-        ScaleX = double(printer.pixelsPerInchX()) / screenPpiX();
-        ScaleY = double(printer.pixelsPerInchY()) / screenPpiY();
-        Pen pen = m_canvas->pen();
-        pen.width = round(ScaleX);
-        m_canvas->setPen(pen);
-        ContentHeight =
-            printer.pageSizePx().height() -
-            round(OffsetY * ScaleY + OffsetBottom * ScaleY + (PrintTitle ? TitleHeight : 0));
-        if (ContentHeight <= 0) // the title took the last of the room
-            throw QuorvaneError(paperTooSmall(printer));
-        Page = 1;
-        PageShift = 0;
         NewPageHandler = [this, &printer] {
             // The printer's surface keeps its drawing state from page to page.
             const Pen pen = m_canvas->pen();
@@ -221,18 +207,14 @@ void TPrintAtOnce::Print() {
             m_canvas->setPen(pen);
             m_canvas->setBrush(brush);
         };
-        if (PrintTitle)
-            DrawTitle();
-        if (PrintPageNumber)
-            DrawPageNumber();
-        if (m_control)
-            PrintControl(m_control, OffsetX - m_control->x(), OffsetY - m_control->y());
+        layOutPages();
     });
 }
 
+// The preview's pages are laid out at the printer's resolution, with the printer's page and
+// metrics, and only drawn smaller: the pages and their lines are those the paper gets.
 void TPrintAtOnce::RenderPages() {
     GridGrowth = 0;
-    ScaleX = ScaleY = 1.0;
     PageShift = 0;
     Page = 1;
     if (!NewPageHandler)
@@ -241,23 +223,37 @@ void TPrintAtOnce::RenderPages() {
     if (!m_canvas)
         return;
     try {
-        const int clipBottom = m_canvas->clipRect().bottom() + 1;
-        if (PrintTitle) {
-            DrawTitle();
-            ContentHeight = clipBottom - (OffsetY + OffsetBottom + TitleHeight);
-        } else {
-            ContentHeight = clipBottom - (OffsetY + OffsetBottom);
-        }
-        if (PrintPageNumber)
-            DrawPageNumber();
-        if (m_control)
-            PrintControl(m_control, OffsetX - m_control->x(), OffsetY - m_control->y());
+        layOutPages();
     } catch (...) {
         m_canvas.reset();
         throw;
     }
     // The pictures are finished; nothing draws on them any more.
     m_canvas.reset();
+}
+
+void TPrintAtOnce::layOutPages() {
+    const Printer& printer = Printer::current();
+    m_pagePx = printer.pageSizePx();
+    assignFont(m_titleFont);
+    TitleHeight = m_canvas->textHeight(Title);
+    ScaleX = double(printer.pixelsPerInchX()) / screenPpiX();
+    ScaleY = double(printer.pixelsPerInchY()) / screenPpiY();
+    Pen pen = m_canvas->pen();
+    pen.width = round(ScaleX);
+    m_canvas->setPen(pen);
+    ContentHeight = m_pagePx.height() - round(OffsetY * ScaleY + OffsetBottom * ScaleY +
+                                              (PrintTitle ? TitleHeight : 0));
+    if (ContentHeight <= 0) // the title took the last of the room
+        throw QuorvaneError(paperTooSmall(printer));
+    Page = 1;
+    PageShift = 0;
+    if (PrintTitle)
+        DrawTitle();
+    if (PrintPageNumber)
+        DrawPageNumber();
+    if (m_control)
+        PrintControl(m_control, OffsetX - m_control->x(), OffsetY - m_control->y());
 }
 
 // ---- the strip and its pages
@@ -277,18 +273,27 @@ bool TPrintAtOnce::NeedsNewPage(const WinRect& r) const {
 void TPrintAtOnce::BeginNewPage(const WinRect& r) {
     const WinRect m = MapRect(r);
     const int delta = round(OffsetY * ScaleY) + ContentHeight - m.top;
+    turnPage();
+    PageShift += delta;
+}
+
+void TPrintAtOnce::turnPage() {
     ++Page;
     const LogFont kept = m_canvas->font();
     const ColorRef keptColour = m_canvas->textColour();
+    // A new preview picture comes with a pen of its own; the run's pen goes on.
+    const Pen keptPen = m_canvas->pen();
+    const Brush keptBrush = m_canvas->brush();
     if (NewPageHandler)
         NewPageHandler();
+    m_canvas->setPen(keptPen);
+    m_canvas->setBrush(keptBrush);
     if (PrintTitle)
         DrawTitle();
     if (PrintPageNumber)
         DrawPageNumber();
     m_canvas->setFont(kept);
     m_canvas->setTextColour(keptColour);
-    PageShift += delta;
 }
 
 void TPrintAtOnce::assignFont(const QFont& font, ColorRef colour) {
@@ -308,9 +313,8 @@ void TPrintAtOnce::AssignControlFont(const QWidget* control) {
 void TPrintAtOnce::DrawTitle() {
     assignFont(m_titleFont);
     TitleHeight = m_canvas->textHeight(Title);
-    const QRect clip = m_canvas->clipRect();
     const int left = round(OffsetX * ScaleX);
-    const int right = clip.right() + 1 - round(OffsetRight * ScaleX);
+    const int right = m_pagePx.width() - round(OffsetRight * ScaleX);
     const int top = round(OffsetY * ScaleY) + 1;
     QRect box(left, top, right - left, TitleHeight);
     m_canvas->setBkMode(BkMode::Transparent);
@@ -322,12 +326,11 @@ void TPrintAtOnce::DrawPageNumber() {
         AssignControlFont(m_control);
     const QString text = QStringLiteral("第 %1 页").arg(Page);
     const int h = m_canvas->textHeight(text);
-    const QRect clip = m_canvas->clipRect();
     const int left = round(OffsetX * ScaleX);
-    const int right = clip.right() + 1 - round(OffsetRight * ScaleX);
+    const int right = m_pagePx.width() - round(OffsetRight * ScaleX);
     const bool atTop = PageNumberPosition <= pnTopCenter;
     const int top = atTop ? (round(OffsetY * ScaleY) - h) / 2
-                          : clip.bottom() + 1 - ((round(OffsetBottom * ScaleY) - h) / 2) - h;
+                          : m_pagePx.height() - ((round(OffsetBottom * ScaleY) - h) / 2) - h;
     Qt::Alignment alignment = Qt::AlignHCenter;
     if (PageNumberPosition == pnTopLeft || PageNumberPosition == pnBottomLeft)
         alignment = Qt::AlignLeft;
@@ -372,13 +375,15 @@ unsigned TPrintAtOnce::LabelFormat(const QLabel* label) {
 unsigned TPrintAtOnce::WinControlFormat(const QWidget* control) {
     unsigned format = DT::NOPREFIX | DT::EXPANDTABS;
     format |= ControlTree::isMemo(control) ? DT::WORDBREAK : DT::VCENTER;
-    if (ControlTree::isPanel(control)) {
-        const Qt::Alignment alignment = ControlTree::panelAlignment(control);
-        if (alignment & Qt::AlignRight)
-            format |= DT::RIGHT;
-        else if (alignment & Qt::AlignHCenter)
-            format |= DT::CENTER;
-    }
+    Qt::Alignment alignment = Qt::AlignLeft;
+    if (ControlTree::isPanel(control))
+        alignment = ControlTree::panelAlignment(control);
+    else if (const auto field = ControlTree::boundFieldAlignment(control))
+        alignment = *field;
+    if (alignment & Qt::AlignRight)
+        format |= DT::RIGHT;
+    else if (alignment & Qt::AlignHCenter)
+        format |= DT::CENTER;
     return format;
 }
 
@@ -430,7 +435,46 @@ void TPrintAtOnce::DrawTextBox(const QString& text, const WinRect& r, int lines,
     else if (!(format & DT::CENTER))
         d.left += textInset;
     QRect box(d.left, d.top, d.width(), d.height());
-    m_canvas->drawText(text, box, format);
+    if (m_flowing && (format & DT::WORDBREAK))
+        drawFlowing(text, r, box, format);
+    else
+        m_canvas->drawText(text, box, format);
+}
+
+// Line by line, turning the page where a line would cross the bottom of the content band;
+// everything visited later moves down by what the text took beyond its box.
+void TPrintAtOnce::drawFlowing(const QString& text, const WinRect& r, const QRect& box,
+                               unsigned format) {
+    // Fonts are sized in the printer's pixels on the preview too, so the preview's lines
+    // break where the printer's do.
+    const QStringList rows = m_canvas->wrapLines(text, box.width(), format);
+    // The same step from line to line as the canvas takes, wider spacing included.
+    const int pitch =
+        (m_canvas->textHeight(QStringLiteral("W")) * m_canvas->lineSpacing() + 50) / 100;
+    const int titleShift = PrintTitle ? TitleHeight : 0;
+    const int bandTop = round(OffsetY * ScaleY) + titleShift;
+    const int bandBottom = bandTop + ContentHeight;
+    // Each page's rows go out in one call, one row a paragraph, none wrapped again.
+    const unsigned rowFormat =
+        (format & ~(DT::WORDBREAK | DT::VCENTER | DT::BOTTOM | DT::SINGLELINE)) | DT::NOPREFIX |
+        DT::NOCLIP;
+    int y = box.top();
+    qsizetype first = 0;
+    while (first < rows.size()) {
+        if (y + pitch > bandBottom && pitch < ContentHeight) {
+            turnPage();
+            y = bandTop;
+        }
+        const qsizetype room = pitch >= ContentHeight ? 1 : std::max(1, (bandBottom - y) / pitch);
+        const qsizetype count = std::min(room, rows.size() - first);
+        QRect chunk(box.left(), y, box.width(), int(count) * pitch);
+        m_canvas->drawText(rows.mid(first, count).join(u'\n'), chunk, rowFormat);
+        y += int(count) * pitch;
+        first += count;
+    }
+    const int bottom = MapRect(r).bottom + titleShift;
+    if (y > bottom)
+        PageShift += y - bottom;
 }
 
 void TPrintAtOnce::DrawTextFramed(const QString& text, const WinRect& r, TTextFrameStyle style,
@@ -497,7 +541,9 @@ void TPrintAtOnce::PrintWinControlText(QWidget* control, int dx, int dy) {
     const WinRect r = ControlTree::bounds(control).moved(dx, dy);
     const QVariant border = control->property("BorderStyle");
     const bool bareStatic = border.isValid() && border.toInt() == 0;
+    m_flowing = GrowMemos && ControlTree::isMemo(control);
     DrawTextFramed(text, r, bareStatic ? ptNone : WinControlPrintType, WinControlFormat(control));
+    m_flowing = false;
 }
 
 void TPrintAtOnce::PrintLabel(QLabel* label, int dx, int dy) {

@@ -70,6 +70,9 @@ public:
     bool PrintPageNumber = false;
     bool PrintTitle = false;
     TPageNumberPosition PageNumberPosition = PrintTypes::pnBottomCenter;
+    // A memo whose text runs past its box grows to hold it and continues on the next pages,
+    // instead of being cut at the box.
+    bool GrowMemos = false;
 
     QWidget* control() const { return m_control; }
     // Null makes the owner the root, when the owner is a control.
@@ -139,6 +142,11 @@ private:
     void ApplyPaperSize();
     void checkPaper(const Printer& printer) const;
     void run(const std::function<void()>& body);
+    // The run from the first page's canvas on, the same for the printer and the preview.
+    void layOutPages();
+    // Ejects the page and starts the next with its title and number, keeping the font.
+    void turnPage();
+    void drawFlowing(const QString& text, const WinRect& r, const QRect& box, unsigned format);
 
     QPointer<QWidget> m_control;
     TPaperSize m_paperSize = PrintTypes::Default;
@@ -147,6 +155,9 @@ private:
     QFont m_titleFont;
     std::optional<QPageSize> m_savedPaper;
     std::unique_ptr<Canvas> m_canvas;
+    // The printer's page in device pixels, for the run under way.
+    QSize m_pagePx;
+    bool m_flowing = false;
 };
 
 } // namespace quorvane

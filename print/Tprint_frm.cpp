@@ -2,7 +2,6 @@
 
 #include "data/EntryText.h"
 #include "data/IdiomEntry.h"
-#include "platform/Canvas.h"
 #include "platform/TextCodec.h"
 #include "print/ControlTree.h"
 #include "print/TPrintAtOnce.h"
@@ -14,9 +13,6 @@ namespace quorvane {
 Tprint_frm* print_frm = nullptr;
 
 namespace {
-// The page the layout is meant for: A4 at the design resolution, less the margins.
-constexpr int kDesignPpi = 96;
-
 QFont pixelFont(const QString& face, int pixels, bool bold) {
     QFont font(face);
     font.setPixelSize(pixels);
@@ -56,6 +52,7 @@ Tprint_frm::Tprint_frm(QWidget* parent) : QWidget(parent) {
     title.setBold(true);
     title.setItalic(true);
     PrintAtOnce1->setTitleFont(title);
+    PrintAtOnce1->GrowMemos = true;
     FormCreate();
 }
 
@@ -78,31 +75,11 @@ void Tprint_frm::fill(const IdiomEntry& entry) {
     fitText();
 }
 
-// The printed entry keeps every word the page can hold: the buffer takes the whole text,
-// and the box grows to the text's height, up to the page's content band.
+// The printed entry keeps every word: the buffer takes the whole text, and the engine lets
+// the text run on past its box, onto the next page when the sheet is full.
 void Tprint_frm::fitText() {
-    const QString text = ControlTree::windowText(RichEdit1);
-    const int units = int(TextCodec::toAnsi(text).size());
+    const int units = int(TextCodec::toAnsi(ControlTree::windowText(RichEdit1)).size());
     PrintAtOnce1->MaxTextCount = std::max(1024, units + 1);
-
-    QImage probe(1, 1, QImage::Format_RGB32);
-    const int dotsPerMeter = int(kDesignPpi / 0.0254 + 0.5);
-    probe.setDotsPerMeterX(dotsPerMeter);
-    probe.setDotsPerMeterY(dotsPerMeter);
-    Canvas canvas(probe);
-    canvas.setFont(ControlTree::fontOf(RichEdit1, kDesignPpi, kDesignPpi));
-    canvas.setLineSpacing(ControlTree::lineSpacing(RichEdit1));
-    // The engine insets left-aligned text by two pixels; one more keeps rounding on paper
-    // from wrapping a line later than here.
-    QRect box(0, 0, RichEdit1->width() - 2 - canvas.textWidth(QStringLiteral("W")), 1);
-    canvas.drawText(text, box, DT::NOPREFIX | DT::EXPANDTABS | DT::WORDBREAK | DT::CALCRECT);
-    const int lineHeight = canvas.textHeight(QStringLiteral("Wg"));
-    const int pageBand = TPrintAtOnce::round(2970 / 254.0 * kDesignPpi) - PrintAtOnce1->OffsetY -
-                         PrintAtOnce1->OffsetBottom;
-    const int wanted = std::clamp(box.height() + lineHeight, 410, pageBand - RichEdit1->y());
-    RichEdit1->resize(RichEdit1->width(), wanted);
-    Panel1->resize(Panel1->width(), RichEdit1->y() + wanted);
-    resize(width(), Panel1->height());
 }
 
 } // namespace quorvane

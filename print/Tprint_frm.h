@@ -25,7 +25,7 @@ public:
     void FormCreate();
 
 private:
-    // Makes the text box as tall as its text and the buffer large enough for all of it.
+    // Makes the text buffer large enough for the whole entry.
     void fitText();
 };
 

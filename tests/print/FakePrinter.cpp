@@ -55,8 +55,11 @@ void FakePrinter::setPaperSize(const QPageSize& size) {
     paper = size;
 }
 
-bool FakePrinter::setupDialog(QWidget*) {
+bool FakePrinter::setupDialog(QWidget*, const SetupDialogText& text) {
     log << QStringLiteral("setup");
+    setupText = text;
+    if (setupAnswer && setupPaper)
+        setPaperSize(*setupPaper);
     return setupAnswer;
 }
 

@@ -26,6 +26,9 @@ public:
     bool hasSettings = true;
     std::optional<QPageSize> paper = QPageSize(QPageSize::Letter);
     bool setupAnswer = false;
+    // The paper the user picks in the setup dialog, if any; the words it was shown with.
+    std::optional<QPageSize> setupPaper;
+    SetupDialogText setupText;
     // The page number whose start fails, or 0.
     int failAtPage = 0;
 
@@ -43,7 +46,7 @@ public:
         return hasSettings ? paper : std::nullopt;
     }
     void setPaperSize(const QPageSize& size) override;
-    bool setupDialog(QWidget*) override;
+    bool setupDialog(QWidget*, const SetupDialogText& text) override;
 
 private:
     void startPage();

@@ -177,21 +177,35 @@ void TestPreview::lockedWindowStays() {
 
 void TestPreview::printerSetupTakesThePrintersPage_data() {
     QTest::addColumn<bool>("confirmed");
-    QTest::newRow("confirmed") << true;
-    QTest::newRow("cancelled") << false;
+    QTest::addColumn<bool>("paperPicked");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QSize>("shown");
+    QTest::newRow("paper picked there") << true << true << int(Default) << QSize(2160, 2790);
+    QTest::newRow("confirmed untouched") << true << false << int(A5) << QSize(1480, 2100);
+    QTest::newRow("cancelled") << false << true << int(A5) << QSize(1480, 2100);
 }
 
 void TestPreview::printerSetupTakesThePrintersPage() {
     QFETCH(bool, confirmed);
+    QFETCH(bool, paperPicked);
+    QFETCH(int, index);
+    QFETCH(QSize, shown);
     Setup s(QSize(400, 500));
     s.preview.selectPaper(A5);
     s.scope.printer.setupAnswer = confirmed;
+    if (paperPicked)
+        s.scope.printer.setupPaper = QPageSize(QPageSize::Letter);
     s.scope.printer.pageMm = QSize(216, 279);
     QTest::mouseClick(s.preview.PrinterSetupBtn, Qt::LeftButton);
-    QCOMPARE(s.scope.printer.log.last(), QStringLiteral("setup"));
-    QCOMPARE(s.preview.ComboBox1->currentIndex(), confirmed ? int(Default) : int(A5));
-    QCOMPARE(s.preview.SpinEdit1->value(), confirmed ? 2160 : 1480);
-    QCOMPARE(s.preview.SpinEdit2->value(), confirmed ? 2790 : 2100);
+    QVERIFY(s.scope.printer.log.contains(QStringLiteral("setup")));
+    QCOMPARE(s.scope.printer.setupText.title, QStringLiteral("打印设置"));
+    QCOMPARE(s.scope.printer.setupText.confirm, QStringLiteral("确定"));
+    QCOMPARE(s.preview.ComboBox1->currentIndex(), index);
+    QCOMPARE(QSize(s.preview.SpinEdit1->value(), s.preview.SpinEdit2->value()), shown);
+    // The printer keeps the engine's paper unless the user picked another.
+    QCOMPARE(s.scope.printer.paper->name(), confirmed && paperPicked
+                                                ? QPageSize(QPageSize::Letter).name()
+                                                : QStringLiteral("PrintAtOnce Defined"));
 }
 
 QTEST_MAIN(TestPreview)

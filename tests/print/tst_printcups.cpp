@@ -11,12 +11,21 @@
 #include "support/TestDatabase.h"
 #include "ui/lookup/Tmain_frm.h"
 
+#include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <csignal>
 #include <sys/prctl.h>
@@ -55,6 +64,96 @@ bool waitForPdf(const QString& path) {
     return false;
 }
 
+const QString kManyLines = QStringLiteral("千行万语");
+const QString kLongSource = QStringLiteral("源远流长");
+const QString kVerse =
+    QStringLiteral("春风又绿江南岸明月何时照我还白日依山尽黄河入海流欲穷千里目更上一层楼");
+
+// Chinese only, so no Latin descender reaches the foot of a line, and every line its own.
+QString manyLines(int count) {
+    QStringList lines;
+    for (int i = 1; i <= count; ++i)
+        lines << QStringLiteral("第%1行").arg(i, 2, 10, QLatin1Char('0')) + kVerse.mid(i % 20, 14);
+    return lines.join(u'\n');
+}
+
+QString longField(int characters) {
+    QString text;
+    for (int i = 1; text.size() < characters; ++i)
+        text += QStringLiteral("第%1节").arg(i) + kVerse;
+    return text.left(characters);
+}
+
+std::vector<IdiomEntry> printedRows() {
+    std::vector<IdiomEntry> rows = {
+        testing::entry(QStringLiteral("abdy"), QStringLiteral("阿鼻地狱"),
+                       QStringLiteral("ā bí dì yù"), QStringLiteral("佛教传说中的地狱。")),
+        testing::entry(QStringLiteral("qhwy"), kManyLines, QStringLiteral("qiān háng wàn yǔ"),
+                       manyLines(57)),
+        testing::entry(QStringLiteral("yylc"), kLongSource, QStringLiteral("yuán yuǎn liú cháng"),
+                       QStringLiteral("源头很远，流程很长。"))};
+    rows[2].text(Column::Source) = longField(1000);
+    return rows;
+}
+
+QString withoutSpace(QString text) {
+    text.remove(QRegularExpression(QStringLiteral("\\s")));
+    return text;
+}
+
+// The first row, from `top` down, that holds ink; -1 when there is none.
+int firstInkedRow(const QImage& page, int top) {
+    for (int y = std::max(0, top); y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x)
+            if (qGray(page.pixel(x, y)) < 128)
+                return y;
+    return -1;
+}
+
+// Where pdftotext puts the last word holding `tail`: its page (from 1) and box in points.
+struct Placed {
+    int page = 0;
+    QRectF box;
+};
+Placed lastPlaced(const QString& bboxHtml, const QString& tail) {
+    Placed found;
+    int page = 0;
+    static const QRegularExpression item(
+        QStringLiteral("<page |<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" "
+                       "yMax=\"([\\d.]+)\">([^<]*)</word>"));
+    for (auto it = item.globalMatch(bboxHtml); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        if (m.captured(0).startsWith(QStringLiteral("<page"))) {
+            ++page;
+            continue;
+        }
+        if (m.captured(5).contains(tail))
+            found = {page, QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
+                                  QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()))};
+    }
+    return found;
+}
+
+// Runs `act` once on the next modal dialog of type T, as soon as it is up.
+template <typename T> void onNextModal(QObject* context, std::function<void(T&)> act) {
+    auto* poll = new QTimer(context);
+    poll->setInterval(20);
+    QObject::connect(poll, &QTimer::timeout, context, [poll, act] {
+        auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible())
+            return;
+        poll->stop();
+        poll->deleteLater();
+        act(*dialog);
+    });
+    poll->start();
+}
+
+QPushButton* confirmButton(QWidget& dialog) {
+    auto* buttons = dialog.findChild<QDialogButtonBox*>();
+    return buttons ? buttons->button(QDialogButtonBox::Ok) : nullptr;
+}
+
 // The checks every printed idiom passes: one A4 page holding the idiom and its first section.
 void checkIdiomPdf(const QString& path) {
     const QString info = run(QStringLiteral("pdfinfo"), {path});
@@ -77,6 +176,12 @@ private Q_SLOTS:
     void printButtonThroughCups();
     void paperTooSmallIsRefused_data();
     void paperTooSmallIsRefused();
+    void longEntriesOnPaper_data();
+    void longEntriesOnPaper();
+    void refusedPrintKeepsThePreview_data();
+    void refusedPrintKeepsThePreview();
+    void printerSetupKeepsThePaper_data();
+    void printerSetupKeepsThePaper();
 
 private:
     bool startServer();
@@ -159,9 +264,7 @@ void TestPrintCups::initTestCase() {
         qputenv("CUPS_SERVER", socket.toLocal8Bit());
     else
         stopServer();
-    folder = std::make_unique<testing::ProgramFolder>(std::vector<IdiomEntry>{
-        testing::entry(QStringLiteral("abdy"), QStringLiteral("阿鼻地狱"),
-                       QStringLiteral("ā bí dì yù"), QStringLiteral("佛教传说中的地狱。"))});
+    folder = std::make_unique<testing::ProgramFolder>(printedRows());
     qputenv("XDG_CONFIG_HOME", folder->configHome().toLocal8Bit());
     AppPaths::setExecutableFolder(folder->path());
     Script::begin();
@@ -265,6 +368,220 @@ void TestPrintCups::paperTooSmallIsRefused() {
     QVERIFY2(Script::shownMessages().last().text.contains(QStringLiteral("太小")),
              qPrintable(Script::shownMessages().last().text));
     QCOMPARE(run(lpstat, jobs), before); // no job reached the queue
+}
+
+void TestPrintCups::longEntriesOnPaper_data() {
+    QTest::addColumn<QString>("idiom");
+    QTest::addColumn<QStringList>("printed"); // lines that must all reach the paper
+    QTest::addColumn<int>("dpi");
+    const QStringList lines = manyLines(57).split(u'\n');
+    for (const int dpi : {300, 600}) {
+        QTest::addRow("60 lines at %d dpi", dpi) << kManyLines << lines << dpi;
+        QTest::addRow("1000-character source at %d dpi", dpi)
+            << kLongSource << QStringList{longField(1000)} << dpi;
+    }
+}
+
+// Through the preview's print button to the queue: the paper has the preview's pages, every
+// line of the entry, and no line cut at the foot of the page.
+void TestPrintCups::longEntriesOnPaper() {
+    if (!serverUp)
+        QSKIP("cupsd could not be started here");
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty())
+        QSKIP("pdftoppm (poppler-utils) is not installed");
+    QFETCH(QString, idiom);
+    QFETCH(QStringList, printed);
+    QFETCH(int, dpi);
+    QtPrinter printer;
+    QVERIFY(printer.pixelsPerInchX() > 0); // the queue is chosen
+    printer.qprinter()->setResolution(dpi);
+    QCOMPARE(printer.pixelsPerInchY(), dpi);
+    Printer::setCurrent(&printer);
+    const QString pdf = dir.path() + QStringLiteral("/out/job.pdf");
+    QFile::remove(pdf);
+    int previewPages = 0;
+    {
+        Tmain_frm window;
+        QVERIFY(window.q_cy->locate(QStringLiteral("成语"), idiom, {}));
+        PreviewDriver driver([&](TPreviewAtOnceForm& preview) {
+            previewPages = int(preview.pages().size());
+            QTest::mouseClick(preview.PrintBtn, Qt::LeftButton);
+        });
+        QTest::mouseClick(window.printbtn, Qt::LeftButton);
+        QCOMPARE(driver.opened, 1);
+    }
+    Printer::setCurrent(nullptr);
+    QVERIFY2(waitForPdf(pdf), "no PDF came out of the queue");
+
+    const QString info = run(QStringLiteral("pdfinfo"), {pdf});
+    QVERIFY2(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+%1\\n").arg(previewPages))),
+             qPrintable(QStringLiteral("preview %1 pages, paper: %2").arg(previewPages).arg(info)));
+    const QString firstPage =
+        withoutSpace(run(QStringLiteral("pdftotext"),
+                         {QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
+                          QStringLiteral("1"), pdf, QStringLiteral("-")}));
+    QVERIFY2(firstPage.contains(idiom) && firstPage.contains(QStringLiteral("【拼音】")),
+             qPrintable(firstPage));
+    const QString text = withoutSpace(run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}));
+    for (const QString& line : printed)
+        QVERIFY2(text.contains(withoutSpace(line)), qPrintable(line));
+    // Text in a PDF can be there and still be clipped away: the last line must have ink in
+    // the lower half of its box, where a line cut in half has none.
+    const Placed last = lastPlaced(
+        run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")}),
+        printed.last().right(2));
+    QVERIFY2(last.page > 0, "the last line is not in the PDF");
+
+    // At 96 dpi the bottom margin is the last 20 rows: it and the row above it stay blank,
+    // where a line cut at the margin leaves the stumps of its characters.
+    const QString prefix = dir.path() + QStringLiteral("/page");
+    bool rendered = false;
+    run(QStringLiteral("pdftoppm"),
+        {QStringLiteral("-r"), QStringLiteral("96"), QStringLiteral("-png"), pdf, prefix},
+        &rendered);
+    QVERIFY(rendered);
+    for (int p = 1; p <= previewPages; ++p) {
+        const QString file =
+            previewPages < 10
+                ? QStringLiteral("%1-%2.png").arg(prefix).arg(p)
+                : QStringLiteral("%1-%2.png").arg(prefix).arg(p, 2, 10, QLatin1Char('0'));
+        const QImage page(file);
+        QVERIFY2(!page.isNull(), qPrintable(file));
+        QVERIFY(firstInkedRow(page, 0) >= 0);
+        if (p == last.page) {
+            const double k = 96.0 / 72.0;
+            int inked = 0;
+            for (int y = int(last.box.center().y() * k); y < int(last.box.bottom() * k); ++y)
+                for (int x = int(last.box.left() * k); x < int(last.box.right() * k); ++x)
+                    inked += qGray(page.pixel(x, y)) < 128;
+            QVERIFY2(inked > 10, qPrintable(QStringLiteral("page %1: the last line shows %2 "
+                                                           "inked pixels in its lower half")
+                                                .arg(p)
+                                                .arg(inked)));
+        }
+        const int band = page.height() - 20 - 1;
+        QVERIFY2(firstInkedRow(page, band) < 0,
+                 qPrintable(QStringLiteral("page %1: ink at row %2 of %3")
+                                .arg(p)
+                                .arg(firstInkedRow(page, band))
+                                .arg(page.height())));
+        QFile::remove(file);
+    }
+}
+
+void TestPrintCups::refusedPrintKeepsThePreview_data() {
+    QTest::addColumn<QString>("command"); // what takes the queue out of service, if anything
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("restore");
+    QTest::newRow("queue rejecting")
+        << QStringLiteral("cupsreject") << QStringLiteral("不接受打印作业")
+        << QStringLiteral("cupsaccept");
+    QTest::newRow("queue stopped") << QStringLiteral("cupsdisable") << QStringLiteral("已停用")
+                                   << QStringLiteral("cupsenable");
+    QTest::newRow("server down") << QString() << QStringLiteral("无法连接打印服务") << QString();
+}
+
+// A print CUPS would not take is an error the user sees, the preview stays open to try
+// again, and nothing waits in the queue.
+void TestPrintCups::refusedPrintKeepsThePreview() {
+    if (!serverUp)
+        QSKIP("cupsd could not be started here");
+    QFETCH(QString, command);
+    QFETCH(QString, message);
+    QFETCH(QString, restore);
+    const auto admin = [this](const QString& tool) {
+        bool ok = false;
+        run(QStandardPaths::findExecutable(
+                tool, {QStringLiteral("/usr/sbin"), QStringLiteral("/usr/bin")}),
+            {QStringLiteral("-h"), socket, kQueue}, &ok);
+        return ok;
+    };
+    Tmain_frm window;
+    QVERIFY(window.q_cy->locate(QStringLiteral("成语"), QStringLiteral("阿鼻地狱"), {}));
+    const qsizetype shown = Script::shownMessages().size();
+    bool stillOpen = false;
+    bool outOfService = false;
+    // The queue goes out of service while the preview is open.
+    PreviewDriver driver([&](TPreviewAtOnceForm& preview) {
+        if (command.isEmpty())
+            stopServer();
+        outOfService = command.isEmpty() || admin(command);
+        QTest::mouseClick(preview.PrintBtn, Qt::LeftButton);
+        stillOpen = preview.isVisible();
+    });
+    QTest::mouseClick(window.printbtn, Qt::LeftButton);
+    QCOMPARE(driver.opened, 1);
+    QVERIFY(outOfService);
+    QVERIFY(stillOpen);
+    QCOMPARE(Script::shownMessages().size(), shown + 1);
+    QVERIFY2(Script::shownMessages().last().text.contains(message),
+             qPrintable(Script::shownMessages().last().text));
+    if (command.isEmpty()) {
+        QVERIFY(startServer());
+        return;
+    }
+    QVERIFY(admin(restore));
+    const QString queued =
+        run(QStringLiteral("lpstat"), {QStringLiteral("-h"), socket, QStringLiteral("-o"), kQueue});
+    QVERIFY2(queued.trimmed().isEmpty(), qPrintable(queued));
+}
+
+void TestPrintCups::printerSetupKeepsThePaper_data() {
+    QTest::addColumn<QString>("picked"); // the paper the user picks in the dialog, if any
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QSize>("shown");
+    // The preview is on A5; the queue's own paper is A4.
+    QTest::newRow("confirmed untouched") << QString() << 5 << QSize(1480, 2100);
+    QTest::newRow("Letter picked there") << QStringLiteral("Letter") << 0 << QSize(2150, 2790);
+}
+
+// The system's setup dialog, in the words of this program, leaves the paper alone unless
+// the user picks another one in it.
+void TestPrintCups::printerSetupKeepsThePaper() {
+    if (!serverUp)
+        QSKIP("cupsd could not be started here");
+    QFETCH(QString, picked);
+    QFETCH(int, index);
+    QFETCH(QSize, shown);
+    QtPrinter printer;
+    Printer::setCurrent(&printer);
+    Tmain_frm window;
+    QVERIFY(window.q_cy->locate(QStringLiteral("成语"), QStringLiteral("阿鼻地狱"), {}));
+    QString title;
+    QString confirm;
+    int shownIndex = -1;
+    QSize shownSize;
+    PreviewDriver driver([&](TPreviewAtOnceForm& preview) {
+        preview.ComboBox1->setCurrentIndex(5);
+        Q_EMIT preview.ComboBox1->activated(5);
+        onNextModal<QPrintDialog>(&preview, [&](QPrintDialog& dialog) {
+            title = dialog.windowTitle();
+            confirm = confirmButton(dialog) ? confirmButton(dialog)->text() : QString();
+            if (!picked.isEmpty()) {
+                onNextModal<QDialog>(&dialog, [&](QDialog& properties) {
+                    if (auto* sizes =
+                            properties.findChild<QComboBox*>(QStringLiteral("pageSizeCombo"))) {
+                        sizes->setFocus();
+                        QTest::keyClicks(sizes, picked);
+                    }
+                    QTest::mouseClick(confirmButton(properties), Qt::LeftButton);
+                });
+                QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("properties")),
+                                  Qt::LeftButton);
+            }
+            QTest::mouseClick(confirmButton(dialog), Qt::LeftButton);
+        });
+        QTest::mouseClick(preview.PrinterSetupBtn, Qt::LeftButton);
+        shownIndex = preview.ComboBox1->currentIndex();
+        shownSize = QSize(preview.SpinEdit1->value(), preview.SpinEdit2->value());
+    });
+    QTest::mouseClick(window.printbtn, Qt::LeftButton);
+    Printer::setCurrent(nullptr);
+    QCOMPARE(driver.opened, 1);
+    QCOMPARE(title, QStringLiteral("打印设置"));
+    QCOMPARE(confirm, QStringLiteral("确定"));
+    QCOMPARE(shownIndex, index);
+    QCOMPARE(shownSize, shown);
 }
 
 QTEST_MAIN(TestPrintCups)

@@ -1,11 +1,15 @@
 // The printing engine on a recording printer of 600 pixels per inch (the screen has 96).
 #include "FakePrinter.h"
+#include "platform/Canvas.h"
+#include "platform/Printer.h"
 #include "platform/QuorvaneError.h"
 #include "print/ControlTree.h"
 #include "print/TPrintAtOnce.h"
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QPrinter>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace quorvane;
@@ -62,6 +66,8 @@ struct Form {
 class TestPrintEngine : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void previewBreaksLinesAsThePrinter_data();
+    void previewBreaksLinesAsThePrinter();
     void scalesScreenToPrinter();
     void pageBreaks_data();
     void pageBreaks();
@@ -332,6 +338,49 @@ void TestPrintEngine::shapesKeepTheirGeometry() {
              qPrintable(QString::number(drawn.right())));
     QVERIFY2(std::abs(drawn.bottom() - (box.bottom() + 3)) <= 2,
              qPrintable(QString::number(drawn.bottom())));
+}
+
+void TestPrintEngine::previewBreaksLinesAsThePrinter_data() {
+    QTest::addColumn<int>("dpi");
+    QTest::newRow("300") << 300;
+    QTest::newRow("600") << 600;
+    QTest::newRow("1200") << 1200;
+}
+
+// A preview page draws in the printer's pixels on a small picture: the lines of a long text
+// break there exactly as on the printer's own surface, or the pages would differ.
+void TestPrintEngine::previewBreaksLinesAsThePrinter() {
+    QFETCH(int, dpi);
+    QTemporaryDir dir;
+    QtPrinter printer(dir.filePath(QStringLiteral("lines.pdf")));
+    QVERIFY(printer.pixelsPerInchX() > 0);
+    printer.qprinter()->setResolution(dpi);
+    QString text = QStringLiteral("【出处】");
+    for (int i = 0; i < 40; ++i)
+        text += QStringLiteral("第%1句 Mixed text, with words; 春风又绿江南岸，明月何时照我还。")
+                    .arg(i);
+    LogFont font = Canvas::pointFont(QStringLiteral("宋体"), 12, dpi);
+    const int width = TPrintAtOnce::round(640 * dpi / 96.0);
+    const unsigned format = DT::WORDBREAK | DT::NOPREFIX | DT::EXPANDTABS;
+    QStringList onPaper;
+    int paperPitch = 0;
+    {
+        Canvas paper(printer.beginDoc(QStringLiteral("lines")));
+        paper.setFont(font);
+        onPaper = paper.wrapLines(text, width, format);
+        paperPitch = paper.textHeight(QStringLiteral("W"));
+        printer.endDoc();
+    }
+    QImage picture(794, 1123, QImage::Format_RGB32);
+    picture.setDotsPerMeterX(3780);
+    picture.setDotsPerMeterY(3780);
+    Canvas preview(picture);
+    preview.setLogicalResolution(dpi, dpi);
+    QCOMPARE(preview.pixelsPerInchY(), dpi);
+    preview.setFont(font);
+    QVERIFY(onPaper.size() > 10);
+    QCOMPARE(preview.wrapLines(text, width, format), onPaper);
+    QCOMPARE(preview.textHeight(QStringLiteral("W")), paperPitch);
 }
 
 QTEST_MAIN(TestPrintEngine)

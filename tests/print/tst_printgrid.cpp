@@ -6,6 +6,7 @@
 #include "data/DataSource.h"
 #include "print/TPrintAtOnce.h"
 #include "support/TestDatabase.h"
+#include "widgets/dbaware/TDBEdit.h"
 #include "widgets/dbaware/TDBGrid.h"
 
 #include <QHeaderView>
@@ -89,6 +90,8 @@ private Q_SLOTS:
     void titleRowOnContinuationPages_data();
     void titleRowOnContinuationPages();
     void columnWithoutFieldPrintsEmptyCells();
+    void boundEditTakesItsFieldAlignment_data();
+    void boundEditTakesItsFieldAlignment();
 };
 
 void TestPrintGrid::rowCounts_data() {
@@ -125,25 +128,43 @@ void TestPrintGrid::rowCounts() {
 
 void TestPrintGrid::titleRowOnContinuationPages_data() {
     QTest::addColumn<bool>("repeat");
-    QTest::newRow("repeated") << true;
-    QTest::newRow("bare rows") << false;
+    QTest::addColumn<bool>("titles");
+    QTest::newRow("repeated") << true << true;
+    QTest::newRow("bare rows") << false << true;
+    QTest::newRow("repeated, grid without titles") << true << false;
 }
 
+// The horizontal lines of each page, as the reader sees the table: a title row is taller
+// than a data row, so the gaps between lines tell where the titles are.
 void TestPrintGrid::titleRowOnContinuationPages() {
     QFETCH(bool, repeat);
+    QFETCH(bool, titles);
     FakePrinterScope scope(96, QSize(600, 400), QSize(150, 100));
     GridForm form(40);
     form.grid->horizontalHeader()->setFont(pixelFont(24)); // a title row taller than a row
+    form.grid->setProperty("dgTitles", titles);
     form.engine->Options = poExpandDBGrid | (repeat ? poDBGridPageTitle : TPrintOption(0));
+    form.below->hide(); // only the table's lines on the pages
     form.engine->Print();
     QVERIFY(scope.printer.pages.size() >= 2);
-    const QList<int> first = linesAt(scope.printer.pages.at(1), 20 + 80);
-    QCOMPARE(first.at(0), 20);
-    const int expected = repeat ? form.titleHeight() : form.rowHeight();
-    QCOMPARE(first.at(1) - first.at(0), expected);
-    // The last row on the first page closes its table with a bottom line.
-    const QList<int> page1 = linesAt(scope.printer.pages.at(0), 20 + 80);
-    QVERIFY(page1.last() <= 400 - 20);
+    int rowsSeen = 0;
+    for (qsizetype p = 0; p < scope.printer.pages.size(); ++p) {
+        const QList<int> lines = linesAt(scope.printer.pages.at(p), 20 + 80);
+        QVERIFY(lines.size() >= 2);
+        QCOMPARE(lines.at(0), 20);
+        // Once at the top of the page, never between rows.
+        const bool titled = p == 0 ? titles : repeat;
+        QList<int> gaps;
+        for (qsizetype i = 1; i < lines.size(); ++i)
+            gaps << lines.at(i) - lines.at(i - 1);
+        QCOMPARE(gaps.first(), titled ? form.titleHeight() : form.rowHeight());
+        for (qsizetype i = 1; i < gaps.size(); ++i)
+            QCOMPARE(gaps.at(i), form.rowHeight());
+        rowsSeen += int(gaps.size()) - (titled ? 1 : 0);
+        // The last row on a page closes its table with a bottom line above the margin.
+        QVERIFY(lines.last() <= 400 - 20);
+    }
+    QCOMPARE(rowsSeen, 40);
 }
 
 void TestPrintGrid::columnWithoutFieldPrintsEmptyCells() {
@@ -155,6 +176,51 @@ void TestPrintGrid::columnWithoutFieldPrintsEmptyCells() {
     form.engine->Print();
     QCOMPARE(form.query.currentRow(), 3);
     QCOMPARE(scope.printer.log.last(), QStringLiteral("end"));
+}
+
+void TestPrintGrid::boundEditTakesItsFieldAlignment_data() {
+    QTest::addColumn<bool>("bound");
+    QTest::addColumn<int>("alignment");
+    QTest::addColumn<int>("side"); // -1 left, 0 centre, 1 right
+    QTest::newRow("bound, right") << true << int(Qt::AlignRight) << 1;
+    QTest::newRow("bound, centre") << true << int(Qt::AlignHCenter) << 0;
+    QTest::newRow("bound, left") << true << int(Qt::AlignLeft) << -1;
+    QTest::newRow("not bound, right") << false << int(Qt::AlignRight) << -1;
+}
+
+void TestPrintGrid::boundEditTakesItsFieldAlignment() {
+    QFETCH(bool, bound);
+    QFETCH(int, alignment);
+    QFETCH(int, side);
+    FakePrinterScope scope(96, QSize(600, 4000), QSize(150, 1000));
+    GridForm form(3);
+    form.grid->hide();
+    form.below->hide();
+    auto* edit = new TDBEdit(form.panel);
+    edit->setGeometry(0, 300, 300, 24);
+    edit->setFont(pixelFont(16));
+    edit->setAlignment(Qt::Alignment(alignment));
+    edit->setDataField(QStringLiteral("代码"));
+    if (bound)
+        edit->setDataSource(&form.source);
+    else
+        edit->setText(QStringLiteral("c000"));
+    form.engine->WinControlPrintType = ptNone;
+    form.engine->Print();
+    const QImage& page = scope.printer.pages.at(0);
+    int left = page.width();
+    int right = -1;
+    for (int y = 320; y < 344; ++y)
+        for (int x = 20; x < 320; ++x)
+            if (qGray(page.pixel(x, y)) < 128) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+    QVERIFY(right > left);
+    const int middle = (left + right) / 2;
+    const int wanted = side < 0 ? 20 + 40 : side == 0 ? 20 + 150 : 320 - 40;
+    QVERIFY2(std::abs(middle - wanted) < 30,
+             qPrintable(QStringLiteral("text from %1 to %2").arg(left).arg(right)));
 }
 
 QTEST_MAIN(TestPrintGrid)

@@ -165,17 +165,28 @@ void TestPrintJob::longEntryKeepsEveryWord() {
     moveTo(QStringLiteral("沧海桑田"));
     bool whole = false;
     QSize layout;
-    PreviewDriver driver([&](TPreviewAtOnceForm&) {
+    int previewPages = 0;
+    PreviewDriver driver([&](TPreviewAtOnceForm& preview) {
         const QString text = ControlTree::windowText(print_frm->RichEdit1);
         whole = ControlTree::cutToUnits(text, print_frm->PrintAtOnce1->MaxTextCount - 1) == text;
         layout = print_frm->Panel1->size();
+        previewPages = int(preview.pages().size());
+        QTest::mouseClick(preview.PrintBtn, Qt::LeftButton);
     });
     clickPrint();
     QVERIFY(whole);
-    // At its design width whatever the screen; taller to hold the text, within one page.
-    QCOMPARE(layout.width(), 644);
-    QVERIFY(layout.height() > 465);
-    QVERIFY(layout.height() <= 1123 - 40);
+    // At its design size whatever the screen; the text runs on below its box instead of
+    // being cut at it, and the paper has the preview's pages.
+    QCOMPARE(layout, QSize(644, 465));
+    QCOMPARE(int(scope->printer.pages.size()), previewPages);
+    const QImage& last = scope->printer.pages.last();
+    int lowest = -1;
+    for (int y = 0; y < last.height(); ++y)
+        for (int x = 0; x < last.width(); x += 2)
+            if (qGray(last.pixel(x, y)) < 128)
+                lowest = y;
+    QVERIFY2(previewPages > 1 || lowest > 20 + 465, qPrintable(QString::number(lowest)));
+    QVERIFY(lowest < last.height() - 20);
 }
 
 QTEST_MAIN(TestPrintJob)
