@@ -2,6 +2,7 @@
 // loop, every other cell with its row when it is first wanted.
 #include "data/AdoConnection.h"
 #include "data/AdoDataSet.h"
+#include "data/ReadingOrder.h"
 #include "platform/QuorvaneError.h"
 
 #include <QElapsedTimer>
@@ -10,6 +11,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <functional>
 
 namespace quorvane {
 namespace {
@@ -77,6 +79,47 @@ std::vector<std::pair<qint64, int>> sortedRowids(const std::vector<qint64>& rowi
     std::sort(pairs.begin(), pairs.end());
     return pairs;
 }
+
+// The idiom index gives the idioms in collation order; the list order puts them in their
+// places. `idiom(row)` reads a row's idiom as the open read it.
+template <typename Key>
+void inReadingOrder(const ReadingOrder::KeyOrder& order, std::vector<qint64>& rowids,
+                    std::vector<Key>& keys, const std::function<QStringView(const Key&)>& idiomOf) {
+    const auto rowOf = sortedRowids(rowids);
+    std::vector<bool> placed(rowids.size(), false);
+    std::vector<int> inKeyOrder;
+    inKeyOrder.reserve(rowids.size());
+    size_t fallback = order.fallback;
+    for (size_t i = 0; i < order.rowids.size(); ++i) {
+        const qint64 rowid = order.rowids[i];
+        const auto found = std::lower_bound(rowOf.begin(), rowOf.end(), std::pair{rowid, -1});
+        if (found != rowOf.end() && found->first == rowid && !placed[size_t(found->second)]) {
+            placed[size_t(found->second)] = true;
+            inKeyOrder.push_back(found->second);
+        } else if (i + order.fallback >= order.rowids.size()) {
+            --fallback;
+        }
+    }
+    // A row the second read did not see (written in between) goes with the unread ones.
+    for (size_t row = 0; row < rowids.size(); ++row)
+        if (!placed[row]) {
+            inKeyOrder.push_back(int(row));
+            ++fallback;
+        }
+    const std::vector<size_t> rows =
+        ReadingOrder::merged(inKeyOrder.size(), fallback,
+                             [&](size_t i) { return idiomOf(keys[size_t(inKeyOrder[i])]); });
+    std::vector<qint64> orderedRowids;
+    std::vector<Key> orderedKeys;
+    orderedRowids.reserve(rows.size());
+    orderedKeys.reserve(rows.size());
+    for (const size_t i : rows) {
+        orderedRowids.push_back(rowids[size_t(inKeyOrder[i])]);
+        orderedKeys.push_back(keys[size_t(inKeyOrder[i])]);
+    }
+    rowids = std::move(orderedRowids);
+    keys = std::move(orderedKeys);
+}
 } // namespace
 
 bool AdoDataSet::openInSteps(sqlite3* db, const TableOrder& order) {
@@ -142,6 +185,10 @@ bool AdoDataSet::openInSteps(sqlite3* db, const TableOrder& order) {
     checkSqlite(db, rc, QStringLiteral("读取成语表失败"));
     if (byRowid)
         std::sort(rowids.begin(), rowids.end()); // the covering index gives another order
+    else if (ReadingOrder::appliesTo(order.table, names[keyField]))
+        inReadingOrder<Cell>(ReadingOrder::rowids(db), rowids, keys, [this](const Cell& cell) {
+            return QStringView(m_text.data() + cell.offset, qsizetype(cell.length));
+        });
 
     m_residentCells.assign(rowids.size() * size_t(residentCount), Cell{0, 0});
     for (size_t row = 0; row < keys.size(); ++row)
