@@ -85,17 +85,36 @@ std::vector<std::pair<qint64, int>> sortedRowids(const std::vector<qint64>& rowi
 template <typename Key>
 void inReadingOrder(const ReadingOrder::KeyOrder& order, std::vector<qint64>& rowids,
                     std::vector<Key>& keys, const std::function<QStringView(const Key&)>& idiomOf) {
-    const auto rowOf = sortedRowids(rowids);
+    // Rowids are mostly 1 to n: a table by rowid finds each row at once; otherwise a sort.
+    qint64 largest = 0, smallest = 0;
+    for (const qint64 rowid : rowids) {
+        largest = std::max(largest, rowid);
+        smallest = std::min(smallest, rowid);
+    }
+    const bool dense = smallest >= 0 && largest <= qint64(rowids.size()) * 2 + 64;
+    std::vector<int> rowAt(dense ? size_t(largest) + 1 : 0, -1);
+    std::vector<std::pair<qint64, int>> rowOf;
+    if (dense) {
+        for (size_t row = 0; row < rowids.size(); ++row)
+            rowAt[size_t(rowids[row])] = int(row);
+    } else {
+        rowOf = sortedRowids(rowids);
+    }
+    const auto find = [&](qint64 rowid) {
+        if (dense)
+            return rowid >= 0 && rowid <= largest ? rowAt[size_t(rowid)] : -1;
+        const auto found = std::lower_bound(rowOf.begin(), rowOf.end(), std::pair{rowid, -1});
+        return found != rowOf.end() && found->first == rowid ? found->second : -1;
+    };
     std::vector<bool> placed(rowids.size(), false);
     std::vector<int> inKeyOrder;
     inKeyOrder.reserve(rowids.size());
     size_t fallback = order.fallback;
     for (size_t i = 0; i < order.rowids.size(); ++i) {
-        const qint64 rowid = order.rowids[i];
-        const auto found = std::lower_bound(rowOf.begin(), rowOf.end(), std::pair{rowid, -1});
-        if (found != rowOf.end() && found->first == rowid && !placed[size_t(found->second)]) {
-            placed[size_t(found->second)] = true;
-            inKeyOrder.push_back(found->second);
+        const int row = find(order.rowids[i]);
+        if (row >= 0 && !placed[size_t(row)]) {
+            placed[size_t(row)] = true;
+            inKeyOrder.push_back(row);
         } else if (i + order.fallback >= order.rowids.size()) {
             --fallback;
         }

@@ -95,8 +95,10 @@ QString key(QStringView pinyin, QStringView idiom) {
         else
             out += QStringView(QChar::fromUcs4(character));
     }
+    // What the reading did not pair up orders rows that share it; all of an idiom without
+    // a reading (the collation orders those at the open).
     out += QChar(kSeparator);
-    out += idiom;
+    out += idiom.sliced(at);
     return out;
 }
 

@@ -13,13 +13,13 @@ namespace quorvane::ReadingOrder {
 // The list order of idioms, as printed dictionaries have it: syllable by syllable of the
 // row's own reading (the letters, then the tone ā á ǎ à a, then the character), then the
 // next syllable. A reading is used up to its first syllable that is not pinyin; rows that
-// share that much fall back to the pinyin collation of the idiom. Rows without a usable
-// reading stand where that collation puts them among their neighbours: the two orders are
-// merged by it.
+// share that much are ordered by the rest of the idiom. Rows without a usable
+// reading stand where the pinyin collation of the idiom puts them among their neighbours:
+// the two orders are merged by it.
 
 // The sort key of a row, compared unit by unit: per usable syllable a unit for its letters
-// and tone, then its character; a separator; the idiom. Keys of rows without a usable
-// reading start with the separator.
+// and tone, then its character; a separator; the characters not read. Keys of rows without
+// a usable reading start with the separator.
 QString key(QStringView pinyin, QStringView idiom);
 bool hasReading(QStringView key);
 
