@@ -3,6 +3,7 @@
 #include "data/AdoDataSet.h"
 #include "data/IdiomColumns.h"
 #include "data/PinyinCollation.h"
+#include "data/ReadingOrder.h"
 #include "platform/QuorvaneError.h"
 
 #include <QFile>
@@ -136,6 +137,7 @@ sqlite3* openEncryptedDatabase(const QString& path, const QString& password, boo
                                 .arg(path, QString::fromUtf8(sqlite3_errstr(probe))));
     }
     PinyinCollation::registerOn(db);
+    ReadingOrder::registerOn(db);
     return db;
 }
 
@@ -212,6 +214,32 @@ void AdoConnection::close() {
         sqlite3_close(m_db);
         m_db = nullptr;
     }
+    for (sqlite3* db : m_retired)
+        sqlite3_close(db);
+    m_retired.clear();
+}
+
+void AdoConnection::reopen() {
+    if (!m_db) {
+        open();
+        return;
+    }
+    // The shared read of the old file ends here; rows read later come from it one by one.
+    for (AdoDataSet* dataSet : std::vector(m_dataSets))
+        dataSet->finishPreload();
+    sqlite3* old = m_db;
+    m_db = openEncryptedDatabase(m_path,
+                                 valueOf(parseConnectionString(m_connectionString),
+                                         QStringLiteral("Jet OLEDB:Database Password")),
+                                 false);
+    try {
+        checkTable();
+    } catch (...) {
+        sqlite3_close(m_db);
+        m_db = old;
+        throw;
+    }
+    m_retired.push_back(old);
 }
 
 void AdoConnection::attach(AdoDataSet* dataSet) {

@@ -32,6 +32,11 @@ public:
     // Closes every data set of this connection first.
     void close();
     bool connected() const { return m_db != nullptr; }
+    // Opens the file at the same path again, after it was replaced by a new one. Open data
+    // sets keep their snapshot of the file they were opened on until they are opened again;
+    // writes and new openings go to the new file. Throws QuorvaneError and stays on the old
+    // file when the new one does not open.
+    void reopen();
 
     // Valid while connected.
     sqlite3* handle() const { return m_db; }
@@ -53,6 +58,8 @@ private:
     QString m_connectionString;
     QString m_path;
     sqlite3* m_db = nullptr;
+    // Handles on replaced files, still read by snapshots taken from them.
+    std::vector<sqlite3*> m_retired;
     std::vector<AdoDataSet*> m_dataSets;
     int m_readHolds = 0;
     bool m_readBegun = false;

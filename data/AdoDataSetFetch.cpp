@@ -2,6 +2,7 @@
 // loop, every other cell with its row when it is first wanted.
 #include "data/AdoConnection.h"
 #include "data/AdoDataSet.h"
+#include "data/ReadingOrder.h"
 #include "platform/QuorvaneError.h"
 
 #include <QElapsedTimer>
@@ -10,6 +11,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <functional>
 
 namespace quorvane {
 namespace {
@@ -78,6 +80,66 @@ std::vector<std::pair<qint64, int>> sortedRowids(const std::vector<qint64>& rowi
     std::sort(pairs.begin(), pairs.end());
     return pairs;
 }
+
+// The idiom index gives the idioms in collation order; the list order puts them in their
+// places. `idiom(row)` reads a row's idiom as the open read it.
+template <typename Key>
+void inReadingOrder(const ReadingOrder::KeyOrder& order, std::vector<qint64>& rowids,
+                    std::vector<Key>& keys, const std::function<QStringView(const Key&)>& idiomOf) {
+    // Rowids are mostly 1 to n: a table by rowid finds each row at once; otherwise a sort.
+    qint64 largest = 0, smallest = 0;
+    for (const qint64 rowid : rowids) {
+        largest = std::max(largest, rowid);
+        smallest = std::min(smallest, rowid);
+    }
+    const bool dense = smallest >= 0 && largest <= qint64(rowids.size()) * 2 + 64;
+    std::vector<int> rowAt(dense ? size_t(largest) + 1 : 0, -1);
+    std::vector<std::pair<qint64, int>> rowOf;
+    if (dense) {
+        for (size_t row = 0; row < rowids.size(); ++row)
+            rowAt[size_t(rowids[row])] = int(row);
+    } else {
+        rowOf = sortedRowids(rowids);
+    }
+    const auto find = [&](qint64 rowid) {
+        if (dense)
+            return rowid >= 0 && rowid <= largest ? rowAt[size_t(rowid)] : -1;
+        const auto found = std::lower_bound(rowOf.begin(), rowOf.end(), std::pair{rowid, -1});
+        return found != rowOf.end() && found->first == rowid ? found->second : -1;
+    };
+    std::vector<bool> placed(rowids.size(), false);
+    std::vector<int> inKeyOrder;
+    inKeyOrder.reserve(rowids.size());
+    size_t fallback = order.fallback;
+    for (size_t i = 0; i < order.rowids.size(); ++i) {
+        const int row = find(order.rowids[i]);
+        if (row >= 0 && !placed[size_t(row)]) {
+            placed[size_t(row)] = true;
+            inKeyOrder.push_back(row);
+        } else if (i + order.fallback >= order.rowids.size()) {
+            --fallback;
+        }
+    }
+    // A row the second read did not see (written in between) goes with the unread ones.
+    for (size_t row = 0; row < rowids.size(); ++row)
+        if (!placed[row]) {
+            inKeyOrder.push_back(int(row));
+            ++fallback;
+        }
+    const std::vector<size_t> rows =
+        ReadingOrder::merged(inKeyOrder.size(), fallback,
+                             [&](size_t i) { return idiomOf(keys[size_t(inKeyOrder[i])]); });
+    std::vector<qint64> orderedRowids;
+    std::vector<Key> orderedKeys;
+    orderedRowids.reserve(rows.size());
+    orderedKeys.reserve(rows.size());
+    for (const size_t i : rows) {
+        orderedRowids.push_back(rowids[size_t(inKeyOrder[i])]);
+        orderedKeys.push_back(keys[size_t(inKeyOrder[i])]);
+    }
+    rowids = std::move(orderedRowids);
+    keys = std::move(orderedKeys);
+}
 } // namespace
 
 bool AdoDataSet::openInSteps(sqlite3* db, const TableOrder& order) {
@@ -143,6 +205,10 @@ bool AdoDataSet::openInSteps(sqlite3* db, const TableOrder& order) {
     checkSqlite(db, rc, QStringLiteral("读取成语表失败"));
     if (byRowid)
         std::sort(rowids.begin(), rowids.end()); // the covering index gives another order
+    else if (ReadingOrder::appliesTo(order.table, names[keyField]))
+        inReadingOrder<Cell>(ReadingOrder::rowids(db), rowids, keys, [this](const Cell& cell) {
+            return QStringView(m_text.data() + cell.offset, qsizetype(cell.length));
+        });
 
     m_residentCells.assign(rowids.size() * size_t(residentCount), Cell{0, 0});
     for (size_t row = 0; row < keys.size(); ++row)

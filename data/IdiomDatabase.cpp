@@ -2,6 +2,7 @@
 
 #include "data/AdoConnection.h"
 #include "data/PinyinCollation.h"
+#include "data/ReadingOrder.h"
 #include "platform/QuorvaneError.h"
 
 #include <QDir>
@@ -69,6 +70,7 @@ void createSchema(sqlite3* db) {
          QStringLiteral("无法建立成语表"));
     exec(db, QStringLiteral("create index cy_idiom on cy (成语)"),
          QStringLiteral("无法建立成语索引"));
+    ReadingOrder::createIndex(db);
 }
 
 void insert(sqlite3* db, const IdiomEntry& entry) {

@@ -66,33 +66,73 @@ bool isLetter(QChar c) {
     return c >= u'a' && c <= u'z';
 }
 
+int toneOfMark(char32_t mark) {
+    switch (mark) {
+    case 0x0304:
+        return 1;
+    case 0x0301:
+        return 2;
+    case 0x030C:
+        return 3;
+    case 0x0300:
+        return 4;
+    default:
+        return 0;
+    }
+}
+
 // Lower case, then canonical decomposition with the tone marks dropped and a diaeresis
-// over u turning it into v.
-void appendPlain(QString& out, char32_t code) {
+// over u turning it into v. With `tones`, the tone a mark gives is kept for the letter
+// it stands over, one entry per unit of `out`.
+void appendPlain(QString& out, char32_t code, QList<quint8>* tones = nullptr) {
+    const auto keep = [&] {
+        if (tones)
+            tones->resize(out.size(), 0);
+    };
     if (code < 0x80) {
         out += QChar(char16_t(QChar::toLower(code)));
+        keep();
         return;
     }
     if (code == 0x0251) { // ɑ, the single-storey a of pinyin type
         out += u'a';
+        keep();
         return;
     }
     if (code == 0x0261) { // ɡ
         out += u'g';
+        keep();
         return;
     }
     if (code >= 0x0300 && code <= 0x036F) {
         if (code == 0x0308 && out.endsWith(u'u'))
             out.back() = u'v';
+        if (tones && !tones->isEmpty() && toneOfMark(code))
+            tones->back() = quint8(toneOfMark(code));
         return;
     }
     const char32_t lower = QChar::toLower(code);
     if (QChar::decompositionTag(lower) == QChar::Canonical) {
         for (char32_t part : QChar::decomposition(lower).toUcs4())
-            appendPlain(out, part);
+            appendPlain(out, part, tones);
         return;
     }
     out += QChar::fromUcs4(lower);
+    keep();
+}
+
+QString plainWithTones(QStringView text, QList<quint8>* tones) {
+    QString out;
+    out.reserve(text.size());
+    const QList<uint> codes = text.toUcs4();
+    for (qsizetype i = 0; i < codes.size(); ++i) {
+        if (codes[i] == u':' && out.endsWith(u'u')) { // "lu:e", the keyboard spelling of lüe
+            out.back() = u'v';
+            continue;
+        }
+        appendPlain(out, codes[i], tones);
+    }
+    return out;
 }
 
 bool isBreak(char32_t code) {
@@ -124,7 +164,7 @@ bool split(QStringView token, qsizetype from, std::vector<bool>& deadEnds,
     return false;
 }
 
-void addToken(QStringView token, bool lettersOnly, std::vector<Syllable>& out) {
+void addSyllables(QStringView token, bool lettersOnly, std::vector<Syllable>& out) {
     if (token.isEmpty())
         return;
     if (lettersOnly && isSyllable(token)) {
@@ -141,20 +181,24 @@ void addToken(QStringView token, bool lettersOnly, std::vector<Syllable>& out) {
     }
     out.push_back({token.toString(), false});
 }
+
+// A syllable's tone is the mark over any of its letters; `tones` runs along the plain text.
+void addToken(QStringView text, qsizetype start, qsizetype length, bool lettersOnly,
+              const QList<quint8>& tones, std::vector<Syllable>& out) {
+    const size_t first = out.size();
+    addSyllables(text.sliced(start, length), lettersOnly, out);
+    qsizetype at = start;
+    for (size_t i = first; i < out.size(); ++i) {
+        for (qsizetype k = at; k < at + out[i].text.size() && k < tones.size(); ++k)
+            if (tones[k])
+                out[i].tone = tones[k];
+        at += out[i].text.size();
+    }
+}
 } // namespace
 
 QString plain(QStringView text) {
-    QString out;
-    out.reserve(text.size());
-    const QList<uint> codes = text.toUcs4();
-    for (qsizetype i = 0; i < codes.size(); ++i) {
-        if (codes[i] == u':' && out.endsWith(u'u')) { // "lu:e", the keyboard spelling of lüe
-            out.back() = u'v';
-            continue;
-        }
-        appendPlain(out, codes[i]);
-    }
-    return out;
+    return plainWithTones(text, nullptr);
 }
 
 bool isSyllable(QStringView syllable) {
@@ -177,7 +221,8 @@ const std::vector<QString>& syllableTable() {
 }
 
 std::vector<Syllable> syllables(QStringView pinyin) {
-    const QString text = plain(pinyin);
+    QList<quint8> tones;
+    const QString text = plainWithTones(pinyin, &tones);
     std::vector<Syllable> out;
     qsizetype start = 0;
     bool lettersOnly = true;
@@ -187,7 +232,7 @@ std::vector<Syllable> syllables(QStringView pinyin) {
     for (const uint code : codes) {
         const qsizetype width = QChar::requiresSurrogates(code) ? 2 : 1;
         if (isBreak(code)) {
-            addToken(QStringView(text).sliced(start, position - start), lettersOnly, out);
+            addToken(text, start, position - start, lettersOnly, tones, out);
             start = position + width;
             lettersOnly = true;
         } else if (code < u'a' || code > u'z') {
@@ -195,7 +240,7 @@ std::vector<Syllable> syllables(QStringView pinyin) {
         }
         position += width;
     }
-    addToken(QStringView(text).sliced(start), lettersOnly, out);
+    addToken(text, start, text.size() - start, lettersOnly, tones, out);
     return out;
 }
 

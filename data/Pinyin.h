@@ -22,6 +22,7 @@ const std::vector<QString>& syllableTable();
 struct Syllable {
     QString text; // plain form
     bool known = false;
+    int tone = 0; // 1 to 4 from the tone mark over one of its letters, 0 for none
 };
 
 // Splits a reading into plain syllables. Spaces, apostrophes, hyphens and punctuation

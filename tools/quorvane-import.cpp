@@ -1,8 +1,9 @@
 // quorvane-import [options] INPUT OUTPUT: builds an idiom database (cy.mdb) from a .tsv or
-// .json file, and says which records look doubtful.
+// .json file, or adds to one the idioms it lacks, and says which records look doubtful.
 
 #include "platform/QuorvaneError.h"
 #include "tools/IdiomImport.h"
+#include "tools/IdiomMerge.h"
 #include "tools/ImportTarget.h"
 
 #include <QCoreApplication>
@@ -32,6 +33,8 @@ QString usage() {
         "每条成语都会检查：代码是否为拼音各音节的首字母，拼音是否都是普通话音节，"
         "成语是否重复，音节数与字数是否相同。有疑问的只提示，照样导入。\n"
         "选项：\n"
+        "  --merge         只把词典中没有的成语加进输出文件，已有的成语（包括自己改过的）保持原样；"
+        "不加此选项时输出文件整个换成输入的成语\n"
         "  --fix-codes     代码与拼音不符时，按拼音的首字母改正代码\n"
         "  --strict        有任何疑问就停止，不写入任何文件\n"
         "  --report 文件   把有疑问的记录写成 TSV 文件，可用电子表格打开\n"
@@ -42,6 +45,7 @@ QString usage() {
 struct Options {
     bool fixCodes = false;
     bool strict = false;
+    bool merge = false;
     bool help = false;
     bool version = false;
     QString report;
@@ -59,6 +63,8 @@ std::optional<QString> parse(const QStringList& arguments, Options& options) {
             optionsEnded = true;
         } else if (argument == u"--fix-codes") {
             options.fixCodes = true;
+        } else if (argument == u"--merge") {
+            options.merge = true;
         } else if (argument == u"--strict") {
             options.strict = true;
         } else if (argument == u"--help" || argument == u"-h") {
@@ -156,14 +162,20 @@ int main(int argc, char* argv[]) {
                   QStringLiteral("有疑问的记录使导入停止（--strict），“%1”没有改动\n").arg(output));
             return 1;
         }
-        IdiomImport::write(prepared.entries, output, progress);
+        const IdiomMerge::Outcome outcome = IdiomMerge::apply(
+            prepared.entries, output,
+            options.merge ? IdiomMerge::Mode::AddMissing : IdiomMerge::Mode::Replace, progress);
         endLine();
         printFindings(prepared);
         QString done;
         if (options.fixCodes)
             done += QStringLiteral("已按拼音改正 %1 个代码\n").arg(prepared.check.fixedCodes);
-        done += QStringLiteral("已将 %1 条成语写入“%2”\n")
-                    .arg(QString::number(prepared.entries.size()), output);
+        if (options.merge)
+            done += QStringLiteral("已向“%1”添加 %2 条成语，%3 条词典中已有，保持原样\n")
+                        .arg(output, QString::number(outcome.added), QString::number(outcome.kept));
+        else
+            done += QStringLiteral("已将 %1 条成语写入“%2”\n")
+                        .arg(QString::number(outcome.added), output);
         print(stdout, done + summary(prepared));
         return 0;
     } catch (const QuorvaneError& error) {

@@ -4,6 +4,7 @@
 #include "data/DataSource.h"
 #include "data/IdiomDatabase.h"
 #include "data/PinyinCollation.h"
+#include "data/ReadingOrder.h"
 #include "platform/QuorvaneError.h"
 #include "support/TestDatabase.h"
 #include "support/TestFiles.h"
@@ -60,6 +61,7 @@ void execRaw(const QString& path, const QString& password, const char* sql) {
         sqlite3_exec(db, "pragma kdf_iter = 4000", nullptr, nullptr, nullptr);
     }
     PinyinCollation::registerOn(db);
+    ReadingOrder::registerOn(db);
     char* error = nullptr;
     const int rc = sqlite3_exec(db, sql, nullptr, nullptr, &error);
     sqlite3_free(error);

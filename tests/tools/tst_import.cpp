@@ -1,6 +1,6 @@
 #include "data/AdoConnection.h"
 #include "data/AdoQuery.h"
-#include "data/PinyinCollation.h"
+#include "data/Pinyin.h"
 #include "platform/QuorvaneError.h"
 #include "support/TestFiles.h"
 #include "tools/IdiomImport.h"
@@ -559,10 +559,19 @@ void TestImport::sharedDataSet() {
     const std::vector<IdiomEntry> rows = readDatabase(dir.path());
     QCOMPARE(rows.size(), size_t(8449));
     QCOMPARE(rows.front().text(Column::Idiom), QStringLiteral("阿鼻地狱"));
-    for (size_t i = 1; i < rows.size(); ++i)
-        QVERIFY2(PinyinCollation::compare(rows[i - 1].text(Column::Idiom),
-                                          rows[i].text(Column::Idiom)) <= 0,
-                 qPrintable(rows[i].text(Column::Idiom)));
+    // Listed by reading: the first syllables never go back in the alphabet.
+    QString previous;
+    for (const IdiomEntry& row : rows) {
+        const auto syllables = Pinyin::syllables(row.text(Column::Pinyin));
+        if (syllables.empty() || !syllables.front().known)
+            continue; // placed by its characters
+        QString first = syllables.front().text;
+        if (first.size() > 1 && first.at(1) == u'v' &&
+            QStringLiteral("jqxy").contains(first.front()))
+            first[1] = u'u'; // ü written u there
+        QVERIFY2(first >= previous, qPrintable(row.text(Column::Idiom)));
+        previous = first;
+    }
 
     // Every record arrives whole: compare against the file, read independently.
     QFile file(path);

@@ -8,6 +8,7 @@
 #include "platform/Dialogs.h"
 #include "platform/HandlerGuard.h"
 #include "platform/Registry.h"
+#include "ui/maintenance/Timport_frm.h"
 #include "widgets/dbaware/TDBFilterDialog.h"
 #include "widgets/dbaware/TDBIntl.h"
 #include "widgets/layout/FormFonts.h"
@@ -116,6 +117,7 @@ Tappend_frm::Tappend_frm(AdoTable* table, DataSource* source, QWidget* parent)
     click(editbtn, &Tappend_frm::editbtnClick);
     click(savebtn, &Tappend_frm::savebtnClick);
     click(deletebtn, &Tappend_frm::deletebtnClick);
+    click(importbtn, &Tappend_frm::importbtnClick);
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->geometry().center() - rect().center());
@@ -260,6 +262,27 @@ void Tappend_frm::deletebtnClick() {
         tb_cy->edit();
         tb_cy->deleteRecord();
     }
+}
+
+void Tappend_frm::importbtnClick() {
+    // The import works on the file: a row being edited is settled first, as the user says.
+    const DataSetState state = tb_cy->state();
+    if (state == DataSetState::Edit || state == DataSetState::Insert) {
+        if (tb_cy->modified() &&
+            Dialogs::messageBox(this,
+                                QStringLiteral("当前成语的修改还没有保存。按“确定”保存后导入，"
+                                               "按“取消”放弃这些修改后导入。"),
+                                QStringLiteral("导入成语"), Dialogs::Icon::Question,
+                                Dialogs::Buttons::OkCancel,
+                                Dialogs::Button::Ok) == Dialogs::Button::Ok)
+            tb_cy->post();
+        else
+            tb_cy->cancel();
+        setEditingArrangement(false);
+    }
+    auto* window = new Timport_frm(tb_cy, this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->open();
 }
 
 void Tappend_frm::closeEvent(QCloseEvent* event) {

@@ -53,6 +53,7 @@ public:
     void editbtnClick();
     void savebtnClick();
     void deletebtnClick();
+    void importbtnClick();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "ui/maintenance/ImportJob.h"
+#include "ui_import_frm.h"
+
+#include <QDialog>
+#include <QTemporaryFile>
+
+#include <memory>
+
+class QNetworkAccessManager;
+
+namespace quorvane {
+
+class AdoTable;
+class IdiomDownload;
+
+// The import window: brings idioms from a file or the public data set into the dictionary
+// the maintenance cursor works on, either adding the idioms it lacks or replacing it.
+class Timport_frm : public QDialog, public Ui::Timport_frm {
+    Q_OBJECT
+public:
+    Timport_frm(AdoTable* table, QWidget* parent = nullptr);
+    ~Timport_frm() override;
+
+    // The cursor of the maintenance window; re-opened on the new file after an import.
+    AdoTable* const tb_cy;
+
+    bool importing() const;
+
+    // Handlers, bound when the window is built.
+    void browsebtnClick();
+    void startbtnClick();
+    void cancelbtnClick();
+    void reportbtnClick();
+
+Q_SIGNALS:
+    // The dictionary file was replaced; `added` rows are new.
+    void imported(qsizetype added);
+
+protected:
+    void reject() override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void setRunning(bool running);
+    void downloadFinished(const QString& error);
+    void runJob(const QString& input);
+    void jobFinished();
+    void showStep(const QString& text, int maximum);
+    void showFailure(const QString& error);
+    void showResult();
+
+    QNetworkAccessManager* m_network;
+    IdiomDownload* m_download;
+    std::unique_ptr<QTemporaryFile> m_downloaded;
+    std::unique_ptr<ImportJob> m_job;
+    IdiomImport::Prepared m_lastPrepared;
+};
+
+} // namespace quorvane
