@@ -1,5 +1,6 @@
 #include "platform/WindowFrame.h"
 
+#include <QByteArray>
 #include <QGuiApplication>
 #include <QWidget>
 #include <QWindow>
@@ -49,6 +50,29 @@ void typeAsMenu(xcb_connection_t* connection, xcb_window_t window) {
                         static_cast<uint32_t>(types.size()), types.data());
     xcb_flush(connection);
 }
+
+// Other window managers read the Motif functions Qt writes and leave minimise off a dialog
+// without a minimise button; openbox offers it to every dialog, and only there is a dialog
+// typed as a menu.
+bool openboxManages(xcb_connection_t* connection, xcb_window_t root) {
+    const xcb_atom_t check = atom(connection, "_NET_SUPPORTING_WM_CHECK");
+    const xcb_atom_t name = atom(connection, "_NET_WM_NAME");
+    const xcb_atom_t utf8 = atom(connection, "UTF8_STRING");
+    if (check == XCB_ATOM_NONE || name == XCB_ATOM_NONE || utf8 == XCB_ATOM_NONE)
+        return false;
+    const std::unique_ptr<xcb_get_property_reply_t, FreeReply> owner(xcb_get_property_reply(
+        connection, xcb_get_property(connection, 0, root, check, XCB_ATOM_WINDOW, 0, 1), nullptr));
+    if (!owner || owner->format != 32 || xcb_get_property_value_length(owner.get()) < 4)
+        return false;
+    const auto wm = *static_cast<const xcb_window_t*>(xcb_get_property_value(owner.get()));
+    const std::unique_ptr<xcb_get_property_reply_t, FreeReply> reply(xcb_get_property_reply(
+        connection, xcb_get_property(connection, 0, wm, name, utf8, 0, 64), nullptr));
+    if (!reply || reply->format != 8)
+        return false;
+    const QByteArray text(static_cast<const char*>(xcb_get_property_value(reply.get())),
+                          xcb_get_property_value_length(reply.get()));
+    return text.compare("Openbox", Qt::CaseInsensitive) == 0;
+}
 } // namespace
 
 bool closeBoxOnly(const QWidget* window) {
@@ -60,10 +84,15 @@ void applyCloseBoxOnly(QWidget* window) {
     QWindow* handle = window->windowHandle();
     if (!handle || !closeBoxOnly(window))
         return;
-    handle->setProperty("_q_xcb_wm_window_type", kQtMenuType);
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (x11 && x11->connection())
-        typeAsMenu(x11->connection(), static_cast<xcb_window_t>(handle->winId()));
+    if (!x11 || !x11->connection())
+        return;
+    xcb_connection_t* connection = x11->connection();
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+    if (!screen || !openboxManages(connection, screen->root))
+        return;
+    handle->setProperty("_q_xcb_wm_window_type", kQtMenuType);
+    typeAsMenu(connection, static_cast<xcb_window_t>(handle->winId()));
 }
 
 } // namespace quorvane::WindowFrame
