@@ -1,5 +1,7 @@
 #include "platform/WindowModality.h"
 
+#include "platform/WindowFrame.h"
+
 #include <QApplication>
 #include <QPointer>
 #include <QTimer>
@@ -28,6 +30,7 @@ protected:
             if (QWindow* window = widget->windowHandle())
                 window->setModality(Qt::WindowModal);
         }
+        WindowFrame::applyCloseBoxOnly(widget);
         return false;
     }
 
