@@ -443,13 +443,7 @@ int main(int argc, char** argv) {
     // The desktop outlives the application object, which must connect to it.
     testing::PrivateDesktop desktop;
     QString why;
-    const bool up = desktop.start(&why);
-    if (up) {
-        qputenv("DISPLAY", desktop.display());
-        qputenv("QT_QPA_PLATFORM", "xcb");
-    } else {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
+    const bool up = desktop.startForQt(&why);
     // The single-instance lock and socket of our own, apart from other runs on this machine.
     QTemporaryDir runtime;
     qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());

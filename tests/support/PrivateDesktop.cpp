@@ -60,6 +60,17 @@ pid_t PrivateDesktop::spawn(const QString& program, const std::vector<QByteArray
     return pid;
 }
 
+bool PrivateDesktop::startForQt(QString* why) {
+    const bool up = start(why);
+    if (up) {
+        qputenv("DISPLAY", display());
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    } else {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    return up;
+}
+
 bool PrivateDesktop::start(QString* why) {
     const QStringList needed{QStringLiteral("Xvfb"), QStringLiteral("openbox"),
                              QStringLiteral("xdotool")};

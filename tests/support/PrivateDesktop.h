@@ -21,6 +21,9 @@ public:
 
     // False, with the reason, when a program is missing or the server did not come up.
     bool start(QString* why);
+    // start(), then points Qt at the desktop (or at the offscreen platform when it is not up);
+    // call before the application object is made.
+    bool startForQt(QString* why);
     void stop();
     // Ends the tray host and starts it again, as when a panel restarts.
     bool restartTrayHost();

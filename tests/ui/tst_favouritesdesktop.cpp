@@ -120,13 +120,7 @@ int main(int argc, char** argv) {
     // The desktop outlives the application object, which must connect to it.
     testing::PrivateDesktop desktop;
     QString why;
-    const bool up = desktop.start(&why);
-    if (up) {
-        qputenv("DISPLAY", desktop.display());
-        qputenv("QT_QPA_PLATFORM", "xcb");
-    } else {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
+    const bool up = desktop.startForQt(&why);
     QApplication app(argc, argv);
     TestFavouritesDesktop test(up, why);
     return QTest::qExec(&test, argc, argv);
