@@ -140,24 +140,6 @@ void inReadingOrder(const ReadingOrder::KeyOrder& order, std::vector<qint64>& ro
     rowids = std::move(orderedRowids);
     keys = std::move(orderedKeys);
 }
-
-// Holds one read over the statements of the open, so that they see the same table.
-class ReadHold {
-public:
-    explicit ReadHold(AdoConnection* connection) : m_connection(connection) {
-        if (m_connection)
-            m_connection->holdRead();
-    }
-    ~ReadHold() {
-        if (m_connection)
-            m_connection->releaseRead();
-    }
-    ReadHold(const ReadHold&) = delete;
-    ReadHold& operator=(const ReadHold&) = delete;
-
-private:
-    AdoConnection* m_connection;
-};
 } // namespace
 
 bool AdoDataSet::openInSteps(sqlite3* db, const TableOrder& order) {
@@ -178,30 +160,18 @@ bool AdoDataSet::openInSteps(sqlite3* db, const TableOrder& order) {
     if (!byRowid && keyField < 0)
         return false;
 
-    // The idioms are listed in the order of their readings. A file with the index of that
-    // order and a reading for every row gives the order from the index alone; the idioms
-    // then come with the preload, and any row wanted before it is read at once.
-    const bool readingOrder = !byRowid && ReadingOrder::appliesTo(order.table, names[keyField]);
-    const bool readingIndex = readingOrder && ReadingOrder::hasIndex(db);
-    const ReadHold hold(readingIndex ? m_connection : nullptr);
-    const bool keyLater = readingIndex && ReadingOrder::fallbackCount(db) == 0;
-
     static quint64 serials = 0;
     auto fetch = std::make_unique<Fetch>();
     fetch->db = db;
     fetch->connection = m_connection;
     fetch->table = table;
     fetch->serial = ++serials;
-    fetch->keyField = keyLater ? -1 : keyField;
+    fetch->keyField = keyField;
     std::vector<int> resident(size_t(names.size()), -1);
     int residentCount = 0;
     if (keyField >= 0)
         resident[size_t(keyField)] = residentCount++;
     QStringList preloadColumns;
-    if (keyLater) {
-        fetch->preloadFields.push_back(keyField);
-        preloadColumns << quotedName(names[keyField]);
-    }
     for (const QString& name : order.preload) {
         const int field = fieldOf(name);
         if (field < 0 || resident[size_t(field)] >= 0)
@@ -217,11 +187,9 @@ bool AdoDataSet::openInSteps(sqlite3* db, const TableOrder& order) {
     }
 
     // The index holds the order column and the rowid: the open reads its pages only.
-    stmt = prepared(db, byRowid    ? QStringLiteral("select rowid from ") + table
-                        : keyLater ? QStringLiteral("select rowid from cy order by ") +
-                                         ReadingOrder::orderExpression()
-                                   : QStringLiteral("select rowid, %1 from %2 order by %1")
-                                         .arg(quotedName(names[keyField]), table));
+    stmt = prepared(db, byRowid ? QStringLiteral("select rowid from ") + table
+                                : QStringLiteral("select rowid, %1 from %2 order by %1")
+                                      .arg(quotedName(names[keyField]), table));
     m_text = {};
     m_text.reserve(textCapacity(db));
     std::vector<qint64> rowids;
@@ -229,7 +197,7 @@ bool AdoDataSet::openInSteps(sqlite3* db, const TableOrder& order) {
     int rc;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
         rowids.push_back(sqlite3_column_int64(stmt, 0));
-        if (keyField >= 0 && !keyLater)
+        if (keyField >= 0)
             keys.push_back(appendText(static_cast<const char16_t*>(sqlite3_column_text16(stmt, 1)),
                                       size_t(sqlite3_column_bytes16(stmt, 1)) / 2));
     }
@@ -237,7 +205,7 @@ bool AdoDataSet::openInSteps(sqlite3* db, const TableOrder& order) {
     checkSqlite(db, rc, QStringLiteral("读取成语表失败"));
     if (byRowid)
         std::sort(rowids.begin(), rowids.end()); // the covering index gives another order
-    else if (readingOrder && !keyLater)
+    else if (ReadingOrder::appliesTo(order.table, names[keyField]))
         inReadingOrder<Cell>(ReadingOrder::rowids(db), rowids, keys, [this](const Cell& cell) {
             return QStringView(m_text.data() + cell.offset, qsizetype(cell.length));
         });

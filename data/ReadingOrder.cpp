@@ -150,20 +150,6 @@ void createIndex(sqlite3* db) {
                 QStringLiteral("无法建立成语索引"));
 }
 
-size_t fallbackCount(sqlite3* db) {
-    // Keys without a reading sort from the separator on: a range at the end of the index.
-    sqlite3_stmt* stmt = prepared(db, QStringLiteral("select count(*) from cy where ") +
-                                          orderExpression() + QStringLiteral(" >= ?"));
-    static const char separator[] = {char(kSeparator >> 8), char(kSeparator & 0xFF)};
-    sqlite3_bind_blob(stmt, 1, separator, 2, SQLITE_STATIC);
-    const int rc = sqlite3_step(stmt);
-    const size_t count = rc == SQLITE_ROW ? size_t(sqlite3_column_int64(stmt, 0)) : 0;
-    sqlite3_finalize(stmt);
-    if (rc != SQLITE_ROW)
-        checkSqlite(db, rc, QStringLiteral("读取成语表失败"));
-    return count;
-}
-
 KeyOrder rowids(sqlite3* db) {
     KeyOrder order;
     int rc;
@@ -174,7 +160,17 @@ KeyOrder rowids(sqlite3* db) {
             order.rowids.push_back(sqlite3_column_int64(stmt, 0));
         sqlite3_finalize(stmt);
         checkSqlite(db, rc, QStringLiteral("读取成语表失败"));
-        order.fallback = std::min(fallbackCount(db), order.rowids.size());
+        // Keys without a reading sort from the separator on.
+        stmt = prepared(db, QStringLiteral("select count(*) from cy where ") + orderExpression() +
+                                QStringLiteral(" >= ?"));
+        static const char separator[] = {char(kSeparator >> 8), char(kSeparator & 0xFF)};
+        sqlite3_bind_blob(stmt, 1, separator, 2, SQLITE_STATIC);
+        rc = sqlite3_step(stmt);
+        if (rc == SQLITE_ROW)
+            order.fallback = size_t(sqlite3_column_int64(stmt, 0));
+        sqlite3_finalize(stmt);
+        checkSqlite(db, rc, QStringLiteral("读取成语表失败"));
+        order.fallback = std::min(order.fallback, order.rowids.size());
         return order;
     }
     // A file from before the index: ordered here, the file left as it is.

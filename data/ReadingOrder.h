@@ -56,10 +56,6 @@ bool hasIndex(sqlite3* db);
 // Creates the index when it is missing.
 void createIndex(sqlite3* db);
 
-// How many rows of table cy have no usable reading, on a file with the index; in the
-// index they come last. Throws QuorvaneError when the table cannot be read.
-size_t fallbackCount(sqlite3* db);
-
 // The rowids of table cy in key order. Throws QuorvaneError when the table cannot be read.
 KeyOrder rowids(sqlite3* db);
 
