@@ -38,10 +38,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 QByteArray output(const QString& program, const QStringList& args) {
-    QProcess process;
-    process.start(program, args);
-    process.waitForFinished(10000);
-    return process.readAllStandardOutput();
+    return testing::commandOutput(program, args);
 }
 
 bool xdotool(const QStringList& args) {

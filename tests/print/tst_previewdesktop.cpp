@@ -20,10 +20,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 QString output(const QString& program, const QStringList& args) {
-    QProcess process;
-    process.start(program, args);
-    process.waitForFinished(10000);
-    return QString::fromUtf8(process.readAllStandardOutput());
+    return QString::fromUtf8(testing::commandOutput(program, args));
 }
 
 // The window with the frame the window manager put round it, as the screen shows it.

@@ -1,5 +1,6 @@
 #include "support/PrivateDesktop.h"
 
+#include <QProcess>
 #include <QStandardPaths>
 #include <QStringList>
 
@@ -58,6 +59,13 @@ pid_t PrivateDesktop::spawn(const QString& program, const std::vector<QByteArray
         return -1;
     m_started.push_back(pid);
     return pid;
+}
+
+QByteArray commandOutput(const QString& program, const QStringList& args) {
+    QProcess process;
+    process.start(program, args);
+    process.waitForFinished(10000);
+    return process.readAllStandardOutput();
 }
 
 bool PrivateDesktop::startForQt(QString* why) {

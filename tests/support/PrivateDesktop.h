@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <sys/types.h>
 
@@ -12,6 +13,9 @@ namespace quorvane::testing {
 // A desktop of its own for end-to-end runs: Xvfb on a free display, a window manager and a
 // tray host. It can start before the application object exists (the display must be known
 // first) and stops what it started when it goes.
+// What a program (xprop, xwininfo, xdotool) prints, waiting at most ten seconds for it.
+QByteArray commandOutput(const QString& program, const QStringList& args);
+
 class PrivateDesktop {
 public:
     PrivateDesktop() = default;

@@ -21,10 +21,7 @@ bool xdotool(const QStringList& args) {
 }
 
 QByteArray output(const QString& program, const QStringList& args) {
-    QProcess process;
-    process.start(program, args);
-    process.waitForFinished(10000);
-    return process.readAllStandardOutput();
+    return testing::commandOutput(program, args);
 }
 
 // Pixels of the filled star's gold inside `area` of the screen, as the X server has it.
