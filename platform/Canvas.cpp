@@ -1,6 +1,7 @@
 #include "platform/Canvas.h"
 
 #include "platform/Mnemonic.h"
+#include "platform/PrintedText.h"
 #include "platform/SystemColours.h"
 
 #include <QBitmap>
@@ -404,6 +405,8 @@ int Canvas::drawText(const QString& text, QRect& rect, unsigned format) {
         if (drawn.isValid())
             drawn.setNumColumns(int(part.size()));
         piece.endLayout();
+        if (PrintedText* record = PrintedText::of(m_device))
+            record->note(piece, part);
         piece.draw(m_painter, QPointF(x, top));
         if (laid.underline >= line.start && laid.underline < line.start + line.length) {
             const int at = int(laid.underline - line.start);
@@ -433,6 +436,13 @@ void Canvas::textOut(int x, int y, const QString& text) {
     m_painter->setBackgroundMode(Qt::TransparentMode);
     m_painter->drawText(QPoint(0, metrics.ascent()), text);
     m_painter->restore();
+    if (PrintedText* record = PrintedText::of(m_device); record && PrintedText::concerns(text)) {
+        QTextLayout laid(text, m_qfont, m_device);
+        laid.beginLayout();
+        laid.createLine();
+        laid.endLayout();
+        record->note(laid, text);
+    }
     applyPen();
 }
 

@@ -29,12 +29,18 @@ struct Library {
     using GetOption = const char* (*)(const char*, int, Option*);
     using LastError = int (*)();
     using LastErrorString = const char* (*)();
+    using AddOption = int (*)(const char*, const char*, int, Option**);
+    using FreeOptions = void (*)(int, Option*);
+    using PrintFile = int (*)(const char*, const char*, const char*, int, Option*);
 
     GetNamedDest getNamedDest = nullptr;
     FreeDests freeDests = nullptr;
     GetOption getOption = nullptr;
     LastError lastError = nullptr;
     LastErrorString lastErrorString = nullptr;
+    AddOption addOption = nullptr;
+    FreeOptions freeOptions = nullptr;
+    PrintFile printFile = nullptr;
 
     Library() {
         void* handle = ::dlopen("libcups.so.2", RTLD_LAZY | RTLD_LOCAL);
@@ -45,15 +51,28 @@ struct Library {
         getOption = reinterpret_cast<GetOption>(::dlsym(handle, "cupsGetOption"));
         lastError = reinterpret_cast<LastError>(::dlsym(handle, "cupsLastError"));
         lastErrorString = reinterpret_cast<LastErrorString>(::dlsym(handle, "cupsLastErrorString"));
+        addOption = reinterpret_cast<AddOption>(::dlsym(handle, "cupsAddOption"));
+        freeOptions = reinterpret_cast<FreeOptions>(::dlsym(handle, "cupsFreeOptions"));
+        printFile = reinterpret_cast<PrintFile>(::dlsym(handle, "cupsPrintFile"));
     }
     bool ready() const {
-        return getNamedDest && freeDests && getOption && lastError && lastErrorString;
+        return getNamedDest && freeDests && getOption && lastError && lastErrorString &&
+               addOption && freeOptions && printFile;
     }
 };
 
 const Library& library() {
     static const Library loaded;
     return loaded;
+}
+
+// What the last call of this thread into CUPS reported, when it failed; empty after a success.
+QString lastFailure() {
+    const Library& cups = library();
+    if (!cups.ready() || cups.lastError() < kFirstError)
+        return {};
+    const char* text = cups.lastErrorString();
+    return text ? QString::fromLocal8Bit(text) : QString();
 }
 } // namespace
 
@@ -81,12 +100,22 @@ QString refusal(const QString& name) {
     return reason;
 }
 
-QString lastFailure() {
+QString printFile(const QString& name, const QString& file, const QString& title,
+                  const JobOptions& options) {
     const Library& cups = library();
-    if (!cups.ready() || cups.lastError() < kFirstError)
+    if (!cups.ready())
+        return QStringLiteral("找不到打印服务（CUPS）。");
+    int count = 0;
+    Option* list = nullptr;
+    for (const auto& [option, value] : options)
+        count = cups.addOption(option.constData(), value.constData(), count, &list);
+    const int job = cups.printFile(name.toLocal8Bit().constData(), file.toLocal8Bit().constData(),
+                                   title.toUtf8().constData(), count, list);
+    cups.freeOptions(count, list);
+    if (job > 0)
         return {};
-    const char* text = cups.lastErrorString();
-    return text ? QString::fromLocal8Bit(text) : QString();
+    const QString failure = lastFailure();
+    return failure.isEmpty() ? QStringLiteral("打印服务没有给出作业号。") : failure;
 }
 
 } // namespace quorvane::CupsQueue

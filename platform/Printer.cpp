@@ -1,20 +1,25 @@
 #include "platform/Printer.h"
 
 #include "platform/CupsQueue.h"
+#include "platform/PdfTextMender.h"
+#include "platform/PrintedText.h"
 #include "platform/QuorvaneError.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QEvent>
 #include <QFile>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPointer>
 #include <QPrintDialog>
+#include <QPrintEngine>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QTemporaryFile>
 
 #include <cmath>
 
@@ -94,36 +99,107 @@ QSize QtPrinter::pageSizeMm() const {
     return {int(mm.width()), int(mm.height())};
 }
 
+namespace {
+// Qt's CUPS engine keeps the choices made in the printer's Properties dialog under this key
+// of its print engine, as name, value, name, value, ...
+constexpr auto kCupsOptions = QPrintEngine::PrintEnginePropertyKey(0xfe00);
+
+// The job options that say what the printer's settings say: the paper, copies, sides, and
+// what the user chose in the Properties dialog last.
+CupsQueue::JobOptions jobOptions(QPrinter& printer) {
+    CupsQueue::JobOptions options;
+    const auto add = [&options](const QByteArray& name, const QByteArray& value) {
+        options.append({name, value});
+    };
+    add("media", printer.pageLayout().pageSize().key().toUtf8());
+    add("copies", QByteArray::number(std::max(1, printer.copyCount())));
+    add("Collate", printer.collateCopies() ? "true" : "false");
+    const bool landscape = printer.pageLayout().orientation() == QPageLayout::Landscape;
+    QByteArray sides = "one-sided";
+    if (printer.duplex() == QPrinter::DuplexLongSide ||
+        (printer.duplex() == QPrinter::DuplexAuto && !landscape))
+        sides = "two-sided-long-edge";
+    else if (printer.duplex() == QPrinter::DuplexShortSide ||
+             (printer.duplex() == QPrinter::DuplexAuto && landscape))
+        sides = "two-sided-short-edge";
+    add("sides", sides);
+    // The file's pages are turned already; the queue must not turn them again.
+    if (landscape)
+        add("landscape", "false");
+    const QStringList chosen = printer.printEngine()->property(kCupsOptions).toStringList();
+    for (qsizetype i = 0; i + 1 < chosen.size(); i += 2)
+        add(chosen[i].toUtf8(), chosen[i + 1].toUtf8());
+    return options;
+}
+} // namespace
+
+QPrinter& QtPrinter::document() const {
+    return m_spoolPrinter ? *m_spoolPrinter : printer();
+}
+
+QString QtPrinter::documentFile() const {
+    return document().outputFileName();
+}
+
 QPainter& QtPrinter::beginDoc(const QString& title) {
     if (m_printing)
         throw QuorvaneError(QStringLiteral("打印机正在打印。"));
     QPrinter& target = printer();
-    if (m_pdfFile.isEmpty() && target.printerName().isEmpty())
+    // A queue, unless the file was given or chosen in the setup dialog.
+    const bool queue = target.outputFormat() == QPrinter::NativeFormat;
+    if (queue ? target.printerName().isEmpty() : target.outputFileName().isEmpty())
         throw QuorvaneError(QStringLiteral("没有可用的打印机。"));
-    // Qt hands the finished document to CUPS and keeps quiet when CUPS refuses it: ask the
-    // queue first, and afterwards what CUPS said to the document.
-    m_cups = m_pdfFile.isEmpty() && target.outputFormat() == QPrinter::NativeFormat &&
-             CupsQueue::available();
-    if (m_cups) {
+    if (queue) {
+        if (!CupsQueue::available())
+            throw QuorvaneError(QStringLiteral("找不到打印服务（CUPS），无法打印。"));
+        // Ask the queue first: a refused job should not be drawn at all.
         const QString refusal = CupsQueue::refusal(target.printerName());
         if (!refusal.isEmpty())
             throw QuorvaneError(refusal);
+        m_spool = std::make_unique<QTemporaryFile>(QDir::tempPath() +
+                                                   QStringLiteral("/quorvane-XXXXXX.pdf"));
+        if (!m_spool->open()) {
+            const QString why = m_spool->errorString();
+            m_spool.reset();
+            throw QuorvaneError(QStringLiteral("无法建立打印文件：%1").arg(why));
+        }
+        m_spool->close();
+        // The same page at the same resolution: what was laid out for the queue's printer.
+        m_spoolPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        m_spoolPrinter->setOutputFormat(QPrinter::PdfFormat);
+        m_spoolPrinter->setOutputFileName(m_spool->fileName());
+        m_spoolPrinter->setResolution(target.resolution());
+        m_spoolPrinter->setFullPage(target.fullPage());
+        m_spoolPrinter->setPageLayout(target.pageLayout());
+        m_spoolPrinter->setColorMode(target.colorMode());
+        m_spoolPrinter->setCreator(target.creator());
     }
-    target.setDocName(title);
+    m_title = title;
+    QPrinter& device = document();
+    device.setDocName(title);
+    m_drawn = std::make_unique<PrintedText>(&device);
     m_painter = std::make_unique<QPainter>();
-    if (!m_painter->begin(&target)) {
+    if (!m_painter->begin(&device)) {
         m_painter.reset();
+        finishDocument();
         throw QuorvaneError(QStringLiteral("打印机“%1”无法开始打印。")
-                                .arg(m_pdfFile.isEmpty() ? target.printerName() : m_pdfFile));
+                                .arg(queue ? target.printerName() : target.outputFileName()));
     }
     m_printing = true;
     return *m_painter;
 }
 
 QPainter& QtPrinter::newPage() {
-    if (!m_printing || !printer().newPage())
+    if (!m_printing || !document().newPage())
         throw QuorvaneError(QStringLiteral("打印机无法开始新的一页。"));
     return *m_painter;
+}
+
+// The file of a queue's job goes, whatever became of it; a file given stays.
+void QtPrinter::finishDocument() {
+    m_drawn.reset();
+    m_spoolPrinter.reset();
+    m_spool.reset();
 }
 
 void QtPrinter::endDoc() {
@@ -132,26 +208,35 @@ void QtPrinter::endDoc() {
     m_printing = false;
     const bool ended = m_painter->end();
     m_painter.reset();
+    struct Finish {
+        QtPrinter& printer;
+        ~Finish() { printer.finishDocument(); }
+    } finish{*this};
     if (!ended)
         throw QuorvaneError(QStringLiteral("打印作业无法完成。"));
-    if (m_cups) {
-        const QString failure = CupsQueue::lastFailure();
-        if (!failure.isEmpty())
-            throw QuorvaneError(QStringLiteral("打印机“%1”没有接受打印作业，没有打印：%2")
-                                    .arg(printer().printerName(), failure));
-    }
+    PdfTextMender::mend(documentFile(), *m_drawn);
+    if (!m_spool)
+        return;
+    QPrinter& target = printer();
+    const QString failure = CupsQueue::printFile(target.printerName(), m_spool->fileName(), m_title,
+                                                 jobOptions(target));
+    if (!failure.isEmpty())
+        throw QuorvaneError(QStringLiteral("打印机“%1”没有接受打印作业，没有打印：%2")
+                                .arg(target.printerName(), failure));
 }
 
 void QtPrinter::abortDoc() {
     if (!m_printing)
         return;
     m_printing = false;
-    printer().abort();
+    QPrinter& device = document();
+    device.abort();
     m_painter->end();
     m_painter.reset();
     // A PDF engine cannot be aborted: the half-written file goes instead.
-    if (!m_pdfFile.isEmpty())
-        QFile::remove(m_pdfFile);
+    if (!m_spool)
+        QFile::remove(device.outputFileName());
+    finishDocument();
 }
 
 std::optional<QPageSize> QtPrinter::paperSize() const {

@@ -10,9 +10,12 @@
 
 class QPainter;
 class QPrinter;
+class QTemporaryFile;
 class QWidget;
 
 namespace quorvane {
+
+class PrintedText;
 
 // The words the printer setup dialog shows: its title and its confirm button.
 struct SetupDialogText {
@@ -64,7 +67,9 @@ public:
 // The paper form the printing engine registers for named and custom sizes.
 QPageSize userPaperForm(int widthTenthMm, int heightTenthMm);
 
-// The real printer: QPrinter over CUPS, or a PDF file when `pdfFile` is given.
+// The real printer: QPrinter over CUPS, or a PDF file when `pdfFile` is given. Every document
+// is written as a PDF file, given searchable text for what Qt leaves mute, and a CUPS queue's
+// document is then handed to the queue from that file.
 class QtPrinter : public Printer {
 public:
     explicit QtPrinter(const QString& pdfFile = QString());
@@ -94,8 +99,16 @@ private:
     mutable std::unique_ptr<QPrinter> m_printer;
     std::unique_ptr<QPainter> m_painter;
     bool m_printing = false;
-    // The document goes to a CUPS queue, which is asked whether it took it.
-    bool m_cups = false;
+    // The document being written, and what was drawn on it.
+    QPrinter& document() const;
+    QString documentFile() const;
+    void finishDocument();
+
+    // For a CUPS queue: the file the document is written to, and its writer.
+    std::unique_ptr<QTemporaryFile> m_spool;
+    std::unique_ptr<QPrinter> m_spoolPrinter;
+    std::unique_ptr<PrintedText> m_drawn;
+    QString m_title;
 };
 
 } // namespace quorvane

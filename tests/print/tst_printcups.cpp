@@ -66,6 +66,9 @@ bool waitForPdf(const QString& path) {
 
 const QString kManyLines = QStringLiteral("千行万语");
 const QString kLongSource = QStringLiteral("源远流长");
+const QString kRareGlyphs = QStringLiteral("吉星高照");
+// 𠮷 lies beyond the BMP and 㐀 is not in AR PL UMing: both come from a fallback face.
+const QString kRareText = QStringLiteral("𠮷同吉，㐀同丘。");
 const QString kVerse =
     QStringLiteral("春风又绿江南岸明月何时照我还白日依山尽黄河入海流欲穷千里目更上一层楼");
 
@@ -91,7 +94,9 @@ std::vector<IdiomEntry> printedRows() {
         testing::entry(QStringLiteral("qhwy"), kManyLines, QStringLiteral("qiān háng wàn yǔ"),
                        manyLines(57)),
         testing::entry(QStringLiteral("yylc"), kLongSource, QStringLiteral("yuán yuǎn liú cháng"),
-                       QStringLiteral("源头很远，流程很长。"))};
+                       QStringLiteral("源头很远，流程很长。")),
+        testing::entry(QStringLiteral("jxgz"), kRareGlyphs, QStringLiteral("jí xīng gāo zhào"),
+                       kRareText)};
     rows[2].text(Column::Source) = longField(1000);
     return rows;
 }
@@ -380,10 +385,12 @@ void TestPrintCups::longEntriesOnPaper_data() {
         QTest::addRow("1000-character source at %d dpi", dpi)
             << kLongSource << QStringList{longField(1000)} << dpi;
     }
+    QTest::newRow("fallback faces at 300 dpi") << kRareGlyphs << QStringList{kRareText} << 300;
 }
 
 // Through the preview's print button to the queue: the paper has the preview's pages, every
-// line of the entry, and no line cut at the foot of the page.
+// line of the entry (searchable, whatever face drew it), and no line cut at the foot of the
+// page.
 void TestPrintCups::longEntriesOnPaper() {
     if (!serverUp)
         QSKIP("cupsd could not be started here");
