@@ -122,37 +122,32 @@ struct Replacement {
     QByteArray data;
 };
 
-// The new ToUnicode map of the Type0 font in `dict`, when glyphs drawn by the job are found
-// in its subset without a character; nothing otherwise.
-std::optional<QByteArray> mendedMap(const PdfObjects& pdf, const QByteArray& dict,
-                                    const std::vector<QPainterPath>& drawnPaths,
-                                    const PrintedText& drawn) {
-    const std::optional<int> toUnicode =
-        PdfObjects::numberIn(dict, QStringLiteral("/ToUnicode\\s+(\\d+)\\s+\\d+\\s+R"));
+// Adds to `map` the glyphs of the font in `dict` that the job drew and the map lacks; true
+// when it found any.
+bool addDrawn(const PdfObjects& pdf, const QByteArray& dict, UnicodeMap& map,
+              const std::vector<QPainterPath>& drawnPaths, const PrintedText& drawn) {
     const std::optional<int> descendant = PdfObjects::numberIn(
         dict, QStringLiteral("/DescendantFonts\\s*\\[\\s*(\\d+)\\s+\\d+\\s+R"));
-    if (!toUnicode || !descendant)
-        return std::nullopt;
-    const std::optional<int> descriptor = PdfObjects::numberIn(
-        pdf.dictionary(*descendant), QStringLiteral("/FontDescriptor\\s+(\\d+)\\s+\\d+\\s+R"));
-    if (!descriptor)
-        return std::nullopt;
-    const std::optional<int> file = PdfObjects::numberIn(
-        pdf.dictionary(*descriptor), QStringLiteral("/FontFile2\\s+(\\d+)\\s+\\d+\\s+R"));
-    const std::optional<QByteArray> cmap = pdf.stream(*toUnicode, 0);
-    if (!file || !cmap)
-        return std::nullopt;
+    const std::optional<int> descriptor =
+        descendant ? PdfObjects::numberIn(pdf.dictionary(*descendant),
+                                          QStringLiteral("/FontDescriptor\\s+(\\d+)\\s+\\d+\\s+R"))
+                   : std::nullopt;
+    const std::optional<int> file =
+        descriptor ? PdfObjects::numberIn(pdf.dictionary(*descriptor),
+                                          QStringLiteral("/FontFile2\\s+(\\d+)\\s+\\d+\\s+R"))
+                   : std::nullopt;
+    if (!file)
+        return false;
     const std::optional<int> plainSize =
         PdfObjects::numberIn(pdf.dictionary(*file), QStringLiteral("/Length1\\s+(\\d+)"));
     const std::optional<QByteArray> fontData = pdf.stream(*file, plainSize.value_or(0));
     if (!fontData)
-        return std::nullopt;
+        return false;
     const QRawFont subset(*fontData, kComparedPixels, QFont::PreferNoHinting);
     if (!subset.isValid())
-        return std::nullopt;
-    UnicodeMap map = readMap(*cmap);
+        return false;
     bool found = false;
-    // The subset numbers its glyphs from 1 in the order it took them; glyph 0 is the blank.
+    // The subset numbers its glyphs from 1; glyph 0 is the blank.
     for (quint32 glyph = 1; glyph < quint32(glyphCount(subset)); ++glyph) {
         if (map.contains(glyph))
             continue;
@@ -168,9 +163,7 @@ std::optional<QByteArray> mendedMap(const PdfObjects& pdf, const QByteArray& dic
             }
         }
     }
-    if (!found)
-        return std::nullopt;
-    return writeMap(map);
+    return found;
 }
 
 QByteArray referenceIn(const QByteArray& trailer, const QString& key) {
@@ -199,16 +192,19 @@ void PdfTextMender::mend(const QString& path, const PrintedText& drawn) {
         drawnPaths.push_back(font.pathForGlyph(glyph.index));
     }
     static const QRegularExpression type0(QStringLiteral("/Subtype\\s*/Type0\\b"));
+    const QString toUnicode = QStringLiteral("/ToUnicode\\s+(\\d+)\\s+\\d+\\s+R");
     std::vector<Replacement> replaced;
     for (const int object : pdf.numbers()) {
         const QByteArray dict = pdf.dictionary(object);
         if (!dict.contains("/Type0") || !type0.match(QString::fromLatin1(dict)).hasMatch())
             continue;
-        if (const std::optional<QByteArray> map = mendedMap(pdf, dict, drawnPaths, drawn)) {
-            const int target =
-                *PdfObjects::numberIn(dict, QStringLiteral("/ToUnicode\\s+(\\d+)\\s+\\d+\\s+R"));
-            replaced.push_back({target, pdf.generation(target), *map});
-        }
+        const std::optional<int> target = PdfObjects::numberIn(dict, toUnicode);
+        const std::optional<QByteArray> cmap = target ? pdf.stream(*target) : std::nullopt;
+        if (!cmap)
+            continue;
+        UnicodeMap map = readMap(*cmap);
+        if (addDrawn(pdf, dict, map, drawnPaths, drawn))
+            replaced.push_back({*target, pdf.generation(*target), writeMap(map)});
     }
     if (replaced.empty())
         return;

@@ -10,6 +10,7 @@ class PrintedText;
 // beyond the Basic Multilingual Plane get no character in the font's ToUnicode map, so
 // readers drop them. The glyphs the job drew (`PrintedText`) are found in each embedded font
 // subset by their outlines, and the maps are replaced in an update appended to the file.
+// Glyph outlines are compared rather than numbers guessed: the file itself is the evidence.
 class PdfTextMender {
 public:
     // Mends the file at `path` in place. A file whose structure is not the one expected stays
