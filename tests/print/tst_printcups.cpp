@@ -191,6 +191,8 @@ private Q_SLOTS:
 private:
     bool startServer();
     void stopServer();
+    // Where the program's temporary files go.
+    QString spooled() const { return dir.path() + QStringLiteral("/spooled"); }
 
     QTemporaryDir dir;
     QProcess cupsd;
@@ -269,6 +271,8 @@ void TestPrintCups::initTestCase() {
         qputenv("CUPS_SERVER", socket.toLocal8Bit());
     else
         stopServer();
+    QVERIFY(QDir(dir.path()).mkpath(spooled()));
+    qputenv("TMPDIR", spooled().toLocal8Bit());
     folder = std::make_unique<testing::ProgramFolder>(printedRows());
     qputenv("XDG_CONFIG_HOME", folder->configHome().toLocal8Bit());
     AppPaths::setExecutableFolder(folder->path());
@@ -486,10 +490,13 @@ void TestPrintCups::refusedPrintKeepsThePreview_data() {
     QTest::newRow("queue stopped") << QStringLiteral("cupsdisable") << QStringLiteral("已停用")
                                    << QStringLiteral("cupsenable");
     QTest::newRow("server down") << QString() << QStringLiteral("无法连接打印服务") << QString();
+    // The queue takes jobs, but not this one: more copies than the server allows.
+    QTest::newRow("job refused") << QStringLiteral("copies") << QStringLiteral("没有接受打印作业")
+                                 << QString();
 }
 
 // A print CUPS would not take is an error the user sees, the preview stays open to try
-// again, and nothing waits in the queue.
+// again, nothing waits in the queue, and no spooled file is left behind.
 void TestPrintCups::refusedPrintKeepsThePreview() {
     if (!serverUp)
         QSKIP("cupsd could not be started here");
@@ -509,10 +516,20 @@ void TestPrintCups::refusedPrintKeepsThePreview() {
     bool stillOpen = false;
     bool outOfService = false;
     // The queue goes out of service while the preview is open.
+    const auto setCopies = [](int copies) {
+        auto* printer = dynamic_cast<QtPrinter*>(&Printer::current());
+        if (!printer || !printer->qprinter())
+            return false;
+        printer->qprinter()->setCopyCount(copies);
+        return true;
+    };
     PreviewDriver driver([&](TPreviewAtOnceForm& preview) {
         if (command.isEmpty())
             stopServer();
-        outOfService = command.isEmpty() || admin(command);
+        if (command == u"copies")
+            outOfService = setCopies(20000);
+        else
+            outOfService = command.isEmpty() || admin(command);
         QTest::mouseClick(preview.PrintBtn, Qt::LeftButton);
         stillOpen = preview.isVisible();
     });
@@ -523,11 +540,15 @@ void TestPrintCups::refusedPrintKeepsThePreview() {
     QCOMPARE(Script::shownMessages().size(), shown + 1);
     QVERIFY2(Script::shownMessages().last().text.contains(message),
              qPrintable(Script::shownMessages().last().text));
+    QVERIFY(QDir(spooled()).entryList(QDir::Files).isEmpty());
     if (command.isEmpty()) {
         QVERIFY(startServer());
         return;
     }
-    QVERIFY(admin(restore));
+    if (command == u"copies")
+        QVERIFY(setCopies(1));
+    else
+        QVERIFY(admin(restore));
     const QString queued =
         run(QStringLiteral("lpstat"), {QStringLiteral("-h"), socket, QStringLiteral("-o"), kQueue});
     QVERIFY2(queued.trimmed().isEmpty(), qPrintable(queued));
