@@ -27,11 +27,6 @@ QString shortCutToText(int shortCut);
 // The shortcut of such a text; 0 for one it cannot read.
 int textToShortCut(const QString& text);
 
-inline constexpr ColorRef clMenu = kSystemColourBit | 4;
-inline constexpr ColorRef clMenuText = kSystemColourBit | 7;
-inline constexpr ColorRef clHighlight = kSystemColourBit | 13;
-inline constexpr ColorRef clHighlightText = kSystemColourBit | 14;
-inline constexpr ColorRef clNavy = 0x800000;
 // The message that tells a menu's window that the menu changed.
 inline constexpr UINT WM_VYRMENUCHANGED = 0xB015;
 
