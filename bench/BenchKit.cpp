@@ -27,7 +27,7 @@ void label3dPaint(benchmark::State& state) {
     font.setPixelSize(24);
     font.setBold(true);
     label.setFont(font);
-    label.setFontColor(kSystemColourBit | 1); // clBackground
+    label.setFontColor(clBackground);
     label.font3D()->setHighlight(0xFFFFFF);
     label.font3D()->setShadow(0xFFFFFF);
     label.setTransparent(true);
@@ -49,7 +49,7 @@ void label3dPaint(benchmark::State& state) {
 void gradientFill(benchmark::State& state) {
     QImage image = surface(QSize(400, 132));
     GradientFill fill;
-    fill.colours = {kSystemColourBit | 16, kSystemColourBit | 20};
+    fill.colours = {clBtnShadow, clBtnHighlight};
     for (auto _ : state) {
         double slowest = 0;
         for (int style = TVyrGradient::Circle; style <= TVyrGradient::HorizontalDoppelBar;

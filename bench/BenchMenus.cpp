@@ -1,6 +1,7 @@
 // Figures of the kit's popup menus: opening the tray menu, and painting one item.
 #include "platform/MenuPopupWindow.h"
 #include "platform/TImageList.h"
+#include "widgets/kit/VyrMenuState.h"
 #include "widgets/kit/VyrMenus.h"
 
 #include <QElapsedTimer>
@@ -54,7 +55,7 @@ void menuPopup(benchmark::State& state) {
     TVyrPopupMenu menu(&owner);
     configureTrayMenu(menu);
     for (auto _ : state) {
-        dropBarCache();
+        TVyrMenuState::instance().dropBarCache();
         QElapsedTimer clock;
         double seconds = 0;
         QTimer::singleShot(0, [&] {

@@ -1,7 +1,6 @@
 #include "data/ColourText.h"
 
 #include "platform/QuorvaneError.h"
-#include "platform/SystemColours.h"
 
 #include <array>
 #include <optional>
@@ -14,47 +13,47 @@ struct NamedColour {
 };
 
 constexpr std::array<NamedColour, 42> colourNames = {{
-    {0x00000000, QLatin1String("clBlack")},
-    {0x00000080, QLatin1String("clMaroon")},
-    {0x00008000, QLatin1String("clGreen")},
-    {0x00008080, QLatin1String("clOlive")},
-    {0x00800000, QLatin1String("clNavy")},
-    {0x00800080, QLatin1String("clPurple")},
-    {0x00808000, QLatin1String("clTeal")},
-    {0x00808080, QLatin1String("clGray")},
-    {0x00C0C0C0, QLatin1String("clSilver")},
-    {0x000000FF, QLatin1String("clRed")},
-    {0x0000FF00, QLatin1String("clLime")},
-    {0x0000FFFF, QLatin1String("clYellow")},
-    {0x00FF0000, QLatin1String("clBlue")},
-    {0x00FF00FF, QLatin1String("clFuchsia")},
-    {0x00FFFF00, QLatin1String("clAqua")},
-    {0x00FFFFFF, QLatin1String("clWhite")},
-    {0x80000000, QLatin1String("clScrollBar")},
-    {0x80000001, QLatin1String("clBackground")},
-    {0x80000002, QLatin1String("clActiveCaption")},
-    {0x80000003, QLatin1String("clInactiveCaption")},
-    {0x80000004, QLatin1String("clMenu")},
-    {0x80000005, QLatin1String("clWindow")},
-    {0x80000006, QLatin1String("clWindowFrame")},
-    {0x80000007, QLatin1String("clMenuText")},
-    {0x80000008, QLatin1String("clWindowText")},
-    {0x80000009, QLatin1String("clCaptionText")},
-    {0x8000000A, QLatin1String("clActiveBorder")},
-    {0x8000000B, QLatin1String("clInactiveBorder")},
-    {0x8000000C, QLatin1String("clAppWorkSpace")},
-    {0x8000000D, QLatin1String("clHighlight")},
-    {0x8000000E, QLatin1String("clHighlightText")},
-    {0x8000000F, QLatin1String("clBtnFace")},
-    {0x80000010, QLatin1String("clBtnShadow")},
-    {0x80000011, QLatin1String("clGrayText")},
-    {0x80000012, QLatin1String("clBtnText")},
-    {0x80000013, QLatin1String("clInactiveCaptionText")},
-    {0x80000014, QLatin1String("clBtnHighlight")},
-    {0x80000015, QLatin1String("cl3DDkShadow")},
-    {0x80000016, QLatin1String("cl3DLight")},
-    {0x80000017, QLatin1String("clInfoText")},
-    {0x80000018, QLatin1String("clInfoBk")},
+    {clBlack, QLatin1String("clBlack")},
+    {clMaroon, QLatin1String("clMaroon")},
+    {clGreen, QLatin1String("clGreen")},
+    {clOlive, QLatin1String("clOlive")},
+    {clNavy, QLatin1String("clNavy")},
+    {clPurple, QLatin1String("clPurple")},
+    {clTeal, QLatin1String("clTeal")},
+    {clGray, QLatin1String("clGray")},
+    {clSilver, QLatin1String("clSilver")},
+    {clRed, QLatin1String("clRed")},
+    {clLime, QLatin1String("clLime")},
+    {clYellow, QLatin1String("clYellow")},
+    {clBlue, QLatin1String("clBlue")},
+    {clFuchsia, QLatin1String("clFuchsia")},
+    {clAqua, QLatin1String("clAqua")},
+    {clWhite, QLatin1String("clWhite")},
+    {clScrollBar, QLatin1String("clScrollBar")},
+    {clBackground, QLatin1String("clBackground")},
+    {clActiveCaption, QLatin1String("clActiveCaption")},
+    {clInactiveCaption, QLatin1String("clInactiveCaption")},
+    {clMenu, QLatin1String("clMenu")},
+    {clWindow, QLatin1String("clWindow")},
+    {clWindowFrame, QLatin1String("clWindowFrame")},
+    {clMenuText, QLatin1String("clMenuText")},
+    {clWindowText, QLatin1String("clWindowText")},
+    {clCaptionText, QLatin1String("clCaptionText")},
+    {clActiveBorder, QLatin1String("clActiveBorder")},
+    {clInactiveBorder, QLatin1String("clInactiveBorder")},
+    {clAppWorkSpace, QLatin1String("clAppWorkSpace")},
+    {clHighlight, QLatin1String("clHighlight")},
+    {clHighlightText, QLatin1String("clHighlightText")},
+    {clBtnFace, QLatin1String("clBtnFace")},
+    {clBtnShadow, QLatin1String("clBtnShadow")},
+    {clGrayText, QLatin1String("clGrayText")},
+    {clBtnText, QLatin1String("clBtnText")},
+    {clInactiveCaptionText, QLatin1String("clInactiveCaptionText")},
+    {clBtnHighlight, QLatin1String("clBtnHighlight")},
+    {cl3DDkShadow, QLatin1String("cl3DDkShadow")},
+    {cl3DLight, QLatin1String("cl3DLight")},
+    {clInfoText, QLatin1String("clInfoText")},
+    {clInfoBk, QLatin1String("clInfoBk")},
     {clNone, QLatin1String("clNone")},
 }};
 
@@ -120,10 +119,6 @@ quint32 toColour(const QString& text) {
     if (const auto value = parseInteger(text))
         return *value;
     throw QuorvaneError(QStringLiteral("'%1' is not a valid integer value").arg(text));
-}
-
-QColor toQColor(quint32 value) {
-    return SystemColours::resolve(value);
 }
 
 } // namespace quorvane::ColourText

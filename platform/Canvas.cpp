@@ -15,14 +15,13 @@
 
 namespace quorvane {
 
-QColor toQColor(ColorRef colour) {
-    const QColor resolved = SystemColours::resolve(colour);
+namespace {
+// Pens, brushes and text in clNone leave the surface as it is.
+QColor paintColour(ColorRef colour) {
+    const QColor resolved = toQColor(colour);
     return resolved.isValid() ? resolved : QColor(Qt::transparent);
 }
-
-ColorRef fromQColor(const QColor& colour) {
-    return rgbColour(colour.red(), colour.green(), colour.blue());
-}
+} // namespace
 
 Canvas::Canvas(QImage& image) : m_device(&image), m_image(&image) {
     m_ownPainter = std::make_unique<QPainter>(&image);
@@ -91,7 +90,7 @@ void Canvas::applyPen() {
         m_painter->setPen(Qt::NoPen);
         return;
     }
-    QPen pen(toQColor(m_pen.colour));
+    QPen pen(paintColour(m_pen.colour));
     pen.setWidth(std::max(1, m_pen.width));
     // One-pixel lines leave out their end point; wider ones have round ends.
     pen.setCapStyle(m_pen.width <= 1 ? Qt::FlatCap : Qt::RoundCap);
@@ -124,10 +123,10 @@ void Canvas::applyBrush(const Brush& brush) {
     static constexpr Qt::BrushStyle styles[] = {
         Qt::SolidPattern, Qt::NoBrush,      Qt::HorPattern,   Qt::VerPattern,
         Qt::FDiagPattern, Qt::BDiagPattern, Qt::CrossPattern, Qt::DiagCrossPattern};
-    m_painter->setBrush(QBrush(toQColor(brush.colour), styles[int(brush.style)]));
+    m_painter->setBrush(QBrush(paintColour(brush.colour), styles[int(brush.style)]));
     // Hatched brushes fill the gaps with the background colour only in opaque mode.
     m_painter->setBackgroundMode(m_bkMode == BkMode::Opaque ? Qt::OpaqueMode : Qt::TransparentMode);
-    m_painter->setBackground(toQColor(m_bkColour));
+    m_painter->setBackground(paintColour(m_bkColour));
 }
 
 // Hatched brushes take the background colour and mode from the moment they are set.
@@ -381,7 +380,7 @@ int Canvas::drawText(const QString& text, QRect& rect, unsigned format) {
     m_painter->save();
     if (!(format & DT::NOCLIP))
         m_painter->setClipRect(rect, Qt::IntersectClip);
-    m_painter->setPen(toQColor(m_textColour));
+    m_painter->setPen(paintColour(m_textColour));
     // The text's background is filled above, line by line, only in opaque mode.
     m_painter->setBackgroundMode(Qt::TransparentMode);
     if (m_font.escapement != 0) {
@@ -397,7 +396,7 @@ int Canvas::drawText(const QString& text, QRect& rect, unsigned format) {
             x = rect.left() + rect.width() - line.width;
         const QString part = laidOut.mid(line.start, line.length);
         if (m_bkMode == BkMode::Opaque)
-            m_painter->fillRect(QRect(x, top, line.width, lineHeight), toQColor(m_bkColour));
+            m_painter->fillRect(QRect(x, top, line.width, lineHeight), paintColour(m_bkColour));
         QTextLayout piece(part, m_qfont, m_device);
         piece.setTextOption(option);
         piece.beginLayout();
@@ -414,7 +413,7 @@ int Canvas::drawText(const QString& text, QRect& rect, unsigned format) {
             const int uw = metrics.horizontalAdvance(part.mid(at, 1));
             const int uy = top + metrics.ascent() + metrics.underlinePos();
             m_painter->fillRect(QRect(ux, uy, uw, std::max(1, metrics.lineWidth())),
-                                toQColor(m_textColour));
+                                paintColour(m_textColour));
         }
         top += lineStep;
     }
@@ -431,8 +430,8 @@ void Canvas::textOut(int x, int y, const QString& text) {
         m_painter->rotate(-m_font.escapement / 10.0);
     const QSize size(metrics.horizontalAdvance(text), metrics.height());
     if (m_bkMode == BkMode::Opaque)
-        m_painter->fillRect(QRect(QPoint(0, 0), size), toQColor(m_bkColour));
-    m_painter->setPen(toQColor(m_textColour));
+        m_painter->fillRect(QRect(QPoint(0, 0), size), paintColour(m_bkColour));
+    m_painter->setPen(paintColour(m_textColour));
     m_painter->setBackgroundMode(Qt::TransparentMode);
     m_painter->drawText(QPoint(0, metrics.ascent()), text);
     m_painter->restore();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/SystemColours.h"
+
 #include <QColor>
 #include <QFont>
 #include <QImage>
@@ -16,21 +18,6 @@
 class QPaintDevice;
 
 namespace quorvane {
-
-// A colour as the windows store it: red in the low byte. With the top bit set the low byte
-// names a system colour; clNone means "no colour".
-using ColorRef = quint32;
-inline constexpr ColorRef clNone = 0x1FFFFFFF;
-inline constexpr ColorRef clDefault = 0x20000000;
-inline constexpr ColorRef kSystemColourBit = 0x80000000;
-
-// The RGB a colour stands for now; system colours go through the one system-colour table.
-// clNone resolves to a fully transparent colour.
-QColor toQColor(ColorRef colour);
-ColorRef fromQColor(const QColor& colour);
-inline constexpr ColorRef rgbColour(int red, int green, int blue) {
-    return ColorRef(red & 0xFF) | ColorRef(green & 0xFF) << 8 | ColorRef(blue & 0xFF) << 16;
-}
 
 // Text format flags of DrawText.
 namespace DT {

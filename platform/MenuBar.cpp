@@ -17,11 +17,6 @@ namespace {
 
 constexpr int kBarHeight = 19; // SM_CYMENU
 constexpr int kTextPadding = 8;
-constexpr ColorRef kMenuColour = kSystemColourBit | 4;
-constexpr ColorRef kMenuText = kSystemColourBit | 7;
-constexpr ColorRef kGrayText = kSystemColourBit | 17;
-constexpr ColorRef kHighlight = kSystemColourBit | 13;
-constexpr ColorRef kHighlightText = kSystemColourBit | 14;
 
 struct WindowMenus {
     HMENU bar = 0;
@@ -137,7 +132,7 @@ void MenuBarStrip::refresh() {
 
 void MenuBarStrip::paintItems() {
     m_picture = QImage(std::max(1, width()), m_height, QImage::Format_RGB32);
-    m_picture.fill(toQColor(kMenuColour).rgb());
+    m_picture.fill(toQColor(clMenu).rgb());
     const HMENU menu = User::getMenu(m_window);
     Canvas dc(m_picture);
     for (int i = 0; i < itemCount(); ++i) {
@@ -150,14 +145,14 @@ void MenuBarStrip::paintItems() {
         }
         const bool selected = state & ODS::SELECTED;
         if (selected)
-            dc.fillRect(item.rect, {BrushStyle::Solid, kHighlight});
+            dc.fillRect(item.rect, {BrushStyle::Solid, clHighlight});
         if (info.type & MF::BITMAP) {
             dc.draw(item.rect.left() + kTextPadding / 2, item.rect.top(), info.bitmap);
             continue;
         }
         dc.setBkMode(BkMode::Transparent);
-        dc.setTextColour(state & ODS::DISABLED ? kGrayText
-                                               : (selected ? kHighlightText : kMenuText));
+        dc.setTextColour(state & ODS::DISABLED ? clGrayText
+                                               : (selected ? clHighlightText : clMenuText));
         QRect text = item.rect;
         dc.drawText(info.text, text, DT::SINGLELINE | DT::VCENTER | DT::CENTER);
     }
@@ -166,7 +161,7 @@ void MenuBarStrip::paintItems() {
 
 void MenuBarStrip::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.fillRect(rect(), toQColor(kMenuColour));
+    painter.fillRect(rect(), toQColor(clMenu));
     painter.drawImage(0, 0, m_picture);
 }
 

@@ -104,15 +104,15 @@ void MenuPopupWindow::measure() {
     }
     resize(width + 2 * kFrame, y + 2 * kFrame);
     m_picture = QImage(std::max(1, width), std::max(1, y), QImage::Format_RGB32);
-    m_picture.fill(toQColor(kSystemColourBit | 4).rgb()); // clMenu
+    m_picture.fill(toQColor(clMenu).rgb());
     m_frame = QImage(size(), QImage::Format_RGB32);
-    m_frame.fill(toQColor(kSystemColourBit | 4).rgb());
+    m_frame.fill(toQColor(clMenu).rgb());
     QPainter frame(&m_frame);
     const QRect r = m_frame.rect();
-    frame.setPen(toQColor(kSystemColourBit | 20)); // clBtnHighlight
+    frame.setPen(toQColor(clBtnHighlight));
     frame.drawLine(r.left(), r.top(), r.right(), r.top());
     frame.drawLine(r.left(), r.top(), r.left(), r.bottom());
-    frame.setPen(toQColor(kSystemColourBit | 16)); // clBtnShadow
+    frame.setPen(toQColor(clBtnShadow));
     frame.drawLine(r.right(), r.top(), r.right(), r.bottom());
     frame.drawLine(r.left(), r.bottom(), r.right(), r.bottom());
 }
@@ -133,14 +133,13 @@ void MenuPopupWindow::paintItem(int index) {
         return;
     }
     const bool selected = state & ODS::SELECTED;
-    dc.fillRect(item.rect,
-                {BrushStyle::Solid, selected ? kSystemColourBit | 13 : kSystemColourBit | 4});
+    dc.fillRect(item.rect, {BrushStyle::Solid, selected ? clHighlight : clMenu});
     if (info.type & MF::SEPARATOR) {
         const int middle = item.rect.center().y();
-        dc.setPen({PenStyle::Solid, 1, kSystemColourBit | 16});
+        dc.setPen({PenStyle::Solid, 1, clBtnShadow});
         dc.moveTo(item.rect.left() + 1, middle);
         dc.lineTo(item.rect.right(), middle);
-        dc.setPen({PenStyle::Solid, 1, kSystemColourBit | 20});
+        dc.setPen({PenStyle::Solid, 1, clBtnHighlight});
         dc.moveTo(item.rect.left() + 1, middle + 1);
         dc.lineTo(item.rect.right(), middle + 1);
         return;
@@ -150,9 +149,8 @@ void MenuPopupWindow::paintItem(int index) {
         return;
     }
     dc.setBkMode(BkMode::Transparent);
-    dc.setTextColour(state & ODS::DISABLED
-                         ? kSystemColourBit | 17
-                         : (selected ? kSystemColourBit | 14 : kSystemColourBit | 7));
+    dc.setTextColour(state & ODS::DISABLED ? clGrayText
+                                           : (selected ? clHighlightText : clMenuText));
     const QStringList parts = info.text.split(u'\t');
     QRect text = item.rect.adjusted(kCheckWidth * 2, 0, -kCheckWidth, 0);
     dc.drawText(parts.value(0), text, DT::SINGLELINE | DT::VCENTER);

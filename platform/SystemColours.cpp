@@ -2,7 +2,7 @@
 
 #include <array>
 
-namespace quorvane::SystemColours {
+namespace quorvane {
 namespace {
 // The "Windows Classic" scheme of Windows 2000 and XP (button face 212,208,200), the look
 // the program's windows were designed against. Indexed by COLOR_* number.
@@ -35,18 +35,22 @@ constexpr std::array<QRgb, 25> classicScheme = {
 };
 } // namespace
 
-QRgb rgb(int index) {
+QRgb SystemColours::rgb(int index) {
     if (index < 0 || index >= int(classicScheme.size()))
         return qRgb(0, 0, 0);
     return classicScheme[std::size_t(index)];
 }
 
-QColor resolve(quint32 value) {
-    if (value == 0x1FFFFFFF)
+QColor toQColor(ColorRef colour) {
+    if (colour == clNone)
         return {};
-    if (value & 0x80000000)
-        return QColor(rgb(int(value & 0xFF)));
-    return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
+    if (colour & kSystemColourBit)
+        return QColor(SystemColours::rgb(int(colour & 0xFF)));
+    return QColor(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF));
 }
 
-} // namespace quorvane::SystemColours
+ColorRef fromQColor(const QColor& colour) {
+    return rgbColour(colour.red(), colour.green(), colour.blue());
+}
+
+} // namespace quorvane

@@ -103,32 +103,6 @@ private Q_SLOTS:
             QCOMPARE(e.message(), QStringLiteral("'%1' is not a valid integer value").arg(text));
         }
     }
-
-    void paintColours_data() {
-        QTest::addColumn<quint32>("value");
-        QTest::addColumn<QColor>("colour");
-        QTest::newRow("clRed") << 0x000000FFu << QColor(255, 0, 0);
-        QTest::newRow("clBlue") << 0x00FF0000u << QColor(0, 0, 255);
-        QTest::newRow("mixed") << 0x00123456u << QColor(0x56, 0x34, 0x12);
-        QTest::newRow("clWindowText") << 0x80000008u << QColor(0, 0, 0);
-        QTest::newRow("clWindow") << 0x80000005u << QColor(255, 255, 255);
-        QTest::newRow("clBtnFace") << 0x8000000Fu << QColor(212, 208, 200);
-        QTest::newRow("clHighlight") << 0x8000000Du << QColor(10, 36, 106);
-        QTest::newRow("cl3DDkShadow") << 0x80000015u << QColor(64, 64, 64);
-        QTest::newRow("clInfoBk") << 0x80000018u << QColor(255, 255, 225);
-        QTest::newRow("unknown system colour") << 0x80000040u << QColor(0, 0, 0);
-    }
-
-    void paintColours() {
-        QFETCH(quint32, value);
-        QFETCH(QColor, colour);
-        QCOMPARE(ColourText::toQColor(value), colour);
-    }
-
-    void clNoneHasNoColour() {
-        QVERIFY(!ColourText::toQColor(ColourText::clNone).isValid());
-        QVERIFY(ColourText::toQColor(0).isValid());
-    }
 };
 
 QTEST_GUILESS_MAIN(TestColourText)

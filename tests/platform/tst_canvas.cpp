@@ -72,6 +72,9 @@ private Q_SLOTS:
     void wrappedLinesStandApart_data();
     void wrappedLinesStandApart();
     void pointFontsGrowWithResolution();
+    void colourValuesResolve_data();
+    void colourValuesResolve();
+    void clNoneHasNoColour();
 };
 
 void TestCanvas::shapesKeepInsideTheirRightAndBottomEdge_data() {
@@ -252,8 +255,46 @@ void TestCanvas::floodFillStopsAtTheBorder() {
 void TestCanvas::pointFontsGrowWithResolution() {
     QCOMPARE(Canvas::pointFont(QStringLiteral("宋体"), 12, 96).height, -16);
     QCOMPARE(Canvas::pointFont(QStringLiteral("宋体"), 12, 600).height, -100);
-    QCOMPARE(toQColor(0x8000000F), QColor(212, 208, 200)); // clBtnFace
-    QCOMPARE(toQColor(clNone).alpha(), 0);
+}
+
+void TestCanvas::colourValuesResolve_data() {
+    QTest::addColumn<quint32>("value");
+    QTest::addColumn<QColor>("colour");
+    QTest::newRow("clRed") << 0x000000FFu << QColor(255, 0, 0);
+    QTest::newRow("clBlue") << 0x00FF0000u << QColor(0, 0, 255);
+    QTest::newRow("mixed") << 0x00123456u << QColor(0x56, 0x34, 0x12);
+    QTest::newRow("clWindowText") << 0x80000008u << QColor(0, 0, 0);
+    QTest::newRow("clWindow") << 0x80000005u << QColor(255, 255, 255);
+    QTest::newRow("clBtnFace") << 0x8000000Fu << QColor(212, 208, 200);
+    QTest::newRow("clHighlight") << 0x8000000Du << QColor(10, 36, 106);
+    QTest::newRow("cl3DDkShadow") << 0x80000015u << QColor(64, 64, 64);
+    QTest::newRow("clInfoBk") << 0x80000018u << QColor(255, 255, 225);
+    QTest::newRow("unknown system colour") << 0x80000040u << QColor(0, 0, 0);
+}
+
+void TestCanvas::colourValuesResolve() {
+    QFETCH(quint32, value);
+    QFETCH(QColor, colour);
+    QCOMPARE(toQColor(value), colour);
+}
+
+// clNone resolves to no colour; the canvas paints nothing with it.
+void TestCanvas::clNoneHasNoColour() {
+    QVERIFY(!toQColor(clNone).isValid());
+    QVERIFY(toQColor(0).isValid());
+    QImage image = whiteImage(40, 20);
+    {
+        Canvas canvas(image);
+        canvas.fillRect(QRect(0, 0, 40, 20), {BrushStyle::Solid, clNone});
+        canvas.setPen({PenStyle::Solid, 1, clNone});
+        canvas.moveTo(0, 10);
+        canvas.lineTo(40, 10);
+        canvas.setTextColour(clNone);
+        canvas.setBkColour(clNone);
+        QRect box(0, 0, 40, 20);
+        canvas.drawText(QStringLiteral("WW"), box, DT::SINGLELINE);
+    }
+    QCOMPARE(inked(image), QRect());
 }
 
 QTEST_MAIN(TestCanvas)

@@ -2,7 +2,7 @@
 #include "platform/MenuPopupWindow.h"
 #include "platform/TImageList.h"
 #include "platform/TMainMenu.h"
-#include "widgets/kit/VyrMainMenu.h"
+#include "widgets/kit/VyrMenus.h"
 
 #include <QGuiApplication>
 #include <QMainWindow>

@@ -5,6 +5,7 @@
 #include "platform/FontDialog.h"
 #include "platform/Registry.h"
 #include "platform/RichEdit.h"
+#include "platform/SystemColours.h"
 
 namespace quorvane::EntryFontButtons {
 namespace {
@@ -39,7 +40,7 @@ void chooseFont(FontDialog& dialog, RichEdit& view, EntryFont& entryFont) {
     font.setItalic(chosen.italic);
     font.setUnderline(chosen.underline);
     font.setStrikeOut(chosen.strikeOut);
-    view.setTextFont(font, ColourText::toQColor(chosen.colour));
+    view.setTextFont(font, toQColor(chosen.colour));
     view.setProperty(kCharsetProperty, chosen.charset);
 
     RegistryKey key;

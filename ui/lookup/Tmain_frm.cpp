@@ -400,7 +400,7 @@ void Tmain_frm::setViewFont(const QString& face, int size, quint32 colour) {
     font.setFamily(face);
     if (size > 0)
         font.setPointSize(size);
-    RichEdit1->setTextFont(font, ColourText::toQColor(colour));
+    RichEdit1->setTextFont(font, toQColor(colour));
 }
 
 void Tmain_frm::ShowEntry() {

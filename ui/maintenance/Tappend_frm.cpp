@@ -8,6 +8,7 @@
 #include "platform/Dialogs.h"
 #include "platform/HandlerGuard.h"
 #include "platform/Registry.h"
+#include "platform/SystemColours.h"
 #include "ui/maintenance/Timport_frm.h"
 #include "widgets/dbaware/TDBFilterDialog.h"
 #include "widgets/dbaware/TDBIntl.h"
@@ -49,7 +50,7 @@ QIcon glyphIcon(const QString& glyph) {
 }
 
 QColor colourOf(const QWidget* widget) {
-    return ColourText::toQColor(ColourText::toColour(widget->property("fontColour").toString()));
+    return toQColor(ColourText::toColour(widget->property("fontColour").toString()));
 }
 } // namespace
 

@@ -14,13 +14,6 @@
 
 namespace quorvane {
 
-inline constexpr ColorRef clBtnFace = kSystemColourBit | 15;
-inline constexpr ColorRef clBtnShadow = kSystemColourBit | 16;
-inline constexpr ColorRef clGrayText = kSystemColourBit | 17;
-inline constexpr ColorRef clBtnHighlight = kSystemColourBit | 20;
-inline constexpr ColorRef clWindow = kSystemColourBit | 5;
-inline constexpr ColorRef clWindowText = kSystemColourBit | 8;
-
 class TVyrFont3D : public QObject {
     Q_OBJECT
     Q_PROPERTY(TVyrStyle3D Style3D READ style3D WRITE setStyle3D)

@@ -1,5 +1,5 @@
 // The kit's menu in its form's system menu.
-#include "widgets/kit/VyrMainMenu.h"
+#include "widgets/kit/VyrFormMenu.h"
 
 #include "platform/MenuBar.h"
 

@@ -1,18 +1,13 @@
 // The kit's menu bar: attached to its form's window, taking over a framework menu bar.
 #include "widgets/kit/VyrMainMenu.h"
+#include "widgets/kit/VyrMenuErrors.h"
 
 #include "platform/MenuBar.h"
 #include "platform/TMainMenu.h"
 
 #include <QWidget>
 
-#include <functional>
-
 namespace quorvane {
-
-bool TVyrMenuItem::mainBarItem() const {
-    return m_parent && !m_parent->m_parent && qobject_cast<TVyrMainMenu*>(m_parent->ownerMenu);
-}
 
 TVyrMainMenu::TVyrMainMenu(QWidget* owner) : TVyrMenu(owner, Kind::Main) {
     TMainMenu* framework = nullptr;
@@ -45,34 +40,34 @@ TVyrMainMenu::~TVyrMainMenu() {
 
 void TVyrMainMenu::convert(TMainMenu* menu) {
     setImages(menu->Images());
-    const std::function<void(const TMenuItem*, TVyrMenuItem*)> walk = [&](const TMenuItem* from,
-                                                                          TVyrMenuItem* into) {
-        for (int i = 0; i < from->Count(); ++i) {
-            const TMenuItem* source = from->item(i);
-            auto* item = new TVyrMenuItem(parent());
-            item->setObjectName(QStringLiteral("Vyr") + source->objectName());
-            item->setCaption(source->Caption);
-            item->setShortCut(source->ShortCut);
-            item->OnClick = source->OnClick;
-            item->setChecked(source->Checked);
-            item->setEnabled(source->Enabled);
-            item->setVisible(source->Visible);
-            item->setRadioItem(source->RadioItem);
-            item->setGroupIndex(source->GroupIndex);
-            item->setHint(source->Hint);
-            item->setDefault(source->Default);
-            item->setHelpContext(source->HelpContext);
-            if (source->Action)
-                item->setAction(source->Action);
-            item->setImageIndex(source->ImageIndex);
-            item->setCheckedIndex(source->ImageIndex);
-            if (source->Caption == QStringLiteral("-"))
-                item->setDivider(true);
-            into->Add(item);
-            walk(source, item);
-        }
-    };
-    walk(menu->Items(), Items());
+    convertItems(menu->Items(), Items());
+}
+
+void TVyrMainMenu::convertItems(const TMenuItem* from, TVyrMenuItem* into) {
+    for (int i = 0; i < from->Count(); ++i) {
+        const TMenuItem* source = from->item(i);
+        auto* item = new TVyrMenuItem(parent());
+        item->setObjectName(QStringLiteral("Vyr") + source->objectName());
+        item->setCaption(source->Caption);
+        item->setShortCut(source->ShortCut);
+        item->OnClick = source->OnClick;
+        item->setChecked(source->Checked);
+        item->setEnabled(source->Enabled);
+        item->setVisible(source->Visible);
+        item->setRadioItem(source->RadioItem);
+        item->setGroupIndex(source->GroupIndex);
+        item->setHint(source->Hint);
+        item->setDefault(source->Default);
+        item->setHelpContext(source->HelpContext);
+        if (source->Action)
+            item->setAction(source->Action);
+        item->setImageIndex(source->ImageIndex);
+        item->setCheckedIndex(source->ImageIndex);
+        if (source->Caption == QStringLiteral("-"))
+            item->setDivider(true);
+        into->Add(item);
+        convertItems(source, item);
+    }
 }
 
 void TVyrMainMenu::attach() {

@@ -1,10 +1,11 @@
 #pragma once
 
-#include "widgets/kit/VyrMenus.h"
+#include "widgets/kit/VyrMenu.h"
 
 namespace quorvane {
 
 class TMainMenu;
+class TMenuItem;
 
 // The menu bar of its owner form: the root item's native menu is the window's menu.
 class TVyrMainMenu : public TVyrMenu {
@@ -29,26 +30,14 @@ protected:
 
 private:
     void convert(TMainMenu* menu);
+    // Kit items below `into` for the framework items below `from`, depth first.
+    void convertItems(const TMenuItem* from, TVyrMenuItem* into);
     void attach();
     bool updateSignature();
 
     bool m_autoMerge = false;
     QString m_signature;
     bool m_signed = false;
-};
-
-// A popup menu shown in its owner window's system menu.
-class TVyrFormMenu : public TVyrPopupMenu {
-    Q_OBJECT
-public:
-    explicit TVyrFormMenu(QWidget* owner);
-
-protected:
-    void beforeReload() override;
-    void afterReload() override;
-
-private:
-    void adoptSystemMenu();
 };
 
 } // namespace quorvane

@@ -1,5 +1,5 @@
+#include "widgets/kit/VyrMenu.h"
 #include "widgets/kit/VyrMenuState.h"
-#include "widgets/kit/VyrMenus.h"
 
 #include "platform/HandlerGuard.h"
 #include "platform/MenuBar.h"
@@ -10,7 +10,6 @@
 #include <QWidget>
 
 namespace quorvane {
-using namespace kitmenu;
 
 namespace {
 constexpr UINT HELP_CONTEXT = 1;
@@ -68,28 +67,6 @@ Qt::CursorShape cursorShape(int cursor) {
     }
 }
 } // namespace
-
-namespace kitmenu {
-LRESULT ShortcutHook(int code, WPARAM wParam, LPARAM lParam) {
-    if (code < 0 || g_menuLoop != 0)
-        return User::callNextHookEx(g_shortcutHook, code, wParam, lParam);
-    auto* msg = reinterpret_cast<MSG*>(lParam);
-    if ((msg->message == WM_KEYDOWN || msg->message == WM_SYSKEYDOWN) && !liveMenus().empty()) {
-        // The menus placed beside the first one, in their order.
-        const QObject* owner = liveMenus().front()->parent();
-        const std::vector<TVyrMenu*> menus = liveMenus();
-        for (TVyrMenu* menu : menus) {
-            if (menu->parent() != owner)
-                continue;
-            if (menu->IsShortCut(*msg)) {
-                *msg = MSG{};
-                return 0;
-            }
-        }
-    }
-    return User::callNextHookEx(g_shortcutHook, code, wParam, lParam);
-}
-} // namespace kitmenu
 
 QString TVyrMenu::barSignature(HMENU menu) {
     // Whole entries only while they fit: the signature never runs past its 512 characters.
@@ -201,7 +178,7 @@ void TVyrMenu::HandleMenuMessage(TMessage& msg, bool& handled) {
             const quint16 flags = hiWord(msg.WParam);
             // The menu-close report names no item.
             if (flags == 0xFFFF && msg.LParam == 0) {
-                g_hint.clear();
+                TVyrMenuState::instance().setHint({});
                 break;
             }
             TVyrMenuItem* item =
@@ -209,7 +186,7 @@ void TVyrMenu::HandleMenuMessage(TMessage& msg, bool& handled) {
                     ? FindItem(User::getSubMenu(HMENU(msg.LParam), loWord(msg.WParam)), fkHandle)
                     : FindItem(loWord(msg.WParam), fkCommand);
             if (!item) {
-                g_hint.clear();
+                TVyrMenuState::instance().setHint({});
                 break;
             }
             const QString hint = item->hint();
@@ -221,7 +198,7 @@ void TVyrMenu::HandleMenuMessage(TMessage& msg, bool& handled) {
                 item->OnSelect(this);
             if (OnHint)
                 OnHint(this, longPart, shortPart);
-            g_hint = longPart;
+            TVyrMenuState::instance().setHint(longPart);
             break;
         }
         case WM_MENUCHAR: {
@@ -251,14 +228,14 @@ void TVyrMenu::HandleMenuMessage(TMessage& msg, bool& handled) {
             break;
         }
         case WM_ENTERMENULOOP:
-            g_menuLoop = GetHandle();
+            TVyrMenuState::instance().setMenuLoop(GetHandle());
             RefreshItemStyles();
             if (m_window)
                 User::drawMenuBar(m_window);
             handled = true;
             break;
         case WM_EXITMENULOOP:
-            g_menuLoop = 0;
+            TVyrMenuState::instance().setMenuLoop(0);
             handled = true;
             break;
         default:

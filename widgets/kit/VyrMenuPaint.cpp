@@ -1,7 +1,10 @@
 // Measuring and painting of the kit's owner-drawn menu items.
+#include "widgets/kit/VyrMenuPaint.h"
 #include "widgets/kit/VyrEnhancedClass.h"
 #include "widgets/kit/VyrGradientFill.h"
-#include "widgets/kit/VyrMenus.h"
+#include "widgets/kit/VyrMenu.h"
+#include "widgets/kit/VyrMenuErrors.h"
+#include "widgets/kit/VyrMenuState.h"
 
 #include "platform/TImageList.h"
 
@@ -12,12 +15,6 @@ namespace quorvane {
 namespace {
 
 constexpr int kMenuBarHeight = 19; // system metric 15 (SM_CYMENU)
-
-// The rendered side bar of one popup, with the size it was rendered at.
-struct BarCache {
-    const TVyrMenuItem* parent = nullptr;
-    QImage bitmap;
-} g_barCache;
 
 QSize popupSize(const TVyrMenuItem* parent) {
     int width = 0, height = 0, visible = 0;
@@ -73,10 +70,6 @@ QImage disabledGlyph(const QImage& picture) {
 }
 
 } // namespace
-
-void dropBarCache() {
-    g_barCache.parent = nullptr;
-}
 
 void DrawGradientBar(Canvas& dc, int w, int h, ColorRef from, ColorRef to, int n) {
     if (w <= 0 || h <= 0)
@@ -161,213 +154,274 @@ void TVyrMenuItem::MeasureItem(MEASUREITEMSTRUCT& mis) {
     MeasuredWidth = w + itemWidth + 2;
 }
 
+// The steps of painting one item, in the order they overlap: background, highlight, divider,
+// image column, caption and shortcut, selection frame, side bar.
+class TVyrMenuItem::Painting {
+public:
+    Painting(const TVyrMenuItem& item, const TVyrMenu& owner, const DRAWITEMSTRUCT& dis,
+             Canvas& dc);
+    bool sideBarShown() const { return m_barShown; }
+    bool imageColumn() const { return m_imageColumn; }
+
+    // The popup window's own colour and picture, placed for the whole window so that the
+    // items show it as one.
+    void background();
+    // The selected item's colour, or the plain menu colour; picks the font to write with.
+    void highlight();
+    // A line across the item with a gap for its caption, in the divider font.
+    void divider();
+    void image();
+    // Picture, caption and shortcut, embossed when disabled; a divider has none of them.
+    void caption();
+    void selectionFrame();
+    void sideBar();
+
+private:
+    void renderBar(QImage& bitmap, int width, int height) const;
+
+    const TVyrMenuItem& m_item;
+    const TVyrMenu& m_owner;
+    const TVyrSubMenu& m_details;
+    Canvas& m_dc;
+    bool m_selected, m_disabled, m_checked;
+    // A bar item has no side bar and no image column.
+    bool m_barItem, m_barShown, m_imageColumn;
+    QRect m_rect, m_bar, m_column, m_text;
+};
+
+TVyrMenuItem::Painting::Painting(const TVyrMenuItem& item, const TVyrMenu& owner,
+                                 const DRAWITEMSTRUCT& dis, Canvas& dc)
+    : m_item(item), m_owner(owner), m_details(*item.m_parent->subMenuDetails()), m_dc(dc),
+      m_selected(dis.itemState & ODS::SELECTED), m_disabled(dis.itemState & ODS::DISABLED),
+      m_checked(dis.itemState & ODS::CHECKED), m_barItem(item.mainBarItem()),
+      m_barShown(m_details.barShown() && !m_barItem), m_imageColumn(item.imageColumn()),
+      m_rect(dis.rcItem), m_bar(m_rect), m_column(m_rect), m_text(m_rect) {
+    const int edge = m_rect.left() + (m_barShown ? m_details.barWidth() + 1 : 0);
+    m_bar.setRight(edge - 1);
+    m_column.setLeft(edge);
+    const int columnRight = edge + (m_imageColumn ? owner.Images()->width() + 4 : 0);
+    m_column.setRight(columnRight - 1);
+    m_text.setLeft(columnRight);
+}
+
+void TVyrMenuItem::Painting::background() {
+    m_dc.fillRect(m_rect, {BrushStyle::Solid, clMenu});
+    if (!m_details.enabled())
+        return;
+    const QSize size = popupSize(m_item.m_parent);
+    const QRect area(QPoint(m_text.left(), m_rect.top()), m_rect.bottomRight());
+    m_dc.fillRect(QRect(QPoint(0, 0), size), {BrushStyle::Solid, m_details.color()});
+    const QImage& picture = m_details.background();
+    if (picture.isNull() || picture.width() <= 0 || picture.height() <= 0)
+        return;
+    const auto put = [&](int x, int y) {
+        if (m_details.transparentColor() == clNone)
+            m_dc.draw(x, y, picture);
+        else
+            drawMasked(m_dc, picture, x, y, m_details.transparentColor());
+    };
+    if (m_details.backgroundType() == TVyrSubMenu::btTiled) {
+        for (int c = 0; c <= size.width() / picture.width(); ++c)
+            for (int r = 0; r <= size.height() / picture.height(); ++r) {
+                const QRect tile(c * picture.width(), r * picture.height(), picture.width(),
+                                 picture.height());
+                if (tile.intersects(area))
+                    put(tile.left(), tile.top());
+            }
+    } else {
+        put((size.width() - picture.width()) / 2, size.height() / 2 - picture.height() / 2);
+    }
+}
+
+void TVyrMenuItem::Painting::highlight() {
+    const QRect plain(QPoint(m_column.left(), m_rect.top()),
+                      QPoint(m_text.right(), m_rect.bottom()));
+    if (m_selected) {
+        m_dc.setFont(m_owner.SelectedFont());
+        if (m_owner.selectedColor() != clNone)
+            m_dc.fillRect(m_text, {BrushStyle::Solid, m_owner.selectedColor()});
+        else if (!m_details.enabled())
+            m_dc.fillRect(plain, {BrushStyle::Solid, clMenu});
+    } else {
+        m_dc.setFont(m_owner.MenuFont());
+        if (!m_details.enabled())
+            m_dc.fillRect(plain, {BrushStyle::Solid, clMenu});
+    }
+    m_dc.setTextColour(m_dc.font().colour);
+}
+
+void TVyrMenuItem::Painting::divider() {
+    const QString caption = m_item.caption();
+    const LogFont previous = m_dc.font();
+    m_dc.setFont(m_owner.DividerFont());
+    m_dc.setTextColour(m_owner.DividerFont().colour);
+    m_dc.setBkMode(BkMode::Transparent);
+    QRect line = m_item.hasImage() ? m_text : m_column;
+    line.setRight(m_rect.right());
+    const int right = line.right() + 1; // exclusive, as the platform counts
+    const int middle = line.top() + (line.bottom() + 1 - line.top()) / 2;
+    const int centre = line.left() + (right - line.left()) / 2;
+    const int half = m_dc.textWidth(caption) / 2, w2 = m_dc.textHeight(QStringLiteral("W")) / 2;
+    int gapLeft = centre - half - 1, gapRight = centre + half + 1;
+    if (caption == QStringLiteral("-"))
+        gapLeft = right, gapRight = line.left();
+    for (const auto& [offset, colour] : {std::pair{0, clBtnShadow}, std::pair{1, clBtnHighlight}}) {
+        m_dc.setPen({PenStyle::Solid, 1, colour});
+        m_dc.moveTo(line.left(), middle + offset);
+        m_dc.lineTo(gapLeft, middle + offset);
+        m_dc.moveTo(gapRight, middle + offset);
+        m_dc.lineTo(right, middle + offset);
+    }
+    if (caption != QStringLiteral("-") && !caption.isEmpty()) {
+        QRect gap(QPoint(gapLeft, middle - w2 + 1), QPoint(gapRight - 1, middle + w2));
+        m_dc.drawText(caption, gap, DT::CENTER | DT::VCENTER | DT::SINGLELINE | DT::NOCLIP);
+    }
+    m_dc.setBkMode(BkMode::Opaque);
+    m_dc.setFont(previous);
+}
+
+void TVyrMenuItem::Painting::image() {
+    const TImageList* images = m_owner.Images();
+    const int x = m_column.left() + (m_column.width() - images->width()) / 2;
+    const int y = m_column.top() + m_column.height() / 2 - images->height() / 2;
+    int index = m_item.m_imageIndex;
+    if (m_disabled && m_item.m_disabledIndex >= 0)
+        index = m_item.m_disabledIndex;
+    else if (m_item.m_checkedIndex >= 0 && m_checked)
+        index = m_item.m_checkedIndex;
+    if (!m_item.hasImage() || index < 0 || index >= images->count())
+        return;
+    const QImage picture = images->image(index).toImage();
+    if (m_disabled && m_item.m_disabledIndex < 0) {
+        const QImage glyph = disabledGlyph(picture);
+        drawMasked(m_dc, glyph, x, y, fromQColor(glyph.pixelColor(0, glyph.height() - 1)));
+    } else {
+        m_dc.draw(x, y, picture);
+    }
+    if (m_selected && !m_disabled) {
+        const int r = x + images->width() + 1, b = y + images->height() + 1;
+        m_dc.setPen({PenStyle::Solid, 1, clBtnHighlight});
+        m_dc.moveTo(r, y - 1);
+        m_dc.lineTo(x - 1, y - 1);
+        m_dc.lineTo(x - 1, b);
+        m_dc.setPen({PenStyle::Solid, 1, clBtnShadow});
+        m_dc.lineTo(r, b);
+        m_dc.lineTo(r, y - 1);
+    }
+}
+
+void TVyrMenuItem::Painting::caption() {
+    if (m_disabled)
+        m_dc.setTextColour(clBtnShadow);
+    else if (m_barItem && !m_selected)
+        m_dc.setTextColour(clMenuText);
+    m_dc.setBkMode(BkMode::Transparent);
+    if (m_item.m_divider)
+        return;
+    const bool embossed = m_disabled && !m_selected;
+    const TVyrBitmapItem& bitmap = *m_item.m_bitmapItem;
+    const bool picture = bitmap.hasPicture();
+    if (picture) {
+        if (!m_disabled && bitmap.transparentColor() != clNone)
+            drawMasked(m_dc, bitmap.bitmap(), m_text.left(), m_text.top(),
+                       bitmap.transparentColor());
+        else
+            m_dc.draw(m_text.left(), m_text.top(),
+                      embossed ? disabledGlyph(bitmap.bitmap()) : bitmap.bitmap());
+    }
+    const QString caption = m_item.caption();
+    const int y = m_text.top() + m_text.height() / 2 - m_dc.textHeight(QStringLiteral("W")) / 2;
+    const int captionX = m_barItem ? m_text.left() + (m_text.width() - m_dc.textWidth(caption)) / 2
+                                   : m_text.left() + 2;
+    if (!picture || bitmap.captionOnTop())
+        drawStateText(m_dc, captionX, y, caption, embossed);
+    if (m_item.m_shortCut != 0 && !m_barItem) {
+        const QString keys = shortCutToText(m_item.m_shortCut);
+        const int x = m_text.right() + 1 - m_dc.textWidth(keys + QStringLiteral("\tW"));
+        drawStateText(m_dc, x, y, keys, embossed);
+    }
+}
+
+void TVyrMenuItem::Painting::selectionFrame() {
+    if (!m_selected || m_owner.selectType() == TVyrMenu::selNormal)
+        return;
+    const bool raised = m_owner.selectType() == TVyrMenu::selRaised;
+    const int l = m_text.left(), t = m_text.top(), r = m_text.right(), b = m_text.bottom();
+    m_dc.setPen({PenStyle::Solid, 1, raised ? clBtnHighlight : clBtnShadow});
+    m_dc.moveTo(r, t);
+    m_dc.lineTo(l, t);
+    m_dc.lineTo(l, b);
+    m_dc.setPen({PenStyle::Solid, 1, raised ? clBtnShadow : clBtnHighlight});
+    m_dc.lineTo(r, b);
+    m_dc.lineTo(r, t);
+}
+
+// The bar is rendered once per popup and size and then copied for each item.
+void TVyrMenuItem::Painting::sideBar() {
+    try {
+        const int barWidth = m_details.barWidth();
+        const int barHeight = popupSize(m_item.m_parent).height();
+        TVyrMenuState::BarCache& cache = TVyrMenuState::instance().barCache();
+        // A cached bar of another size is stale: it is rendered again.
+        if (cache.parent != m_item.m_parent || cache.bitmap.size() != QSize(barWidth, barHeight)) {
+            cache.parent = m_item.m_parent;
+            cache.bitmap = QImage(barWidth, std::max(1, barHeight), QImage::Format_RGB32);
+            renderBar(cache.bitmap, barWidth, barHeight);
+        }
+        m_dc.bitBlt(m_bar.left(), m_bar.top(), barWidth, m_bar.height(), cache.bitmap,
+                    m_bar.left() - m_rect.left(), m_bar.top(), Rop::SRCCOPY);
+    } catch (...) {
+        throw EVyrMenuError("Error drawing Menus");
+    }
+}
+
+// Colour, then tiled picture or gradient, then the caption written upwards from the bottom.
+void TVyrMenuItem::Painting::renderBar(QImage& bitmap, int barWidth, int barHeight) const {
+    Canvas cache(bitmap);
+    cache.fillRect(QRect(0, 0, barWidth, barHeight), {BrushStyle::Solid, m_details.barColor()});
+    const QImage& tile = m_details.barBackground();
+    const TVyrMenuGradient* gradient = m_details.barAsGradient();
+    if (tile.width() > 0 && tile.height() > 0) {
+        for (int c = 0; c <= barWidth / tile.width(); ++c)
+            for (int r = 0; r <= barHeight / tile.height(); ++r)
+                cache.draw(c * tile.width(), r * tile.height(), tile);
+    } else if (gradient->active()) {
+        DrawGradientBar(cache, barWidth, barHeight, m_details.barColor(), gradient->fadeToColor(),
+                        gradient->colorCount());
+    }
+    LogFont font;
+    font.height = -mulDiv(m_details.barFontSize(), cache.pixelsPerInchY(), 72);
+    font.escapement = 900;
+    font.weight = 700;
+    font.faceName = m_details.barFontname();
+    cache.setFont(font);
+    cache.setTextColour(m_details.barFontColor());
+    cache.setBkMode(BkMode::Transparent);
+    cache.textOut(0, barHeight - 2, m_details.barCaption());
+}
+
 void TVyrMenuItem::DrawItem(const DRAWITEMSTRUCT& dis) {
-    TVyrMenu* owner = menu();
+    const TVyrMenu* owner = menu();
     if (!owner || !m_parent || !dis.hDC)
         return;
-    const TVyrSubMenu* details = m_parent->subMenuDetails();
     const QRect item = dis.rcItem;
-    const bool selected = dis.itemState & ODS::SELECTED;
-    const bool disabled = dis.itemState & ODS::DISABLED;
     QImage offscreen(std::max(1, item.right() + 1), std::max(1, item.bottom() + 1),
                      QImage::Format_RGB32);
     std::exception_ptr failure;
     {
         Canvas dc(offscreen);
         try {
-            dc.fillRect(item, {BrushStyle::Solid, clMenu});
-            // A bar item has no side bar and no image column.
-            const bool barItem = mainBarItem();
-            const bool shown = details->barShown() && !barItem;
-            const int edge = item.left() + (shown ? details->barWidth() + 1 : 0);
-            QRect bar = item, column = item, text = item;
-            bar.setRight(edge - 1);
-            column.setLeft(edge);
-            const int columnRight = edge + (imageColumn() ? owner->Images()->width() + 4 : 0);
-            column.setRight(columnRight - 1);
-            text.setLeft(columnRight);
-            if (details->enabled()) {
-                // The whole window's background, so that it shows as one picture.
-                const QSize size = popupSize(m_parent);
-                const QRect area(QPoint(columnRight, item.top()), item.bottomRight());
-                dc.fillRect(QRect(QPoint(0, 0), size), {BrushStyle::Solid, details->color()});
-                const QImage& picture = details->background();
-                if (!picture.isNull() && picture.width() > 0 && picture.height() > 0) {
-                    const auto put = [&](int x, int y) {
-                        if (details->transparentColor() == clNone)
-                            dc.draw(x, y, picture);
-                        else
-                            drawMasked(dc, picture, x, y, details->transparentColor());
-                    };
-                    if (details->backgroundType() == TVyrSubMenu::btTiled) {
-                        for (int c = 0; c <= size.width() / picture.width(); ++c)
-                            for (int r = 0; r <= size.height() / picture.height(); ++r) {
-                                const QRect tile(c * picture.width(), r * picture.height(),
-                                                 picture.width(), picture.height());
-                                if (tile.intersects(area))
-                                    put(tile.left(), tile.top());
-                            }
-                    } else {
-                        put((size.width() - picture.width()) / 2,
-                            size.height() / 2 - picture.height() / 2);
-                    }
-                }
-            }
-            const QRect plain(QPoint(column.left(), item.top()),
-                              QPoint(text.right(), item.bottom()));
-            if (selected) {
-                dc.setFont(owner->SelectedFont());
-                if (owner->selectedColor() != clNone)
-                    dc.fillRect(text, {BrushStyle::Solid, owner->selectedColor()});
-                else if (!details->enabled())
-                    dc.fillRect(plain, {BrushStyle::Solid, clMenu});
-            } else {
-                dc.setFont(owner->MenuFont());
-                if (!details->enabled())
-                    dc.fillRect(plain, {BrushStyle::Solid, clMenu});
-            }
-            dc.setTextColour(dc.font().colour);
-            if (m_divider) {
-                const LogFont previous = dc.font();
-                dc.setFont(owner->DividerFont());
-                dc.setTextColour(owner->DividerFont().colour);
-                dc.setBkMode(BkMode::Transparent);
-                QRect line = hasImage() ? text : column;
-                line.setRight(item.right());
-                const int right = line.right() + 1; // exclusive, as the platform counts
-                const int middle = line.top() + (line.bottom() + 1 - line.top()) / 2;
-                const int centre = line.left() + (right - line.left()) / 2;
-                const int half = dc.textWidth(caption()) / 2,
-                          w2 = dc.textHeight(QStringLiteral("W")) / 2;
-                int gapLeft = centre - half - 1, gapRight = centre + half + 1;
-                if (caption() == QStringLiteral("-"))
-                    gapLeft = right, gapRight = line.left();
-                for (const auto& [offset, colour] :
-                     {std::pair{0, clBtnShadow}, std::pair{1, clBtnHighlight}}) {
-                    dc.setPen({PenStyle::Solid, 1, colour});
-                    dc.moveTo(line.left(), middle + offset);
-                    dc.lineTo(gapLeft, middle + offset);
-                    dc.moveTo(gapRight, middle + offset);
-                    dc.lineTo(right, middle + offset);
-                }
-                if (caption() != QStringLiteral("-") && !caption().isEmpty()) {
-                    QRect gap(QPoint(gapLeft, middle - w2 + 1), QPoint(gapRight - 1, middle + w2));
-                    dc.drawText(caption(), gap,
-                                DT::CENTER | DT::VCENTER | DT::SINGLELINE | DT::NOCLIP);
-                }
-                dc.setBkMode(BkMode::Opaque);
-                dc.setFont(previous);
-            }
-            if ((!m_divider || hasImage()) && imageColumn()) {
-                const TImageList* images = owner->Images();
-                const int x = column.left() + (column.width() - images->width()) / 2;
-                const int y = column.top() + column.height() / 2 - images->height() / 2;
-                int index = m_imageIndex;
-                if (disabled && m_disabledIndex >= 0)
-                    index = m_disabledIndex;
-                else if (m_checkedIndex >= 0 && (dis.itemState & ODS::CHECKED))
-                    index = m_checkedIndex;
-                if (hasImage() && index >= 0 && index < images->count()) {
-                    const QImage picture = images->image(index).toImage();
-                    if (disabled && m_disabledIndex < 0) {
-                        const QImage glyph = disabledGlyph(picture);
-                        drawMasked(dc, glyph, x, y,
-                                   fromQColor(glyph.pixelColor(0, glyph.height() - 1)));
-                    } else {
-                        dc.draw(x, y, picture);
-                    }
-                    if (selected && !disabled) {
-                        const int r = x + images->width() + 1, b = y + images->height() + 1;
-                        dc.setPen({PenStyle::Solid, 1, clBtnHighlight});
-                        dc.moveTo(r, y - 1);
-                        dc.lineTo(x - 1, y - 1);
-                        dc.lineTo(x - 1, b);
-                        dc.setPen({PenStyle::Solid, 1, clBtnShadow});
-                        dc.lineTo(r, b);
-                        dc.lineTo(r, y - 1);
-                    }
-                }
-            }
-            if (disabled)
-                dc.setTextColour(clBtnShadow);
-            else if (barItem && !selected)
-                dc.setTextColour(clMenuText);
-            dc.setBkMode(BkMode::Transparent);
-            const bool embossed = disabled && !selected;
-            if (!m_divider) {
-                const bool picture = m_bitmapItem->hasPicture();
-                if (picture) {
-                    if (!disabled && m_bitmapItem->transparentColor() != clNone)
-                        drawMasked(dc, m_bitmapItem->bitmap(), text.left(), text.top(),
-                                   m_bitmapItem->transparentColor());
-                    else
-                        dc.draw(text.left(), text.top(),
-                                embossed ? disabledGlyph(m_bitmapItem->bitmap())
-                                         : m_bitmapItem->bitmap());
-                }
-                const int y =
-                    text.top() + text.height() / 2 - dc.textHeight(QStringLiteral("W")) / 2;
-                const int captionX =
-                    barItem ? text.left() + (text.width() - dc.textWidth(caption())) / 2
-                            : text.left() + 2;
-                if (!picture || m_bitmapItem->captionOnTop())
-                    drawStateText(dc, captionX, y, caption(), embossed);
-                if (m_shortCut != 0 && !barItem) {
-                    const QString keys = shortCutToText(m_shortCut);
-                    const int x = text.right() + 1 - dc.textWidth(keys + QStringLiteral("\tW"));
-                    drawStateText(dc, x, y, keys, embossed);
-                }
-            }
-            if (selected && owner->selectType() != TVyrMenu::selNormal) {
-                const bool raised = owner->selectType() == TVyrMenu::selRaised;
-                const int l = text.left(), t = text.top(), r = text.right(), b = text.bottom();
-                dc.setPen({PenStyle::Solid, 1, raised ? clBtnHighlight : clBtnShadow});
-                dc.moveTo(r, t);
-                dc.lineTo(l, t);
-                dc.lineTo(l, b);
-                dc.setPen({PenStyle::Solid, 1, raised ? clBtnShadow : clBtnHighlight});
-                dc.lineTo(r, b);
-                dc.lineTo(r, t);
-            }
-            if (shown) {
-                try {
-                    const int barWidth = details->barWidth();
-                    const int barHeight = popupSize(m_parent).height();
-                    // A cached bar of another size is stale: it is rendered again.
-                    if (g_barCache.parent != m_parent ||
-                        g_barCache.bitmap.size() != QSize(barWidth, barHeight)) {
-                        g_barCache.parent = m_parent;
-                        g_barCache.bitmap =
-                            QImage(barWidth, std::max(1, barHeight), QImage::Format_RGB32);
-                        Canvas cache(g_barCache.bitmap);
-                        cache.fillRect(QRect(0, 0, barWidth, barHeight),
-                                       {BrushStyle::Solid, details->barColor()});
-                        const QImage& tile = details->barBackground();
-                        if (tile.width() > 0 && tile.height() > 0) {
-                            for (int c = 0; c <= barWidth / tile.width(); ++c)
-                                for (int r = 0; r <= barHeight / tile.height(); ++r)
-                                    cache.draw(c * tile.width(), r * tile.height(), tile);
-                        } else if (details->barAsGradient()->active()) {
-                            DrawGradientBar(cache, barWidth, barHeight, details->barColor(),
-                                            details->barAsGradient()->fadeToColor(),
-                                            details->barAsGradient()->colorCount());
-                        }
-                        LogFont font;
-                        font.height = -mulDiv(details->barFontSize(), cache.pixelsPerInchY(), 72);
-                        font.escapement = 900;
-                        font.weight = 700;
-                        font.faceName = details->barFontname();
-                        cache.setFont(font);
-                        cache.setTextColour(details->barFontColor());
-                        cache.setBkMode(BkMode::Transparent);
-                        cache.textOut(0, barHeight - 2, details->barCaption());
-                    }
-                    dc.bitBlt(bar.left(), bar.top(), barWidth, bar.height(), g_barCache.bitmap,
-                              bar.left() - item.left(), bar.top(), Rop::SRCCOPY);
-                } catch (...) {
-                    throw EVyrMenuError("Error drawing Menus");
-                }
-            }
+            Painting paint(*this, *owner, dis, dc);
+            paint.background();
+            paint.highlight();
+            if (m_divider)
+                paint.divider();
+            if ((!m_divider || hasImage()) && paint.imageColumn())
+                paint.image();
+            paint.caption();
+            paint.selectionFrame();
+            if (paint.sideBarShown())
+                paint.sideBar();
         } catch (...) {
             failure = std::current_exception();
         }

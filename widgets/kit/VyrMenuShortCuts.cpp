@@ -1,5 +1,5 @@
 // The text form of the menus' 16-bit shortcuts, both ways.
-#include "widgets/kit/VyrMenus.h"
+#include "widgets/kit/VyrMenuShortCuts.h"
 
 namespace quorvane {
 

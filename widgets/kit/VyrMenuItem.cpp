@@ -1,153 +1,18 @@
-#include "widgets/kit/VyrMenus.h"
-#include "widgets/kit/VyrMenuActions.h"
+#include "widgets/kit/VyrMenuItem.h"
+#include "widgets/kit/VyrMainMenu.h"
+#include "widgets/kit/VyrMenuActionLink.h"
+#include "widgets/kit/VyrMenuErrors.h"
 #include "widgets/kit/VyrMenuState.h"
 
 #include "platform/MenuBar.h"
-#include "platform/TMainMenu.h"
 
-#include "platform/HandlerGuard.h"
-#include "platform/TImageList.h"
-
-#include <QApplication>
-#include <QWidget>
-
-#include <vector>
+#include <algorithm>
 
 namespace quorvane {
-using namespace kitmenu;
-namespace {
-
-// Command numbers in use; a new item takes the lowest free one.
-std::vector<bool>& commandPool() {
-    static std::vector<bool> pool;
-    return pool;
-}
-quint16 takeCommand() {
-    auto& pool = commandPool();
-    auto it = std::find(pool.begin(), pool.end(), false);
-    if (it == pool.end())
-        it = pool.insert(pool.end(), false);
-    *it = true;
-    return quint16(it - pool.begin());
-}
-void giveBack(quint16 command) {
-    if (command != 0 && command < commandPool().size())
-        commandPool()[command] = false;
-}
-
-} // namespace
-
-// Shared with the message handling in VyrMenuMessages.cpp.
-namespace kitmenu {
-HHOOK g_shortcutHook = 0;
-HMENU g_menuLoop = 0;
-QString g_hint;
-std::vector<TVyrMenu*>& liveMenus() {
-    static std::vector<TVyrMenu*> menus;
-    return menus;
-}
-} // namespace kitmenu
-
-// ---- settings objects ----
-
-void TVyrMenuGradient::setActive(bool on) {
-    if (on != m_active)
-        m_active = on, Q_EMIT OnChange();
-}
-void TVyrMenuGradient::setFadeToColor(ColorRef colour) {
-    if (colour != m_fadeTo)
-        m_fadeTo = colour, Q_EMIT OnChange();
-}
-void TVyrMenuGradient::setColorCount(int count) {
-    count = std::clamp(count, 0, 255);
-    if (count != m_colorCount)
-        m_colorCount = count, Q_EMIT OnChange();
-}
-
-void TVyrBitmapItem::setCaptionOnTop(bool on) {
-    if (on != m_captionOnTop)
-        m_captionOnTop = on, Q_EMIT OnChange();
-}
-void TVyrBitmapItem::setBitmap(const QImage& picture) {
-    m_bitmap = picture;
-    Q_EMIT OnChange();
-}
-void TVyrBitmapItem::setTransparentColor(ColorRef colour) {
-    if (colour != m_transparent)
-        m_transparent = colour, Q_EMIT OnChange();
-}
-
-TVyrSubMenu::TVyrSubMenu(QObject* parent)
-    : QObject(parent), m_gradient(new TVyrMenuGradient(this)) {
-    connect(m_gradient, &TVyrMenuGradient::OnChange, this, [this] { changed(true); });
-}
-
-void TVyrSubMenu::changed(bool dropCache) {
-    if (dropCache)
-        dropBarCache();
-    Q_EMIT OnChange();
-}
-
-void TVyrSubMenu::setEnabled(bool on) {
-    m_enabled = on;
-    changed(true);
-}
-void TVyrSubMenu::setColor(ColorRef colour) {
-    if (colour != m_color)
-        m_color = colour, changed(false);
-}
-void TVyrSubMenu::setBackground(const QImage& picture) {
-    m_background = picture;
-    changed(true);
-}
-void TVyrSubMenu::setBackgroundType(TVyrBackgroundType type) {
-    if (type != m_backgroundType)
-        m_backgroundType = type, changed(false);
-}
-void TVyrSubMenu::setTransparentColor(ColorRef colour) {
-    if (colour != m_transparent)
-        m_transparent = colour, changed(false);
-}
-void TVyrSubMenu::setBarEnabled(bool on) {
-    if (on != m_barEnabled)
-        m_barEnabled = on, changed(false);
-}
-void TVyrSubMenu::setBarWidth(int width) {
-    width = std::clamp(width, 1, 40);
-    if (width != m_barWidth)
-        m_barWidth = width, changed(false);
-}
-void TVyrSubMenu::setBarColor(ColorRef colour) {
-    if (colour != m_barColor)
-        m_barColor = colour, changed(true);
-}
-void TVyrSubMenu::setBarBackground(const QImage& picture) {
-    m_barBackground = picture;
-    changed(true);
-}
-void TVyrSubMenu::setBarCaption(const QString& caption) {
-    if (caption != m_barCaption)
-        m_barCaption = caption, changed(true);
-}
-void TVyrSubMenu::setBarFontname(const QString& face) {
-    if (face != m_barFontname)
-        m_barFontname = face, changed(true);
-}
-void TVyrSubMenu::setBarFontSize(int points) {
-    points = std::clamp(points, 0, 255);
-    if (points != m_barFontSize)
-        m_barFontSize = points, changed(true);
-}
-void TVyrSubMenu::setBarFontColor(ColorRef colour) {
-    if (colour != m_barFontColor)
-        m_barFontColor = colour, changed(true);
-}
-
-// ---- items ----
 
 TVyrMenuItem::TVyrMenuItem(QObject* owner)
-    : QAction(owner), m_command(takeCommand()), m_bitmapItem(new TVyrBitmapItem(this)),
-      m_details(new TVyrSubMenu(this)) {
+    : QAction(owner), m_command(TVyrMenuState::instance().takeCommand()),
+      m_bitmapItem(new TVyrBitmapItem(this)), m_details(new TVyrSubMenu(this)) {
     connect(m_details, &TVyrSubMenu::OnChange, this, [this] {
         if (!m_destroying)
             MenuChanged(true);
@@ -173,7 +38,7 @@ TVyrMenuItem::~TVyrMenuItem() {
         delete child;
     }
     if (m_systemItem == sicNone)
-        giveBack(m_command);
+        TVyrMenuState::instance().giveBack(m_command);
 }
 
 void TVyrMenuItem::setCaption(const QString& caption) {
@@ -283,11 +148,11 @@ void TVyrMenuItem::setSystemItem(TVyrSystemItem item) {
     const bool fromPool = m_systemItem == sicNone;
     m_systemItem = item;
     if (item == sicNone) {
-        m_command = takeCommand();
+        m_command = TVyrMenuState::instance().takeCommand();
         OnClick = {};
     } else {
         if (fromPool)
-            giveBack(m_command);
+            TVyrMenuState::instance().giveBack(m_command);
         m_command = quint16(kCommands[item]);
         const quint16 command = m_command;
         OnClick = TNotifyHandler([this, command](QObject*) {
@@ -403,7 +268,7 @@ void TVyrMenuItem::Add(TVyrMenuItem* item) {
     Insert(Count(), item);
     if (!m_destroying) {
         MenuChanged(true);
-        dropBarCache();
+        TVyrMenuState::instance().dropBarCache();
     }
 }
 
@@ -465,8 +330,10 @@ HMENU TVyrMenuItem::Handle() {
 
 void TVyrMenuItem::forgetHandles() {
     m_handle = 0;
-    for (TVyrMenuItem* child : m_children)
-        child->forgetHandles();
+    findBelow([](TVyrMenuItem* item) {
+        item->m_handle = 0;
+        return false; // accepts none, so it visits every item
+    });
 }
 
 void TVyrMenuItem::appendChild(TVyrMenuItem* child) {
@@ -522,201 +389,82 @@ void TVyrMenuItem::MenuChanged(bool rebuildMenu) {
     }
 }
 
-// ---- menus ----
-
-TVyrMenu::TVyrMenu(QWidget* owner) : TVyrMenu(owner, Kind::Popup) {}
-
-TVyrMenu::TVyrMenu(QWidget* owner, Kind kind)
-    : TPopupMenu(owner), m_kind(kind), m_root(new TVyrMenuItem(this)) {
-    m_root->ownerMenu = this;
-    m_root->setObjectName(QStringLiteral("Items"));
-    connect(m_root, &QAction::triggered, this, [this] { DoPopup(this); });
-    if (kind != Kind::Popup && !owner)
-        throw EDuplicateMainMenu(std::string(kind == Kind::Main ? "TVyrMainMenu" : "TVyrFormMenu") +
-                                 " needs to reside on a TWincontrol Descendant");
-    m_window = determineWindow();
-    m_hook = TVyrMenuHookList::instance().Add(this, owner, kind != Kind::Popup);
-    m_hook->BeforeMessage = [this](TMessage& msg, bool& handled) {
-        HandleMenuMessage(msg, handled);
-    };
-    m_hook->BeforeReload = [this](QObject*) {
-        if (!m_destroying)
-            beforeReload();
-    };
-    m_hook->OnReloadMenuHook = [this](QObject*) {
-        if (!m_destroying)
-            afterReload();
-    };
-    if (owner)
-        m_placementCheck = TMainMenu::addPlacementCheck([this](TMainMenu*, QObject* placedOn) {
-            if (placedOn == parent())
-                throw std::runtime_error(
-                    "You can not use a TMainMenu in conjunction with TVyrMainMenu ");
-        });
-    if (!g_shortcutHook)
-        g_shortcutHook = User::setWindowsHookEx(User::WH_GETMESSAGE, ShortcutHook);
-    liveMenus().push_back(this);
+bool TVyrMenuItem::mainBarItem() const {
+    return m_parent && !m_parent->m_parent && qobject_cast<TVyrMainMenu*>(m_parent->ownerMenu);
 }
 
-TVyrMenu::~TVyrMenu() {
-    m_destroying = true;
-    if (m_placementCheck)
-        TMainMenu::removePlacementCheck(m_placementCheck);
-    auto& menus = liveMenus();
-    menus.erase(std::remove(menus.begin(), menus.end(), this), menus.end());
-    // The remaining menus keep their shortcuts; the hook goes with the last one.
-    if (menus.empty() && g_shortcutHook) {
-        User::unhookWindowsHookEx(g_shortcutHook);
-        g_shortcutHook = 0;
-    }
-    if (g_menuLoop && g_menuLoop == m_root->m_handle)
-        g_menuLoop = 0;
-    TVyrMenuHookList::instance().Remove(this);
-    m_hook = nullptr;
-    delete m_root;
-    m_root = nullptr;
+// ---- actions ----
+
+TAction* TVyrMenuItem::action() const {
+    return m_actionLink ? m_actionLink->action() : nullptr;
 }
 
-HWND TVyrMenu::determineWindow() const {
-    // Popup menus get their messages through the program's hidden window, a menu bar and a
-    // system menu through their form's.
-    auto* owner = qobject_cast<QWidget*>(parent());
-    if (!owner)
-        return 0;
-    return m_kind == Kind::Popup ? User::applicationWindow() : User::handleOf(owner);
-}
-
-void TVyrMenu::Loaded() {
-    m_hook->ReHook();
-}
-
-void TVyrMenu::afterReload() {
-    if (m_window)
-        User::sendMessage(m_window, WM_VYRMENUCHANGED);
-}
-
-HMENU TVyrMenu::menuLoopHandle() {
-    return g_menuLoop;
-}
-
-QString TVyrMenu::applicationHint() {
-    return g_hint;
-}
-
-void TVyrMenu::setImages(TImageList* images) {
-    m_images = images;
-    if (m_window)
-        User::sendMessage(m_window, WM_VYRMENUCHANGED);
-}
-
-void TVyrMenu::setMenuFont(const LogFont& font) {
-    m_menuFont = font;
-    if (m_window)
-        User::sendMessage(m_window, WM_VYRMENUCHANGED);
-}
-void TVyrMenu::setSelectedFont(const LogFont& font) {
-    m_selectedFont = font;
-    if (m_window)
-        User::sendMessage(m_window, WM_VYRMENUCHANGED);
-}
-void TVyrMenu::setDividerFont(const LogFont& font) {
-    m_dividerFont = font;
-    if (m_window)
-        User::sendMessage(m_window, WM_VYRMENUCHANGED);
-}
-
-void TVyrMenu::setNewStyles(bool on) {
-    m_newStyles = on;
-    RefreshItemStyles();
-}
-
-TVyrMenuItem* TVyrMenu::addItem(const QString& name, const QString& caption) {
-    auto* item = new TVyrMenuItem(this);
-    item->setObjectName(name);
-    item->setCaption(caption);
-    m_root->Add(item);
-    addAction(item); // the framework's list of the menu's top-level actions
-    return item;
-}
-
-void TVyrMenu::DoPopup(QObject* sender) {
-    if (OnPopup)
-        OnPopup(sender);
-}
-
-TVyrMenuItem* TVyrMenu::FindItem(quintptr value, FindKind kind) const {
-    return m_root->findBelow([&](const TVyrMenuItem* item) {
-        return (kind == fkCommand && item->m_command == value) ||
-               (kind == fkHandle && item->m_handle == value) ||
-               (kind == fkShortCut && quintptr(item->m_shortCut) == value);
-    });
-}
-
-bool TVyrMenu::DispatchCommand(quint16 command) {
-    TVyrMenuItem* item = FindItem(command, fkCommand);
-    if (!item)
-        return false;
-    item->Click();
-    return true;
-}
-
-bool TVyrMenu::DispatchPopup(HMENU handle) {
-    // The root is not searched: Popup has raised OnPopup already, and the menu's own
-    // popup must not raise it a second time.
-    TVyrMenuItem* item = FindItem(handle, fkHandle);
-    // Actions get their chance to update what is about to show.
-    const std::vector<TVyrMenuItem*> items = (item ? item : m_root)->m_children;
-    for (TVyrMenuItem* child : items)
-        child->InitiateAction();
-    if (!item)
-        return false;
-    item->Click();
-    return true;
-}
-
-int TVyrMenu::GetHelpContext(quintptr value, bool byCommand) {
-    if (!byCommand && m_kind != Kind::Main && m_root->m_handle && value == m_root->m_handle)
-        return m_root->helpContext();
-    for (TVyrMenuItem* item = FindItem(value, byCommand ? fkCommand : fkHandle); item;
-         item = item->m_parent)
-        if (item->helpContext() != 0)
-            return item->helpContext();
-    return 0;
-}
-
-void TVyrMenu::RefreshItemStyles() {
-    if (!m_root->m_handle)
+void TVyrMenuItem::setAction(TAction* action) {
+    if (!action) {
+        m_actionLink.reset();
         return;
-    // Every item, parent before children; the walk accepts none, so it visits them all.
-    m_root->findBelow([&](TVyrMenuItem* item) {
-        User::MenuItemInfo info;
-        if (User::getMenuItemInfo(m_root->m_handle, item->m_command, false, info)) {
-            info.type = item->nativeType(m_newStyles, !m_newStyles);
-            info.state = item->nativeState();
-            if (!m_newStyles && !item->m_bitmapItem->hasPicture())
-                info.text = item->mainBarItem()
-                                ? item->caption()
-                                : item->caption() + u'\t' + shortCutToText(item->m_shortCut);
-            User::setMenuItemInfo(m_root->m_handle, item->m_command, false, info);
-        }
-        return false;
-    });
+    }
+    if (!m_actionLink)
+        m_actionLink = std::make_unique<TVyrMenuActionLink>(this);
+    m_actionLink->setAction(action);
+    // Changes the action reports reach the native menus through the setters; the rest of
+    // the item only needs to be shown again.
+    m_actionLink->OnChange = [this](TAction*) {
+        if (settled())
+            MenuChanged(false);
+    };
+    actionChange(action, m_loading);
 }
 
-TVyrPopupMenu::TVyrPopupMenu(QWidget* owner) : TVyrPopupMenu(owner, Kind::Popup) {}
-
-TVyrPopupMenu::TVyrPopupMenu(QWidget* owner, Kind kind)
-    : TVyrMenu(owner, kind), m_popupDetails(new TVyrSubMenu(this)),
-      m_rootDetails(Items()->subMenuDetails()) {
-    // From its first change on, PopupDetails is the look of the top-level popup.
-    connect(m_popupDetails, &TVyrSubMenu::OnChange, this, [this] {
-        Items()->setSubMenuDetails(m_popupDetails);
-        dropBarCache();
-    });
+// Copies the action's values; with checkDefaults only onto properties still at their defaults.
+void TVyrMenuItem::actionChange(TAction* action, bool checkDefaults) {
+    if (!checkDefaults || caption().isEmpty())
+        setCaption(action->caption());
+    if (!checkDefaults || !isChecked())
+        setChecked(action->checked());
+    if (!checkDefaults || isEnabled())
+        setEnabled(action->enabled());
+    if (!checkDefaults || helpContext() == 0)
+        setHelpContext(action->helpContext());
+    if (!checkDefaults || hint().isEmpty())
+        setHint(action->hint());
+    if (!checkDefaults || imageIndex() == -1)
+        setImageIndex(action->imageIndex());
+    if (!checkDefaults || shortCut() == 0)
+        setShortCut(action->shortCut());
+    if (!checkDefaults || isVisible())
+        setVisible(action->visible());
+    if (!checkDefaults || !OnClick)
+        OnClick = action->onExecute();
 }
 
-TVyrPopupMenu::~TVyrPopupMenu() {
-    Items()->setSubMenuDetails(m_rootDetails);
+void TVyrMenuItem::AssignTo(TAction* action) const {
+    action->setEnabled(isEnabled());
+    action->setHelpContext(helpContext());
+    action->setHint(hint());
+    action->setImageIndex(imageIndex());
+    action->setCaption(caption());
+    action->setVisible(isVisible());
+    action->setOnExecute(OnClick);
+}
+
+void TVyrMenuItem::InitiateAction() {
+    if (m_actionLink)
+        m_actionLink->Update();
+}
+
+void TVyrMenuItem::Click() {
+    if (!isEnabled())
+        return;
+    TAction* linked = action();
+    if (OnClick && (!linked || !(OnClick == linked->onExecute())))
+        OnClick(this);
+    else if (linked)
+        m_actionLink->Execute(this);
+    else if (OnClick)
+        OnClick(this);
+    // Handlers connected to the signal run on every click as well.
+    Q_EMIT triggered(isChecked());
 }
 
 } // namespace quorvane

@@ -1,6 +1,5 @@
-// Items and their actions: the link, applying an action's values, and the click.
-#include "widgets/kit/VyrMenuActions.h"
-#include "widgets/kit/VyrMenus.h"
+#include "widgets/kit/VyrMenuActionLink.h"
+#include "widgets/kit/VyrMenuItem.h"
 
 namespace quorvane {
 
@@ -72,78 +71,6 @@ void TVyrMenuActionLink::SetOnExecute(const TNotifyHandler& value) {
 void TVyrMenuActionLink::actionFreed() {
     // The last use of this link: the item frees it.
     m_client->setAction(nullptr);
-}
-
-TAction* TVyrMenuItem::action() const {
-    return m_actionLink ? m_actionLink->action() : nullptr;
-}
-
-void TVyrMenuItem::setAction(TAction* action) {
-    if (!action) {
-        m_actionLink.reset();
-        return;
-    }
-    if (!m_actionLink)
-        m_actionLink = std::make_unique<TVyrMenuActionLink>(this);
-    m_actionLink->setAction(action);
-    // Changes the action reports reach the native menus through the setters; the rest of
-    // the item only needs to be shown again.
-    m_actionLink->OnChange = [this](TAction*) {
-        if (settled())
-            MenuChanged(false);
-    };
-    actionChange(action, m_loading);
-}
-
-// Copies the action's values; with checkDefaults only onto properties still at their defaults.
-void TVyrMenuItem::actionChange(TAction* action, bool checkDefaults) {
-    if (!checkDefaults || caption().isEmpty())
-        setCaption(action->caption());
-    if (!checkDefaults || !isChecked())
-        setChecked(action->checked());
-    if (!checkDefaults || isEnabled())
-        setEnabled(action->enabled());
-    if (!checkDefaults || helpContext() == 0)
-        setHelpContext(action->helpContext());
-    if (!checkDefaults || hint().isEmpty())
-        setHint(action->hint());
-    if (!checkDefaults || imageIndex() == -1)
-        setImageIndex(action->imageIndex());
-    if (!checkDefaults || shortCut() == 0)
-        setShortCut(action->shortCut());
-    if (!checkDefaults || isVisible())
-        setVisible(action->visible());
-    if (!checkDefaults || !OnClick)
-        OnClick = action->onExecute();
-}
-
-void TVyrMenuItem::AssignTo(TAction* action) const {
-    action->setEnabled(isEnabled());
-    action->setHelpContext(helpContext());
-    action->setHint(hint());
-    action->setImageIndex(imageIndex());
-    action->setCaption(caption());
-    action->setVisible(isVisible());
-    action->setOnExecute(OnClick);
-}
-
-void TVyrMenuItem::InitiateAction() {
-    if (m_actionLink)
-        m_actionLink->Update();
-}
-
-void TVyrMenuItem::Click() {
-    if (!isEnabled())
-        return;
-    TAction* linked = action();
-    if (OnClick && (!linked || !(OnClick == linked->onExecute())))
-        OnClick(this);
-    else if (linked)
-        m_actionLink->Execute(this);
-    else if (OnClick)
-        OnClick(this);
-    // Handlers connected to the signal run on every click as well.
-    Q_EMIT triggered(isChecked());
 }
 
 } // namespace quorvane
