@@ -6,6 +6,7 @@
 #include "favourites/FavouritesStore.h"
 #include "favourites/IdiomLocator.h"
 #include "platform/AppPaths.h"
+#include "support/MainWindowParts.h"
 #include "ui/favourites/FavouritesController.h"
 #include "ui/favourites/Tfavourites_frm.h"
 #include "ui/lookup/Tmain_frm.h"
@@ -62,10 +63,10 @@ public:
 // The star pressed on the shown idiom: in and out of the favourites by turns.
 void toggle(benchmark::State& state) {
     auto window = openWindow();
-    window->q_cy->moveTo(window->q_cy->recordCount() / 3);
+    parts(*window).q_cy->moveTo(parts(*window).q_cy->recordCount() / 3);
     window->ShowEntry();
     for (auto _ : state)
-        QTest::mouseClick(window->favbtn, Qt::LeftButton);
+        QTest::mouseClick(parts(*window).favbtn, Qt::LeftButton);
     state.counters["favourites"] =
         double(window->favourites()->store()->list(ListKind::Favourites).size());
 }
@@ -75,8 +76,8 @@ void openSideWindow(benchmark::State& state) {
     auto window = openWindow();
     FavouritesController* controller = window->favourites();
     for (auto _ : state) {
-        auto* side = new Tfavourites_frm(controller->store(), window->q_cy, controller->locator(),
-                                         window.get());
+        auto* side = new Tfavourites_frm(controller->store(), parts(*window).q_cy,
+                                         controller->locator(), window.get());
         PaintWatch watch;
         side->favlst->viewport()->installEventFilter(&watch);
         side->open();

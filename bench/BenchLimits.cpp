@@ -8,6 +8,7 @@
 #include "data/DataSource.h"
 #include "platform/AppPaths.h"
 #include "platform/Registry.h"
+#include "support/MainWindowParts.h"
 #include "ui/lookup/Tmain_frm.h"
 #include "ui/maintenance/Tappend_frm.h"
 #include "ui/search/Tsearch_frm.h"
@@ -100,7 +101,7 @@ void searchBoxCombiningMarks(benchmark::State& state) {
     AppPaths::setExecutableFolder(folderOf(100));
     Tmain_frm window;
     window.show();
-    window.jsbtnClick();
+    parts(window).jsbtn->click();
     Tsearch_frm* s = window.searchWindow();
     if (!QTest::qWaitForWindowExposed(s))
         std::fprintf(stderr, "the search window was not exposed\n");

@@ -5,6 +5,7 @@
 #include "data/AdoQuery.h"
 #include "data/IdiomSearch.h"
 #include "platform/AppPaths.h"
+#include "support/MainWindowParts.h"
 #include "ui/lookup/Tmain_frm.h"
 #include "ui/search/SearchResultModel.h"
 #include "ui/search/Tsearch_frm.h"
@@ -82,7 +83,7 @@ void keystrokeToResults(benchmark::State& state) {
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))
         std::fprintf(stderr, "the window was not exposed\n");
-    window.jsbtnClick();
+    parts(window).jsbtn->click();
     Tsearch_frm* s = window.searchWindow();
     if (!QTest::qWaitForWindowExposed(s))
         std::fprintf(stderr, "the search window was not exposed\n");

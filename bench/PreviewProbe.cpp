@@ -5,6 +5,7 @@
 #include "platform/FontFaces.h"
 #include "platform/Printer.h"
 #include "print/TPreviewAtOnceForm.h"
+#include "support/MainWindowParts.h"
 #include "ui/lookup/Tmain_frm.h"
 
 #include <QApplication>
@@ -60,7 +61,7 @@ int main(int argc, char** argv) {
         preview->close();
     });
     poll.start();
-    window.printbtn->click();
+    parts(window).printbtn->click();
     Printer::setCurrent(nullptr);
     std::printf("rss_kb=%ld\n", rss);
     return rss > 0 ? 0 : 1;

@@ -9,6 +9,7 @@
 #include "platform/Translations.h"
 #include "platform/User.h"
 #include "platform/WindowModality.h"
+#include "support/MainWindowParts.h"
 #include "support/PrivateDesktop.h"
 #include "support/TestDatabase.h"
 #include "ui/appearance/TImageform.h"
@@ -139,7 +140,7 @@ private:
     std::unique_ptr<testing::ProgramFolder> m_folder;
 
     static QRect iconRect(Tmain_frm* window) {
-        return Shell_NotifyIconGetRect(window->TrayIcon1->iconWindow(), 1);
+        return Shell_NotifyIconGetRect(parts(*window).TrayIcon1->iconWindow(), 1);
     }
     static bool clickIcon(Tmain_frm* window) {
         if (!QTest::qWaitFor([window] { return iconRect(window).width() > 0; }, 10000))
@@ -203,14 +204,14 @@ private Q_SLOTS:
         };
         const QHash<QString, std::function<void()>> openers{
             {u"about"_s, [&] { Tabout_frm::showAbout(main.get()); }},
-            {u"chooser"_s, [&] { main->setimagebtnClick(); }},
+            {u"chooser"_s, [&] { parts(*main).setimagebtn->click(); }},
             {u"box"_s,
              [&] {
                  Dialogs::messageBox(main.get(), u"Quorvane已在运行！"_s, u"提示"_s,
                                      Dialogs::Icon::None);
              }},
             {u"error"_s, [] { Dialogs::showError(u"出错了"_s); }},
-            {u"maintenance"_s, [&] { main->cyglbtnClick(); }},
+            {u"maintenance"_s, [&] { parts(*main).cyglbtn->click(); }},
             {u"save"_s,
              [&] {
                  Dialogs::getSaveFileName(main.get(), {u"文本文件 (*.txt)|*.txt"_s,
@@ -220,7 +221,7 @@ private Q_SLOTS:
         if (window == u"main"_s) {
             read(main.get());
         } else if (window == u"search"_s) { // a tool window beside the main window
-            main->jsbtnClick();
+            parts(*main).jsbtn->click();
             QWidget* search = main->searchWindow();
             QVERIFY(QTest::qWaitForWindowExposed(search));
             read(search);
@@ -260,7 +261,7 @@ private Q_SLOTS:
              }},
             {u"save"_s, [&] { Dialogs::getSaveFileName(main.get(), files); }},
             {u"open"_s, [&] { Dialogs::getOpenFileName(main.get(), files); }},
-            {u"font"_s, [&] { main->fontbtnClick(); }},
+            {u"font"_s, [&] { parts(*main).fontbtn->click(); }},
             {u"print"_s, [&] { QPrintDialog(&printer, main.get()).exec(); }},
         };
         QStringList texts;
@@ -394,7 +395,7 @@ private Q_SLOTS:
 
         QStringList stale;
         const bool opened =
-            whileOpen([&] { main->setimagebtnClick(); },
+            whileOpen([&] { parts(*main).setimagebtn->click(); },
                       [&](QWidget* top) {
                           auto* chooser = static_cast<TImageform*>(top);
                           chooser->Box1->setDirectory(folder.path());

@@ -7,8 +7,11 @@
 #include "platform/Shell.h"
 #include "platform/User.h"
 #include "support/FullDisk.h"
+#include "support/MainWindowParts.h"
+#include "support/RecordingShell.h"
 #include "support/TestDatabase.h"
 #include "support/TestFiles.h"
+#include "support/TestSettings.h"
 #include "ui/appearance/BannerPicture.h"
 #include "ui/appearance/ProductLinks.h"
 #include "ui/appearance/TImageform.h"
@@ -27,21 +30,13 @@
 #include <sys/stat.h>
 
 using namespace quorvane;
+using quorvane::testing::RecordingOpener;
+using quorvane::testing::settingsText;
+using quorvane::testing::shellCalls;
+using quorvane::testing::writeSettings;
 namespace Script = quorvane::Dialogs::Script;
 
 namespace {
-QString settingsText() {
-    return QString::fromUtf8(testing::readFile(RegistryKey::storageFile()));
-}
-
-void writeSettings(const QString& values) {
-    QVERIFY(testing::writeFile(
-        RegistryKey::storageFile(),
-        QByteArray("Windows Registry Editor Version 5.00\r\n\r\n"
-                   "[HKEY_LOCAL_MACHINE\\Software\\Brevinn\\Quorvane\\3.0]\r\n") +
-            values.toUtf8()));
-}
-
 QString storedValue(const QString& name) {
     const QString text = settingsText();
     const QString key = u'"' + name + QStringLiteral("\"=");
@@ -67,20 +62,6 @@ void whileModal(const std::function<void()>& open, const std::function<void(QWid
     open();
     QVERIFY(driven);
 }
-
-struct ShellCall {
-    QString verb, target;
-};
-QList<ShellCall>& shellCalls() {
-    static QList<ShellCall> calls;
-    return calls;
-}
-class RecordingOpener : public Shell::Opener {
-public:
-    void execute(QWidget*, const QString& verb, const QString& target) override {
-        shellCalls().append({verb, target});
-    }
-};
 
 QColor colourAt(QWidget* widget, QPoint at = {2, 2}) {
     return widget->grab().toImage().pixelColor(at);
@@ -167,9 +148,9 @@ void TestAppearance::chooserAppliesStoresOrRefuses() {
     QFETCH(QString, button);
     QFETCH(QString, error);
     const QString before = settingsText();
-    const QColor original = colourAt(m_window->Image7);
+    const QColor original = colourAt(parts(*m_window).Image7);
     bool openAfterButton = false;
-    whileModal([&] { m_window->setimagebtn->click(); },
+    whileModal([&] { parts(*m_window).setimagebtn->click(); },
                [&](QWidget* modal) {
                    auto* chooser = qobject_cast<TImageform*>(modal);
                    QVERIFY(chooser && chooser == Imageform);
@@ -192,7 +173,7 @@ void TestAppearance::chooserAppliesStoresOrRefuses() {
     }
     if (!error.isEmpty() || file.isEmpty()) {
         QCOMPARE(settingsText(), before);
-        QCOMPARE(colourAt(m_window->Image7), original);
+        QCOMPARE(colourAt(parts(*m_window).Image7), original);
         return;
     }
     QCOMPARE(Script::shownMessages().size(), 0);
@@ -200,8 +181,9 @@ void TestAppearance::chooserAppliesStoresOrRefuses() {
     const QColor colour = file == u"red.bmp" ? QColor(Qt::red) : QColor(Qt::blue);
     QCOMPARE(storedValue(SettingsStore::bkgrnd), stored(path));
     QCOMPARE(m_window->backgroundBitmap()->path(), path);
-    for (QWidget* surface : {m_window->Image3, m_window->Image5, m_window->Image7,
-                             m_window->Image10, static_cast<QWidget*>(m_window->Splitter1)})
+    for (QWidget* surface :
+         {parts(*m_window).Image3, parts(*m_window).Image5, parts(*m_window).Image7,
+          parts(*m_window).Image10, static_cast<QWidget*>(parts(*m_window).Splitter1)})
         QCOMPARE(colourAt(surface, {1, 1}), colour);
 }
 
@@ -258,10 +240,10 @@ void TestAppearance::chooserSelectsPreviewsAndReopens() {
 }
 
 void TestAppearance::fontDialogChoiceReachesViewAndSettings() {
-    RichEdit* view = m_window->RichEdit1;
+    RichEdit* view = parts(*m_window).RichEdit1;
     const QString before = settingsText();
     FontDialog::queueAnswer(std::nullopt);
-    m_window->fontbtn->click();
+    parts(*m_window).fontbtn->click();
     QCOMPARE(FontDialog::openedWith().size(), 1);
     const FontDialog::Font seed = FontDialog::openedWith()[0];
     QCOMPARE(seed.face, QStringLiteral("宋体"));
@@ -274,7 +256,7 @@ void TestAppearance::fontDialogChoiceReachesViewAndSettings() {
     FontDialog::Font kai{QStringLiteral("楷体_GB2312"), 14, true, false, false, false, 0x0000FF,
                          FontDialog::kAnsiCharset};
     FontDialog::queueAnswer(kai);
-    m_window->fontbtn->click();
+    parts(*m_window).fontbtn->click();
     QCOMPARE(view->textFont().family(), kai.face);
     QCOMPARE(view->textFont().pointSize(), 14);
     QVERIFY(view->textFont().bold());
@@ -285,19 +267,19 @@ void TestAppearance::fontDialogChoiceReachesViewAndSettings() {
     QCOMPARE(m_window->entryFont(), (EntryFont{kai.face, 14, u"clRed"_qs}));
 
     // The style outlives the renderings; the dialog reopens on what the view shows.
-    m_window->nextbtn->click();
+    parts(*m_window).nextbtn->click();
     QVERIFY(view->textFont().bold());
     QCOMPARE(view->document()->lastBlock().charFormat().font().bold(), true);
     FontDialog::queueAnswer(std::nullopt);
-    m_window->fontbtn->click();
+    parts(*m_window).fontbtn->click();
     QCOMPARE(FontDialog::openedWith().last(), kai);
 }
 
 void TestAppearance::defaultFontKeepsStyleAndIndentsSelection() {
-    RichEdit* view = m_window->RichEdit1;
+    RichEdit* view = parts(*m_window).RichEdit1;
     FontDialog::queueAnswer(FontDialog::Font{QStringLiteral("楷体_GB2312"), 14, true, false, false,
                                              false, 0x0000FF, FontDialog::kGb2312Charset});
-    m_window->fontbtn->click();
+    parts(*m_window).fontbtn->click();
     const auto offsetPoints = [view](int block) {
         const QTextBlockFormat format = view->document()->findBlockByNumber(block).blockFormat();
         return qRound(-format.textIndent() * 72.0 / view->logicalDpiX());
@@ -309,7 +291,7 @@ void TestAppearance::defaultFontKeepsStyleAndIndentsSelection() {
 
     QStringList afterEach;
     for (int click = 0; click < 2; ++click) {
-        m_window->defaultfont->click();
+        parts(*m_window).defaultfont->click();
         afterEach << settingsText();
     }
     QCOMPARE(afterEach[0], afterEach[1]);
@@ -335,14 +317,14 @@ void TestAppearance::fontWithoutSettingsKeyLastsOneRendering() {
     QVERIFY(testing::writeFile(folder, "blocker"));
     FontDialog::queueAnswer(FontDialog::Font{QStringLiteral("楷体_GB2312"), 20, false, true, false,
                                              false, 0xFF0000, FontDialog::kGb2312Charset});
-    m_window->fontbtn->click();
-    QCOMPARE(m_window->RichEdit1->textFont().pointSize(), 20);
+    parts(*m_window).fontbtn->click();
+    QCOMPARE(parts(*m_window).RichEdit1->textFont().pointSize(), 20);
     QCOMPARE(m_window->entryFont(), EntryFont::defaults());
     m_window->ShowEntry();
-    QCOMPARE(m_window->RichEdit1->textFont().family(), QStringLiteral("宋体"));
-    QCOMPARE(m_window->RichEdit1->textFont().pointSize(), 11);
-    QVERIFY(m_window->RichEdit1->textFont().italic()); // the style stays
-    m_window->defaultfont->click();
+    QCOMPARE(parts(*m_window).RichEdit1->textFont().family(), QStringLiteral("宋体"));
+    QCOMPARE(parts(*m_window).RichEdit1->textFont().pointSize(), 11);
+    QVERIFY(parts(*m_window).RichEdit1->textFont().italic()); // the style stays
+    parts(*m_window).defaultfont->click();
     QCOMPARE(testing::readFile(folder), QByteArray("blocker"));
     QCOMPARE(Script::shownMessages().size(), 0);
 }
@@ -379,9 +361,9 @@ void TestAppearance::fontButtonsSayWhenSettingsCannotBeKept() {
         FontDialog::queueAnswer(FontDialog::Font{QStringLiteral("楷体_GB2312"), 20, false, false,
                                                  false, false, 0xFF0000,
                                                  FontDialog::kGb2312Charset});
-        m_window->fontbtn->click();
+        parts(*m_window).fontbtn->click();
     } else {
-        m_window->defaultfont->click();
+        parts(*m_window).defaultfont->click();
     }
     QCOMPARE(Script::shownMessages().size(), 1);
     const QString shown = Script::shownMessages()[0].text;
@@ -467,8 +449,8 @@ void TestAppearance::versionLabel() {
 void TestAppearance::aboutLinksAndClicks() {
     whileModal(
         [&] {
-            QTest::mouseClick(m_window->VyrRoundButton1, Qt::LeftButton, {},
-                              m_window->VyrRoundButton1->rect().center());
+            QTest::mouseClick(parts(*m_window).VyrRoundButton1, Qt::LeftButton, {},
+                              parts(*m_window).VyrRoundButton1->rect().center());
         },
         [&](QWidget* modal) {
             QCOMPARE(modal, about_frm);

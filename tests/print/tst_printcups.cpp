@@ -8,6 +8,7 @@
 #include "platform/QuorvaneError.h"
 #include "print/TPrintAtOnce.h"
 #include "print/Tprint_frm.h"
+#include "support/MainWindowParts.h"
 #include "support/TestDatabase.h"
 #include "ui/lookup/Tmain_frm.h"
 
@@ -301,10 +302,10 @@ void TestPrintCups::printButtonThroughCups() {
         QSKIP("pdftotext (poppler-utils) is not installed");
     Tmain_frm window;
     QVERIFY(Printer::current().printerNames().contains(kQueue));
-    QVERIFY(window.q_cy->locate(QStringLiteral("成语"), QStringLiteral("阿鼻地狱"), {}));
+    QVERIFY(parts(window).q_cy->locate(QStringLiteral("成语"), QStringLiteral("阿鼻地狱"), {}));
     PreviewDriver driver(
         [](TPreviewAtOnceForm& preview) { QTest::mouseClick(preview.PrintBtn, Qt::LeftButton); });
-    QTest::mouseClick(window.printbtn, Qt::LeftButton);
+    QTest::mouseClick(parts(window).printbtn, Qt::LeftButton);
     QCOMPARE(driver.opened, 1);
     const QString pdf = dir.path() + QStringLiteral("/out/job.pdf");
     QVERIFY2(waitForPdf(pdf), "no PDF came out of the queue");
@@ -362,7 +363,7 @@ void TestPrintCups::paperTooSmallIsRefused() {
         preview.SpinEdit2->setValue(1);
         QTest::mouseClick(preview.PrintBtn, Qt::LeftButton);
     });
-    QTest::mouseClick(window.printbtn, Qt::LeftButton);
+    QTest::mouseClick(parts(window).printbtn, Qt::LeftButton);
     QCOMPARE(driver.opened, 1);
     QCOMPARE(Script::shownMessages().size(), shownBefore + 1);
     QVERIFY2(Script::shownMessages().last().text.contains(QStringLiteral("太小")),
@@ -402,12 +403,12 @@ void TestPrintCups::longEntriesOnPaper() {
     int previewPages = 0;
     {
         Tmain_frm window;
-        QVERIFY(window.q_cy->locate(QStringLiteral("成语"), idiom, {}));
+        QVERIFY(parts(window).q_cy->locate(QStringLiteral("成语"), idiom, {}));
         PreviewDriver driver([&](TPreviewAtOnceForm& preview) {
             previewPages = int(preview.pages().size());
             QTest::mouseClick(preview.PrintBtn, Qt::LeftButton);
         });
-        QTest::mouseClick(window.printbtn, Qt::LeftButton);
+        QTest::mouseClick(parts(window).printbtn, Qt::LeftButton);
         QCOMPARE(driver.opened, 1);
     }
     Printer::setCurrent(nullptr);
@@ -497,7 +498,7 @@ void TestPrintCups::refusedPrintKeepsThePreview() {
         return ok;
     };
     Tmain_frm window;
-    QVERIFY(window.q_cy->locate(QStringLiteral("成语"), QStringLiteral("阿鼻地狱"), {}));
+    QVERIFY(parts(window).q_cy->locate(QStringLiteral("成语"), QStringLiteral("阿鼻地狱"), {}));
     const qsizetype shown = Script::shownMessages().size();
     bool stillOpen = false;
     bool outOfService = false;
@@ -509,7 +510,7 @@ void TestPrintCups::refusedPrintKeepsThePreview() {
         QTest::mouseClick(preview.PrintBtn, Qt::LeftButton);
         stillOpen = preview.isVisible();
     });
-    QTest::mouseClick(window.printbtn, Qt::LeftButton);
+    QTest::mouseClick(parts(window).printbtn, Qt::LeftButton);
     QCOMPARE(driver.opened, 1);
     QVERIFY(outOfService);
     QVERIFY(stillOpen);
@@ -546,7 +547,7 @@ void TestPrintCups::printerSetupKeepsThePaper() {
     QtPrinter printer;
     Printer::setCurrent(&printer);
     Tmain_frm window;
-    QVERIFY(window.q_cy->locate(QStringLiteral("成语"), QStringLiteral("阿鼻地狱"), {}));
+    QVERIFY(parts(window).q_cy->locate(QStringLiteral("成语"), QStringLiteral("阿鼻地狱"), {}));
     QString title;
     QString confirm;
     int shownIndex = -1;
@@ -575,7 +576,7 @@ void TestPrintCups::printerSetupKeepsThePaper() {
         shownIndex = preview.ComboBox1->currentIndex();
         shownSize = QSize(preview.SpinEdit1->value(), preview.SpinEdit2->value());
     });
-    QTest::mouseClick(window.printbtn, Qt::LeftButton);
+    QTest::mouseClick(parts(window).printbtn, Qt::LeftButton);
     Printer::setCurrent(nullptr);
     QCOMPARE(driver.opened, 1);
     QCOMPARE(title, QStringLiteral("打印设置"));

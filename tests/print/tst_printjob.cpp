@@ -9,6 +9,7 @@
 #include "print/PreviewPage.h"
 #include "print/TPrintAtOnce.h"
 #include "print/Tprint_frm.h"
+#include "support/MainWindowParts.h"
 #include "support/TestDatabase.h"
 #include "ui/lookup/Tmain_frm.h"
 
@@ -54,9 +55,9 @@ private Q_SLOTS:
     void longEntryKeepsEveryWord();
 
 private:
-    void clickPrint() { QTest::mouseClick(window->printbtn, Qt::LeftButton); }
+    void clickPrint() { QTest::mouseClick(parts(*window).printbtn, Qt::LeftButton); }
     void moveTo(const QString& idiom) {
-        QVERIFY(window->q_cy->locate(QStringLiteral("成语"), idiom, {}));
+        QVERIFY(parts(*window).q_cy->locate(QStringLiteral("成语"), idiom, {}));
     }
 
     std::unique_ptr<testing::ProgramFolder> folder;

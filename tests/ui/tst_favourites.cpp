@@ -5,6 +5,7 @@
 #include "favourites/FavouritesStore.h"
 #include "platform/Dialogs.h"
 #include "platform/FontFaces.h"
+#include "support/MainWindowParts.h"
 #include "support/TestDatabase.h"
 #include "support/TestFiles.h"
 #include "ui/favourites/FavouritesController.h"
@@ -36,12 +37,12 @@ QModelIndex rowOf(const QAbstractItemView* view, const QString& text) {
 }
 
 void clickIdiom(Tmain_frm& w, const QString& idiom) {
-    const QModelIndex index = rowOf(w.DBGrid1, idiom);
+    const QModelIndex index = rowOf(parts(w).DBGrid1, idiom);
     QVERIFY2(index.isValid(), qPrintable(idiom));
-    w.DBGrid1->scrollTo(index);
-    QTest::mouseClick(w.DBGrid1->viewport(), Qt::LeftButton, {},
-                      w.DBGrid1->visualRect(index).center());
-    QCOMPARE(w.cymc->text(), idiom);
+    parts(w).DBGrid1->scrollTo(index);
+    QTest::mouseClick(parts(w).DBGrid1->viewport(), Qt::LeftButton, {},
+                      parts(w).DBGrid1->visualRect(index).center());
+    QCOMPARE(parts(w).cymc->text(), idiom);
 }
 
 // What a list of the side window shows, one "idiom|pinyin|date" per row.
@@ -91,7 +92,7 @@ private:
     }
 
     Tfavourites_frm* openSide() {
-        QTest::mouseClick(m_main->favlistbtn, Qt::LeftButton);
+        QTest::mouseClick(parts(*m_main).favlistbtn, Qt::LeftButton);
         Tfavourites_frm* f = m_main->favourites()->window();
         return f && QTest::qWaitForWindowExposed(f) ? f : nullptr;
     }
@@ -99,7 +100,7 @@ private:
     void addFavourites(const QStringList& idioms) {
         for (const QString& idiom : idioms) {
             clickIdiom(*m_main, idiom);
-            QTest::mouseClick(m_main->favbtn, Qt::LeftButton);
+            QTest::mouseClick(parts(*m_main).favbtn, Qt::LeftButton);
         }
     }
 
@@ -132,35 +133,36 @@ private Q_SLOTS:
         start();
         const auto toggle = [&] {
             if (way == QLatin1String("star"))
-                QTest::mouseClick(m_main->favbtn, Qt::LeftButton);
+                QTest::mouseClick(parts(*m_main).favbtn, Qt::LeftButton);
             else if (way == QLatin1String("mark"))
-                QTest::mouseClick(m_main->favmark, Qt::LeftButton);
+                QTest::mouseClick(parts(*m_main).favmark, Qt::LeftButton);
             else if (way == QLatin1String("box"))
-                QTest::keyClick(m_main->DBLookupCombo1->editor(), Qt::Key_D, Qt::ControlModifier);
+                QTest::keyClick(parts(*m_main).DBLookupCombo1->editor(), Qt::Key_D,
+                                Qt::ControlModifier);
             else
-                QTest::keyClick(m_main->DBGrid1, Qt::Key_D, Qt::ControlModifier);
+                QTest::keyClick(parts(*m_main).DBGrid1, Qt::Key_D, Qt::ControlModifier);
         };
         clickIdiom(*m_main, QStringLiteral("沧海桑田"));
         if (way == QLatin1String("box"))
-            m_main->DBLookupCombo1->editor()->setFocus();
-        QCOMPARE(m_main->favbtn->toolTip(), QStringLiteral("收藏当前成语（Ctrl+D）"));
-        const qint64 emptyStar = m_main->favmark->icon().cacheKey();
+            parts(*m_main).DBLookupCombo1->editor()->setFocus();
+        QCOMPARE(parts(*m_main).favbtn->toolTip(), QStringLiteral("收藏当前成语（Ctrl+D）"));
+        const qint64 emptyStar = parts(*m_main).favmark->icon().cacheKey();
 
         toggle();
         QCOMPARE(idiomsIn(*m_main, ListKind::Favourites), QStringList{QStringLiteral("沧海桑田")});
-        QCOMPARE(m_main->favbtn->toolTip(), QStringLiteral("取消收藏当前成语（Ctrl+D）"));
-        QCOMPARE(m_main->favmark->toolTip(), QStringLiteral("已收藏；点一下取消收藏"));
-        QVERIFY(m_main->favmark->isVisible());
-        QVERIFY(m_main->favmark->icon().cacheKey() != emptyStar);
+        QCOMPARE(parts(*m_main).favbtn->toolTip(), QStringLiteral("取消收藏当前成语（Ctrl+D）"));
+        QCOMPARE(parts(*m_main).favmark->toolTip(), QStringLiteral("已收藏；点一下取消收藏"));
+        QVERIFY(parts(*m_main).favmark->isVisible());
+        QVERIFY(parts(*m_main).favmark->icon().cacheKey() != emptyStar);
         // Another idiom is not a favourite; back on the first, the mark says it is.
         clickIdiom(*m_main, QStringLiteral("画蛇添足"));
-        QCOMPARE(m_main->favmark->toolTip(), QStringLiteral("未收藏；点一下收藏"));
+        QCOMPARE(parts(*m_main).favmark->toolTip(), QStringLiteral("未收藏；点一下收藏"));
         clickIdiom(*m_main, QStringLiteral("沧海桑田"));
-        QCOMPARE(m_main->favmark->toolTip(), QStringLiteral("已收藏；点一下取消收藏"));
+        QCOMPARE(parts(*m_main).favmark->toolTip(), QStringLiteral("已收藏；点一下取消收藏"));
 
         toggle();
         QCOMPARE(idiomsIn(*m_main, ListKind::Favourites), QStringList());
-        QCOMPARE(m_main->favbtn->toolTip(), QStringLiteral("收藏当前成语（Ctrl+D）"));
+        QCOMPARE(parts(*m_main).favbtn->toolTip(), QStringLiteral("收藏当前成语（Ctrl+D）"));
         QVERIFY(Script::shownMessages().isEmpty());
     }
 
@@ -182,14 +184,16 @@ private Q_SLOTS:
         // Enter and a double click move the main list and the entry.
         selectRow(f->favlst, QStringLiteral("沧海桑田"));
         QTest::keyClick(f->favlst, Qt::Key_Return);
-        QCOMPARE(m_main->cymc->text(), QStringLiteral("沧海桑田"));
-        QCOMPARE(m_main->DBGrid1->currentIndex().data().toString(), QStringLiteral("沧海桑田"));
+        QCOMPARE(parts(*m_main).cymc->text(), QStringLiteral("沧海桑田"));
+        QCOMPARE(parts(*m_main).DBGrid1->currentIndex().data().toString(),
+                 QStringLiteral("沧海桑田"));
         selectRow(f->favlst, QStringLiteral("画蛇添足"));
         const QRect cell = f->favlst->visualRect(f->favlst->currentIndex());
         QTest::mouseClick(f->favlst->viewport(), Qt::LeftButton, {}, cell.center());
         QTest::mouseDClick(f->favlst->viewport(), Qt::LeftButton, {}, cell.center());
-        QCOMPARE(m_main->cymc->text(), QStringLiteral("画蛇添足"));
-        QCOMPARE(m_main->q_cy->fieldText(QStringLiteral("成语")), QStringLiteral("画蛇添足"));
+        QCOMPARE(parts(*m_main).cymc->text(), QStringLiteral("画蛇添足"));
+        QCOMPARE(parts(*m_main).q_cy->fieldText(QStringLiteral("成语")),
+                 QStringLiteral("画蛇添足"));
 
         // Delete takes the row out; the next one becomes current.
         selectRow(f->favlst, QStringLiteral("沧海桑田"));
@@ -214,7 +218,7 @@ private Q_SLOTS:
 
         // The history tab: everything copied so far, newest first, and cleared the same way.
         f->pages->setCurrentWidget(f->histpage);
-        QTest::mouseClick(m_main->copybtn, Qt::LeftButton);
+        QTest::mouseClick(parts(*m_main).copybtn, Qt::LeftButton);
         QCOMPARE(shownRows(f, ListKind::History).size(), 1);
         QVERIFY(shownRows(f, ListKind::History).first().startsWith(QStringLiteral("画蛇添足||")));
         Script::queueAnswer(Dialogs::Button::Ok);
@@ -249,20 +253,20 @@ private Q_SLOTS:
 
         // Copied and saved count at once; a repeat moves to the top instead of doubling.
         clickIdiom(*m_main, QStringLiteral("沧海桑田"));
-        QTest::mouseClick(m_main->copybtn, Qt::LeftButton);
+        QTest::mouseClick(parts(*m_main).copybtn, Qt::LeftButton);
         clickIdiom(*m_main, QStringLiteral("一丝不苟"));
         Script::queueFileName(m_folder->path() + QStringLiteral("saved.txt"));
-        QTest::mouseClick(m_main->savebtn, Qt::LeftButton);
+        QTest::mouseClick(parts(*m_main).savebtn, Qt::LeftButton);
         QVERIFY(QFile::exists(m_folder->path() + QStringLiteral("saved.txt")));
         clickIdiom(*m_main, QStringLiteral("百发百中"));
-        QTest::mouseClick(m_main->copybtn, Qt::LeftButton);
+        QTest::mouseClick(parts(*m_main).copybtn, Qt::LeftButton);
         QCOMPARE(idiomsIn(*m_main, ListKind::History),
                  QStringList({QStringLiteral("百发百中"), QStringLiteral("一丝不苟"),
                               QStringLiteral("沧海桑田")}));
         // A cancelled save saved nothing and adds nothing.
         clickIdiom(*m_main, QStringLiteral("大器晚成"));
         Script::queueFileName(QString());
-        QTest::mouseClick(m_main->savebtn, Qt::LeftButton);
+        QTest::mouseClick(parts(*m_main).savebtn, Qt::LeftButton);
         QCOMPARE(idiomsIn(*m_main, ListKind::History).size(), 3);
 
         // A restart keeps both lists.
@@ -277,7 +281,7 @@ private Q_SLOTS:
         QCOMPARE(shownRows(f, ListKind::History).size(), 3);
         QVERIFY(shownRows(f, ListKind::History).first().startsWith(QStringLiteral("百发百中|")));
         clickIdiom(*m_main, QStringLiteral("不知所措"));
-        QCOMPARE(m_main->favmark->toolTip(), QStringLiteral("已收藏；点一下取消收藏"));
+        QCOMPARE(parts(*m_main).favmark->toolTip(), QStringLiteral("已收藏；点一下取消收藏"));
     }
 
     void exportsWriteTheExpectedBytes_data() {
@@ -336,12 +340,13 @@ private Q_SLOTS:
             QCOMPARE(
                 Script::shownMessages().last().text,
                 QStringLiteral("词典中已没有“一丝不苟”这条成语（可能是换了词典或重新导入过）。"));
-            QCOMPARE(m_main->cymc->text(), QStringLiteral("大器晚成"));
+            QCOMPARE(parts(*m_main).cymc->text(), QStringLiteral("大器晚成"));
             selectRow(side->favlst, QStringLiteral("画蛇添足"));
             QTest::keyClick(side->favlst, Qt::Key_Return);
-            QCOMPARE(m_main->cymc->text(), QStringLiteral("画蛇添足"));
-            QCOMPARE(m_main->DBGrid1->currentIndex().data().toString(), QStringLiteral("画蛇添足"));
-            QCOMPARE(m_main->favmark->toolTip(), QStringLiteral("已收藏；点一下取消收藏"));
+            QCOMPARE(parts(*m_main).cymc->text(), QStringLiteral("画蛇添足"));
+            QCOMPARE(parts(*m_main).DBGrid1->currentIndex().data().toString(),
+                     QStringLiteral("画蛇添足"));
+            QCOMPARE(parts(*m_main).favmark->toolTip(), QStringLiteral("已收藏；点一下取消收藏"));
         };
 
         // Deleted in the maintenance window, then 刷新: the open side window follows.
@@ -351,7 +356,7 @@ private Q_SLOTS:
             sqlite3_exec(db, "delete from cy where 成语 = '一丝不苟'", nullptr, nullptr, nullptr),
             SQLITE_OK);
         sqlite3_close(db);
-        QTest::mouseClick(m_main->allvbtn, Qt::LeftButton);
+        QTest::mouseClick(parts(*m_main).allvbtn, Qt::LeftButton);
         checkLostOne();
         m_main.reset();
 
@@ -381,7 +386,7 @@ private Q_SLOTS:
         // The session goes on without another word, and the file keeps what it had.
         addFavourites({QStringLiteral("一言一语")});
         QCOMPARE(idiomsIn(*m_main, ListKind::Favourites), QStringList{QStringLiteral("一言一语")});
-        QTest::mouseClick(m_main->copybtn, Qt::LeftButton);
+        QTest::mouseClick(parts(*m_main).copybtn, Qt::LeftButton);
         m_main.reset();
         start();
         QTRY_COMPARE(Script::shownMessages().size(), 2); // told again at the next start

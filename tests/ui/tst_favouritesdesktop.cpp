@@ -1,6 +1,7 @@
 // The star and the side window on a real X server, as the screen and the title bar show them.
 #include "favourites/FavouritesStore.h"
 #include "platform/Dialogs.h"
+#include "support/MainWindowParts.h"
 #include "support/PrivateDesktop.h"
 #include "support/TestDatabase.h"
 #include "ui/favourites/FavouritesController.h"
@@ -75,13 +76,13 @@ private Q_SLOTS:
     }
 
     void ctrlDFillsTheStarOnScreen() {
-        const QModelIndex row = m_window->DBGrid1->model()->index(2, 0);
-        QTest::mouseClick(m_window->DBGrid1->viewport(), Qt::LeftButton, {},
-                          m_window->DBGrid1->visualRect(row).center());
-        const QString idiom = m_window->cymc->text();
+        const QModelIndex row = parts(*m_window).DBGrid1->model()->index(2, 0);
+        QTest::mouseClick(parts(*m_window).DBGrid1->viewport(), Qt::LeftButton, {},
+                          parts(*m_window).DBGrid1->visualRect(row).center());
+        const QString idiom = parts(*m_window).cymc->text();
         QVERIFY(!idiom.isEmpty());
-        const QRect mark = globalRect(m_window->favmark);
-        const QRect star = globalRect(m_window->favbtn);
+        const QRect mark = globalRect(parts(*m_window).favmark);
+        const QRect star = globalRect(parts(*m_window).favbtn);
         QTest::qWait(300);
         QCOMPARE(goldPixelsOnScreen(mark), 0);
         QCOMPARE(goldPixelsOnScreen(star), 0);

@@ -5,6 +5,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Registry.h"
 #include "platform/User.h"
+#include "support/MainWindowParts.h"
 #include "support/TestDatabase.h"
 #include "support/TestFiles.h"
 #include "support/TestTable.h"
@@ -417,15 +418,15 @@ void TestMaintenance::managementButtonOpensItModally() {
         type(append_frm->DBEdit7, QStringLiteral("不可思议"));
         click(append_frm->exitbtn); // closing saves the typed idiom
     });
-    click(main.cyglbtn); // returns when the window has closed
+    click(parts(main).cyglbtn); // returns when the window has closed
     QCOMPARE(seen, QStringLiteral("百发百中1"));
     QTRY_VERIFY(!append_frm);
-    QVERIFY(!main.tb_cy->active());
-    QCOMPARE(main.q_cy->recordCount(), 2); // the list sees it only after a refresh
-    click(main.allvbtn);
-    QCOMPARE(main.q_cy->recordCount(), 3);
-    main.q_cy->moveTo(2);
-    QCOMPARE(main.q_cy->fieldText(QStringLiteral("成语")), QStringLiteral("不可思议"));
+    QVERIFY(!parts(main).tb_cy->active());
+    QCOMPARE(parts(main).q_cy->recordCount(), 2); // the list sees it only after a refresh
+    click(parts(main).allvbtn);
+    QCOMPARE(parts(main).q_cy->recordCount(), 3);
+    parts(main).q_cy->moveTo(2);
+    QCOMPARE(parts(main).q_cy->fieldText(QStringLiteral("成语")), QStringLiteral("不可思议"));
 }
 
 void TestMaintenance::searchNarrowsTheRowsUntilTheWindowCloses() {

@@ -1,6 +1,7 @@
 // The tray icon on a real X server with a real window manager and tray host.
 #include "platform/Dialogs.h"
 #include "platform/NotifyIconHost.h"
+#include "support/MainWindowParts.h"
 #include "support/PrivateDesktop.h"
 #include "support/TestDatabase.h"
 #include "ui/lookup/Tmain_frm.h"
@@ -34,7 +35,9 @@ private:
     std::unique_ptr<testing::ProgramFolder> m_folder;
     std::unique_ptr<Tmain_frm> m_window;
 
-    QRect iconRect() const { return Shell_NotifyIconGetRect(m_window->TrayIcon1->iconWindow(), 1); }
+    QRect iconRect() const {
+        return Shell_NotifyIconGetRect(parts(*m_window).TrayIcon1->iconWindow(), 1);
+    }
     QImage iconPixels() const {
         const QRect at = iconRect();
         return QGuiApplication::primaryScreen()

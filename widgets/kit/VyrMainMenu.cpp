@@ -2,7 +2,7 @@
 #include "widgets/kit/VyrMainMenu.h"
 
 #include "platform/MenuBar.h"
-#include "platform/TMainMenu.h"
+#include "framework/TMainMenu.h"
 
 #include <QWidget>
 

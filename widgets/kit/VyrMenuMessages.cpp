@@ -4,7 +4,7 @@
 #include "platform/HandlerGuard.h"
 #include "platform/MenuBar.h"
 #include "platform/Mnemonic.h"
-#include "platform/TImageList.h"
+#include "framework/TImageList.h"
 
 #include <QApplication>
 #include <QWidget>

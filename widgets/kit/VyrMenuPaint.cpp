@@ -3,7 +3,7 @@
 #include "widgets/kit/VyrGradientFill.h"
 #include "widgets/kit/VyrMenus.h"
 
-#include "platform/TImageList.h"
+#include "framework/TImageList.h"
 
 #include <QGuiApplication>
 #include <QScreen>

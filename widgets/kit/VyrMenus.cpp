@@ -3,10 +3,10 @@
 #include "widgets/kit/VyrMenuState.h"
 
 #include "platform/MenuBar.h"
-#include "platform/TMainMenu.h"
+#include "framework/TMainMenu.h"
 
 #include "platform/HandlerGuard.h"
-#include "platform/TImageList.h"
+#include "framework/TImageList.h"
 
 #include <QApplication>
 #include <QWidget>
