@@ -1,6 +1,7 @@
 // Favourites and history at 10,000 favourites and 500 history rows over 50,000 idioms.
 #include "BenchFavourites.h"
 #include "BenchData.h"
+#include "support/WindowParts.h"
 
 #include "data/AdoQuery.h"
 #include "favourites/FavouritesStore.h"
@@ -79,7 +80,7 @@ void openSideWindow(benchmark::State& state) {
         auto* side = new Tfavourites_frm(controller->store(), parts(*window).q_cy,
                                          controller->locator(), window.get());
         PaintWatch watch;
-        side->favlst->viewport()->installEventFilter(&watch);
+        testing::part<QTreeView>(*side, "favlst")->viewport()->installEventFilter(&watch);
         side->open();
         QElapsedTimer guard;
         guard.start();

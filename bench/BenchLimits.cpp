@@ -2,6 +2,7 @@
 // combining marks into the search box, a long paste into a maintenance field, and the
 // memory that opening and closing the maintenance window leaves behind.
 #include "BenchData.h"
+#include "support/WindowParts.h"
 
 #include "data/AdoConnection.h"
 #include "data/AdoTable.h"
@@ -105,8 +106,8 @@ void searchBoxCombiningMarks(benchmark::State& state) {
     Tsearch_frm* s = window.searchWindow();
     if (!QTest::qWaitForWindowExposed(s))
         std::fprintf(stderr, "the search window was not exposed\n");
-    repaintAfterPaste(state, QStringLiteral("search_box_combining"), s->searchedt,
-                      markedLetter(9999));
+    repaintAfterPaste(state, QStringLiteral("search_box_combining"),
+                      testing::part<QLineEdit>(*s, "searchedt"), markedLetter(9999));
 }
 
 struct Store {

@@ -1,5 +1,6 @@
 // The search window's figures on 50,000 rows: matching alone, and a key to the painted list.
 #include "BenchData.h"
+#include "support/WindowParts.h"
 
 #include "data/AdoConnection.h"
 #include "data/AdoQuery.h"
@@ -14,6 +15,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QInputMethodEvent>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
@@ -88,18 +90,18 @@ void keystrokeToResults(benchmark::State& state) {
     if (!QTest::qWaitForWindowExposed(s))
         std::fprintf(stderr, "the search window was not exposed\n");
     PaintWatch watch;
-    s->resultlst->viewport()->installEventFilter(&watch);
+    testing::part<QTreeView>(*s, "resultlst")->viewport()->installEventFilter(&watch);
     QObject::connect(s->results(), &QAbstractItemModel::modelReset, &watch,
                      [&watch] { watch.replaced = true; });
     for (auto _ : state) {
         state.PauseTiming();
-        s->searchedt->setText(QStringLiteral("比"));
+        testing::part<QLineEdit>(*s, "searchedt")->setText(QStringLiteral("比"));
         QTest::qWait(5);
         watch.replaced = watch.painted = false;
         QInputMethodEvent commit;
         commit.setCommitString(QStringLiteral("喻"));
         state.ResumeTiming();
-        QCoreApplication::sendEvent(s->searchedt, &commit);
+        QCoreApplication::sendEvent(testing::part<QLineEdit>(*s, "searchedt"), &commit);
         QElapsedTimer guard;
         guard.start();
         while (!watch.painted && guard.elapsed() < 5000)

@@ -12,6 +12,8 @@
 #include "support/MainWindowParts.h"
 #include "support/PrivateDesktop.h"
 #include "support/TestDatabase.h"
+#include "support/WindowParts.h"
+#include "ui/appearance/FolderListBox.h"
 #include "ui/appearance/TImageform.h"
 #include "ui/appearance/Tabout_frm.h"
 #include "ui/lookup/Tmain_frm.h"
@@ -22,9 +24,11 @@
 #include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSystemTrayIcon>
@@ -394,44 +398,48 @@ private Q_SLOTS:
         QVERIFY(surfaces.size() >= 7);
 
         QStringList stale;
-        const bool opened =
-            whileOpen([&] { parts(*main).setimagebtn->click(); },
-                      [&](QWidget* top) {
-                          auto* chooser = static_cast<TImageform*>(top);
-                          chooser->Box1->setDirectory(folder.path());
-                          const QRect covered = chooser->frameGeometry();
-                          for (int i = 0; i < 2; ++i) {
-                              QListWidgetItem* item = chooser->FileListBox1->item(i);
-                              const QRect at = chooser->FileListBox1->visualItemRect(item);
-                              QTest::mouseClick(chooser->FileListBox1->viewport(), Qt::LeftButton,
-                                                {}, at.center());
-                              QTest::mouseClick(chooser->BitBtn3, Qt::LeftButton);
-                              // Sample each surface where nothing covers it.
-                              const auto showsNew = [&](const QImage& shot, QWidget* surface) {
-                                  for (int y = 1; y < surface->height(); y += 3)
-                                      for (int x = 1; x < surface->width(); x += 3) {
-                                          const QPoint global = surface->mapToGlobal(QPoint(x, y));
-                                          if (surface->childAt(x, y) || covered.contains(global))
-                                              continue;
-                                          return shot.pixelColor(global) == colours[i];
-                                      }
-                                  return false;
-                              };
-                              QImage shot; // checked surface by surface below
-                              (void)QTest::qWaitFor(
-                                  [&] {
-                                      shot = screen();
-                                      for (QWidget* surface : surfaces)
-                                          if (!showsNew(shot, surface))
-                                              return false;
-                                      return true;
-                                  },
-                                  3000);
-                              for (QWidget* surface : surfaces)
-                                  if (!showsNew(shot, surface))
-                                      stale << surface->objectName() + u" after "_s + item->text();
-                          }
-                      });
+        const bool opened = whileOpen(
+            [&] { parts(*main).setimagebtn->click(); },
+            [&](QWidget* top) {
+                auto* chooser = static_cast<TImageform*>(top);
+                testing::part<FolderListBox>(*chooser, "Box1")->setDirectory(folder.path());
+                const QRect covered = chooser->frameGeometry();
+                for (int i = 0; i < 2; ++i) {
+                    QListWidgetItem* item =
+                        testing::part<QListWidget>(*chooser, "FileListBox1")->item(i);
+                    const QRect at =
+                        testing::part<QListWidget>(*chooser, "FileListBox1")->visualItemRect(item);
+                    QTest::mouseClick(
+                        testing::part<QListWidget>(*chooser, "FileListBox1")->viewport(),
+                        Qt::LeftButton, {}, at.center());
+                    QTest::mouseClick(testing::part<QPushButton>(*chooser, "BitBtn3"),
+                                      Qt::LeftButton);
+                    // Sample each surface where nothing covers it.
+                    const auto showsNew = [&](const QImage& shot, QWidget* surface) {
+                        for (int y = 1; y < surface->height(); y += 3)
+                            for (int x = 1; x < surface->width(); x += 3) {
+                                const QPoint global = surface->mapToGlobal(QPoint(x, y));
+                                if (surface->childAt(x, y) || covered.contains(global))
+                                    continue;
+                                return shot.pixelColor(global) == colours[i];
+                            }
+                        return false;
+                    };
+                    QImage shot; // checked surface by surface below
+                    (void)QTest::qWaitFor(
+                        [&] {
+                            shot = screen();
+                            for (QWidget* surface : surfaces)
+                                if (!showsNew(shot, surface))
+                                    return false;
+                            return true;
+                        },
+                        3000);
+                    for (QWidget* surface : surfaces)
+                        if (!showsNew(shot, surface))
+                            stale << surface->objectName() + u" after "_s + item->text();
+                }
+            });
         QVERIFY(opened);
         QVERIFY2(stale.isEmpty(), qPrintable(stale.join(u", "_s)));
     }

@@ -12,7 +12,11 @@
 #include "support/TestDatabase.h"
 #include "support/TestFiles.h"
 #include "support/TestSettings.h"
+#include "support/WindowParts.h"
+#include "ui/appearance/BannerImage.h"
 #include "ui/appearance/BannerPicture.h"
+#include "ui/appearance/FolderListBox.h"
+#include "ui/appearance/PreviewImage.h"
 #include "ui/appearance/ProductLinks.h"
 #include "ui/appearance/TImageform.h"
 #include "ui/appearance/Tabout_frm.h"
@@ -20,8 +24,12 @@
 #include "ui/lookup/Tmain_frm.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QTextBlock>
 #include <QtTest>
 
@@ -154,12 +162,13 @@ void TestAppearance::chooserAppliesStoresOrRefuses() {
                [&](QWidget* modal) {
                    auto* chooser = qobject_cast<TImageform*>(modal);
                    QVERIFY(chooser && chooser == Imageform);
-                   QVERIFY(chooser->Box1->setDirectory(m_tiles));
-                   chooser->FileEdit->setText(file);
+                   QVERIFY(testing::part<FolderListBox>(*chooser, "Box1")->setDirectory(m_tiles));
+                   testing::part<QLineEdit>(*chooser, "FileEdit")->setText(file);
                    chooser->findChild<QPushButton*>(button)->click();
                    openAfterButton = chooser->isVisible();
                    if (openAfterButton)
-                       chooser->BitBtn2->click(); // Cancel keeps what Apply did
+                       testing::part<QPushButton>(*chooser, "BitBtn2")
+                           ->click(); // Cancel keeps what Apply did
                    QVERIFY(!chooser->isVisible());
                });
     QVERIFY(Imageform == nullptr); // destroyed when it closed
@@ -193,48 +202,55 @@ void TestAppearance::chooserSelectsPreviewsAndReopens() {
     TImageform chooser(nullptr, m_window.get());
     chooser.show();
     // Opened on the stored picture: its folder, its name selected, its preview.
-    QCOMPARE(chooser.Box1->directory(), m_tiles);
-    QCOMPARE(chooser.FileEdit->text(), QStringLiteral("red.bmp"));
-    QCOMPARE(chooser.FileListBox1->selectedItems().size(), 1);
-    QCOMPARE(chooser.FileListBox1->selectedItems()[0]->text(), QStringLiteral("red.bmp"));
-    QCOMPARE(chooser.Image1->picture().size(), QSize(16, 16));
+    QCOMPARE(testing::part<FolderListBox>(chooser, "Box1")->directory(), m_tiles);
+    QCOMPARE(testing::part<QLineEdit>(chooser, "FileEdit")->text(), QStringLiteral("red.bmp"));
+    QCOMPARE(testing::part<QListWidget>(chooser, "FileListBox1")->selectedItems().size(), 1);
+    QCOMPARE(testing::part<QListWidget>(chooser, "FileListBox1")->selectedItems()[0]->text(),
+             QStringLiteral("red.bmp"));
+    QCOMPARE(testing::part<PreviewImage>(chooser, "Image1")->picture().size(), QSize(16, 16));
     QCOMPARE(chooser.windowTitle(), QStringLiteral("背景设置"));
     // A click on the file already selected is a selection too: its name goes back in.
-    chooser.FileEdit->setText(u"typed.bmp"_qs);
-    QListWidgetItem* red = chooser.FileListBox1->selectedItems()[0];
-    QTest::mouseClick(chooser.FileListBox1->viewport(), Qt::LeftButton, {},
-                      chooser.FileListBox1->visualItemRect(red).center());
-    QCOMPARE(chooser.FileEdit->text(), QStringLiteral("red.bmp"));
+    testing::part<QLineEdit>(chooser, "FileEdit")->setText(u"typed.bmp"_qs);
+    QListWidgetItem* red = testing::part<QListWidget>(chooser, "FileListBox1")->selectedItems()[0];
+    QTest::mouseClick(
+        testing::part<QListWidget>(chooser, "FileListBox1")->viewport(), Qt::LeftButton, {},
+        testing::part<QListWidget>(chooser, "FileListBox1")->visualItemRect(red).center());
+    QCOMPARE(testing::part<QLineEdit>(chooser, "FileEdit")->text(), QStringLiteral("red.bmp"));
     QCOMPARE(chooser.windowTitle(), QStringLiteral("red.bmp (16 x 16)"));
     QVERIFY(Script::shownMessages().isEmpty());
 
-    chooser.FileListBox1->findItems(u"blue.bmp"_qs, Qt::MatchExactly)[0]->setSelected(true);
+    testing::part<QListWidget>(chooser, "FileListBox1")
+        ->findItems(u"blue.bmp"_qs, Qt::MatchExactly)[0]
+        ->setSelected(true);
     QCOMPARE(chooser.windowTitle(), QStringLiteral("blue.bmp (16 x 16)"));
-    QCOMPARE(chooser.FileEdit->text(), QStringLiteral("blue.bmp"));
+    QCOMPARE(testing::part<QLineEdit>(chooser, "FileEdit")->text(), QStringLiteral("blue.bmp"));
     // A file that cannot be read changes neither caption, preview nor name.
-    chooser.FileListBox1->findItems(u"bad.bmp"_qs, Qt::MatchExactly)[0]->setSelected(true);
+    testing::part<QListWidget>(chooser, "FileListBox1")
+        ->findItems(u"bad.bmp"_qs, Qt::MatchExactly)[0]
+        ->setSelected(true);
     QCOMPARE(Script::shownMessages().size(), 1);
     QCOMPARE(Script::shownMessages()[0].text, QStringLiteral("Bitmap image is not valid."));
     QCOMPARE(chooser.windowTitle(), QStringLiteral("blue.bmp (16 x 16)"));
-    QCOMPARE(chooser.FileEdit->text(), QStringLiteral("blue.bmp"));
-    QCOMPARE(colourAt(chooser.Image1, {52, 52}), QColor(Qt::blue));
+    QCOMPARE(testing::part<QLineEdit>(chooser, "FileEdit")->text(), QStringLiteral("blue.bmp"));
+    QCOMPARE(colourAt(testing::part<PreviewImage>(chooser, "Image1"), {52, 52}), QColor(Qt::blue));
 
     // The stretch box changes only the preview.
-    QVERIFY(colourAt(chooser.Image1, {1, 1}) != QColor(Qt::blue));
-    chooser.CheckBox1->click();
-    QCOMPARE(colourAt(chooser.Image1, {1, 1}), QColor(Qt::blue));
+    QVERIFY(colourAt(testing::part<PreviewImage>(chooser, "Image1"), {1, 1}) != QColor(Qt::blue));
+    testing::part<QCheckBox>(chooser, "CheckBox1")->click();
+    QCOMPARE(colourAt(testing::part<PreviewImage>(chooser, "Image1"), {1, 1}), QColor(Qt::blue));
     QCOMPARE(settingsText(), before);
 
     // A new folder lists its files with the mask, nothing selected.
-    QVERIFY(chooser.Box1->setDirectory(m_folder->path() + u"images"_qs));
-    QCOMPARE(chooser.FileEdit->text(), QStringLiteral("*.bmp"));
-    QCOMPARE(chooser.FileListBox1->count(), 1);
-    QVERIFY(chooser.FileListBox1->selectedItems().isEmpty());
+    QVERIFY(testing::part<FolderListBox>(chooser, "Box1")
+                ->setDirectory(m_folder->path() + u"images"_qs));
+    QCOMPARE(testing::part<QLineEdit>(chooser, "FileEdit")->text(), QStringLiteral("*.bmp"));
+    QCOMPARE(testing::part<QListWidget>(chooser, "FileListBox1")->count(), 1);
+    QVERIFY(testing::part<QListWidget>(chooser, "FileListBox1")->selectedItems().isEmpty());
 
     // In a root folder the joined path has two separators, as it is stored.
-    QVERIFY(chooser.Box1->setDirectory(u"/"_qs));
-    chooser.FileEdit->setText(u"quorvane-nowhere.bmp"_qs);
-    chooser.BitBtn3->click();
+    QVERIFY(testing::part<FolderListBox>(chooser, "Box1")->setDirectory(u"/"_qs));
+    testing::part<QLineEdit>(chooser, "FileEdit")->setText(u"quorvane-nowhere.bmp"_qs);
+    testing::part<QPushButton>(chooser, "BitBtn3")->click();
     QCOMPARE(Script::shownMessages().last().text,
              QStringLiteral("Cannot open file //quorvane-nowhere.bmp."));
 }
@@ -434,15 +450,15 @@ void TestAppearance::versionLabel() {
     QFETCH(QString, shown);
     writeSettings(values);
     Tlogo_frm splash;
-    QCOMPARE(splash.verlb->text(), shown);
+    QCOMPARE(testing::part<QLabel>(splash, "verlb")->text(), shown);
     QCOMPARE(splash.size(), QSize(400, 195));
     splash.show();
     QVERIFY(QTest::qWaitForWindowExposed(&splash));
-    QTRY_VERIFY(splash.Image1->hasPainted());
+    QTRY_VERIFY(testing::part<BannerImage>(splash, "Image1")->hasPainted());
     QCOMPARE(splash.grab().toImage().pixel(100, 30), BannerPicture::banner().pixel(100, 30));
     Tabout_frm about;
-    QCOMPARE(about.verlb->text(), shown);
-    QCOMPARE(about.verlb->geometry(), QRect(312, 114, 81, 14));
+    QCOMPARE(testing::part<QLabel>(about, "verlb")->text(), shown);
+    QCOMPARE(testing::part<QLabel>(about, "verlb")->geometry(), QRect(312, 114, 81, 14));
     QCOMPARE(Script::shownMessages().size(), 0);
 }
 
@@ -455,11 +471,14 @@ void TestAppearance::aboutLinksAndClicks() {
         [&](QWidget* modal) {
             QCOMPARE(modal, about_frm);
             QCOMPARE(modal->windowTitle(), QStringLiteral("关于Quorvane"));
-            for (QWidget* label : {about_frm->verlb, about_frm->Label3, about_frm->Label4}) {
+            for (QWidget* label : {testing::part<QLabel>(*about_frm, "verlb"),
+                                   testing::part<QLabel>(*about_frm, "Label3"),
+                                   testing::part<QLabel>(*about_frm, "Label4")}) {
                 QTest::mouseClick(label, Qt::LeftButton, {}, {2, 2});
                 QVERIFY(about_frm->isVisible());
             }
-            QTest::mouseClick(about_frm->Image1, Qt::LeftButton, {}, {50, 50});
+            QTest::mouseClick(testing::part<BannerImage>(*about_frm, "Image1"), Qt::LeftButton, {},
+                              {50, 50});
             QVERIFY(!modal->isVisible());
         });
     QTRY_VERIFY(about_frm == nullptr);
@@ -467,23 +486,26 @@ void TestAppearance::aboutLinksAndClicks() {
     Tabout_frm about;
     about.show();
     QVERIFY(QTest::qWaitForWindowExposed(&about));
-    QCOMPARE(about.Label2->text(), ProductLinks::mailAddress);
-    QCOMPARE(about.Label2->toolTip(), QStringLiteral("mailto:") + ProductLinks::mailAddress);
-    QVERIFY(about.urllb->toolTip().isEmpty());
-    QVERIFY(!about.Label2->font().bold());
+    QCOMPARE(testing::part<QLabel>(about, "Label2")->text(), ProductLinks::mailAddress);
+    QCOMPARE(testing::part<QLabel>(about, "Label2")->toolTip(),
+             QStringLiteral("mailto:") + ProductLinks::mailAddress);
+    QVERIFY(testing::part<QLabel>(about, "urllb")->toolTip().isEmpty());
+    QVERIFY(!testing::part<QLabel>(about, "Label2")->font().bold());
     // Moves through the window, as the pointer makes them.
-    QTest::mouseMove(about.windowHandle(), about.Label2->geometry().topLeft() + QPoint(3, 3));
+    QTest::mouseMove(about.windowHandle(),
+                     testing::part<QLabel>(about, "Label2")->geometry().topLeft() + QPoint(3, 3));
     QTest::mouseMove(about.windowHandle(), {10, 190});
-    QTRY_VERIFY(about.Label2->font().bold());
-    QVERIFY(about.Label2->font().underline());
-    QCOMPARE(about.Label2->palette().color(QPalette::WindowText), QColor(0, 0, 255));
-    QVERIFY(!about.urllb->font().bold());
-    QTest::mouseClick(about.Label2, Qt::LeftButton, {}, {3, 3});
-    QTest::mouseClick(about.urllb, Qt::LeftButton, {}, {3, 3});
+    QTRY_VERIFY(testing::part<QLabel>(about, "Label2")->font().bold());
+    QVERIFY(testing::part<QLabel>(about, "Label2")->font().underline());
+    QCOMPARE(testing::part<QLabel>(about, "Label2")->palette().color(QPalette::WindowText),
+             QColor(0, 0, 255));
+    QVERIFY(!testing::part<QLabel>(about, "urllb")->font().bold());
+    QTest::mouseClick(testing::part<QLabel>(about, "Label2"), Qt::LeftButton, {}, {3, 3});
+    QTest::mouseClick(testing::part<QLabel>(about, "urllb"), Qt::LeftButton, {}, {3, 3});
     QCOMPARE(shellCalls().size(), 2);
     QCOMPARE(shellCalls()[0].target, QStringLiteral("mailto:") + ProductLinks::mailAddress);
-    QCOMPARE(shellCalls()[1].target, about.urllb->text());
-    QCOMPARE(about.urllb->text(), ProductLinks::webPage);
+    QCOMPARE(shellCalls()[1].target, testing::part<QLabel>(about, "urllb")->text());
+    QCOMPARE(testing::part<QLabel>(about, "urllb")->text(), ProductLinks::webPage);
     QVERIFY(about.isVisible());
     QTest::mouseClick(&about, Qt::LeftButton, {}, {10, 190}); // the free area closes it
     QVERIFY(!about.isVisible());

@@ -8,6 +8,7 @@
 #include "support/MainWindowParts.h"
 #include "support/TestDatabase.h"
 #include "support/TestFiles.h"
+#include "support/WindowParts.h"
 #include "ui/favourites/FavouritesController.h"
 #include "ui/favourites/RememberedListModel.h"
 #include "ui/favourites/Tfavourites_frm.h"
@@ -17,6 +18,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTreeView>
 #include <QtTest>
@@ -174,58 +176,63 @@ private Q_SLOTS:
         QVERIFY(f);
         QCOMPARE(f->windowTitle(), QStringLiteral("收藏和最近查看"));
         QVERIFY(!f->isModal());
-        QCOMPARE(f->pages->tabText(0), QStringLiteral("收藏"));
-        QCOMPARE(f->pages->tabText(1), QStringLiteral("最近查看"));
+        QCOMPARE(testing::part<QTabWidget>(*f, "pages")->tabText(0), QStringLiteral("收藏"));
+        QCOMPARE(testing::part<QTabWidget>(*f, "pages")->tabText(1), QStringLiteral("最近查看"));
         QCOMPARE(shownRows(f, ListKind::Favourites),
                  QStringList({QStringLiteral("百发百中|bǎi fā bǎi zhòng|") + kToday,
                               QStringLiteral("沧海桑田|cāng hǎi sāng tián|") + kToday,
                               QStringLiteral("画蛇添足||") + kToday}));
 
         // Enter and a double click move the main list and the entry.
-        selectRow(f->favlst, QStringLiteral("沧海桑田"));
-        QTest::keyClick(f->favlst, Qt::Key_Return);
+        selectRow(testing::part<QTreeView>(*f, "favlst"), QStringLiteral("沧海桑田"));
+        QTest::keyClick(testing::part<QTreeView>(*f, "favlst"), Qt::Key_Return);
         QCOMPARE(parts(*m_main).cymc->text(), QStringLiteral("沧海桑田"));
         QCOMPARE(parts(*m_main).DBGrid1->currentIndex().data().toString(),
                  QStringLiteral("沧海桑田"));
-        selectRow(f->favlst, QStringLiteral("画蛇添足"));
-        const QRect cell = f->favlst->visualRect(f->favlst->currentIndex());
-        QTest::mouseClick(f->favlst->viewport(), Qt::LeftButton, {}, cell.center());
-        QTest::mouseDClick(f->favlst->viewport(), Qt::LeftButton, {}, cell.center());
+        selectRow(testing::part<QTreeView>(*f, "favlst"), QStringLiteral("画蛇添足"));
+        const QRect cell = testing::part<QTreeView>(*f, "favlst")
+                               ->visualRect(testing::part<QTreeView>(*f, "favlst")->currentIndex());
+        QTest::mouseClick(testing::part<QTreeView>(*f, "favlst")->viewport(), Qt::LeftButton, {},
+                          cell.center());
+        QTest::mouseDClick(testing::part<QTreeView>(*f, "favlst")->viewport(), Qt::LeftButton, {},
+                           cell.center());
         QCOMPARE(parts(*m_main).cymc->text(), QStringLiteral("画蛇添足"));
         QCOMPARE(parts(*m_main).q_cy->fieldText(QStringLiteral("成语")),
                  QStringLiteral("画蛇添足"));
 
         // Delete takes the row out; the next one becomes current.
-        selectRow(f->favlst, QStringLiteral("沧海桑田"));
-        QTest::keyClick(f->favlst, Qt::Key_Delete);
+        selectRow(testing::part<QTreeView>(*f, "favlst"), QStringLiteral("沧海桑田"));
+        QTest::keyClick(testing::part<QTreeView>(*f, "favlst"), Qt::Key_Delete);
         QCOMPARE(idiomsIn(*m_main, ListKind::Favourites),
                  QStringList({QStringLiteral("百发百中"), QStringLiteral("画蛇添足")}));
-        QCOMPARE(f->favlst->currentIndex().data().toString(), QStringLiteral("画蛇添足"));
+        QCOMPARE(testing::part<QTreeView>(*f, "favlst")->currentIndex().data().toString(),
+                 QStringLiteral("画蛇添足"));
 
         // Clearing asks first; only OK clears.
         Script::queueAnswer(Dialogs::Button::Cancel);
-        QTest::mouseClick(f->favclearbtn, Qt::LeftButton);
+        QTest::mouseClick(testing::part<QPushButton>(*f, "favclearbtn"), Qt::LeftButton);
         QCOMPARE(Script::shownMessages().size(), 1);
         QCOMPARE(Script::shownMessages().last().text,
                  QStringLiteral("确定要清空全部 2 条收藏吗？"));
         QCOMPARE(Script::shownMessages().last().icon, Dialogs::Icon::Question);
         QCOMPARE(Script::shownMessages().last().buttons, Dialogs::Buttons::OkCancel);
-        QCOMPARE(f->favlst->model()->rowCount(), 2);
+        QCOMPARE(testing::part<QTreeView>(*f, "favlst")->model()->rowCount(), 2);
         Script::queueAnswer(Dialogs::Button::Ok);
-        QTest::mouseClick(f->favclearbtn, Qt::LeftButton);
-        QCOMPARE(f->favlst->model()->rowCount(), 0);
-        QVERIFY(!f->favclearbtn->isEnabled());
+        QTest::mouseClick(testing::part<QPushButton>(*f, "favclearbtn"), Qt::LeftButton);
+        QCOMPARE(testing::part<QTreeView>(*f, "favlst")->model()->rowCount(), 0);
+        QVERIFY(!testing::part<QPushButton>(*f, "favclearbtn")->isEnabled());
 
         // The history tab: everything copied so far, newest first, and cleared the same way.
-        f->pages->setCurrentWidget(f->histpage);
+        testing::part<QTabWidget>(*f, "pages")
+            ->setCurrentWidget(testing::part<QWidget>(*f, "histpage"));
         QTest::mouseClick(parts(*m_main).copybtn, Qt::LeftButton);
         QCOMPARE(shownRows(f, ListKind::History).size(), 1);
         QVERIFY(shownRows(f, ListKind::History).first().startsWith(QStringLiteral("画蛇添足||")));
         Script::queueAnswer(Dialogs::Button::Ok);
-        QTest::mouseClick(f->histclearbtn, Qt::LeftButton);
+        QTest::mouseClick(testing::part<QPushButton>(*f, "histclearbtn"), Qt::LeftButton);
         QCOMPARE(Script::shownMessages().last().text,
                  QStringLiteral("确定要清空最近查看的成语吗？"));
-        QCOMPARE(f->histlst->model()->rowCount(), 0);
+        QCOMPARE(testing::part<QTreeView>(*f, "histlst")->model()->rowCount(), 0);
 
         // Escape closes; Ctrl+Shift+F brings back the same window.
         QTest::keyClick(f, Qt::Key_Escape);
@@ -319,14 +326,18 @@ private Q_SLOTS:
         addFavourites({QStringLiteral("画蛇添足"), QStringLiteral("一丝不苟")});
         Tfavourites_frm* f = openSide();
         QVERIFY(f);
-        QCOMPARE(f->favlst->model()->index(0, 0).data(RememberedListModel::MissingRole).toBool(),
+        QCOMPARE(testing::part<QTreeView>(*f, "favlst")
+                     ->model()
+                     ->index(0, 0)
+                     .data(RememberedListModel::MissingRole)
+                     .toBool(),
                  false);
         const auto checkLostOne = [this] {
             Tfavourites_frm* side = openSide();
             QVERIFY(side);
             QCOMPARE(idiomsIn(*m_main, ListKind::Favourites),
                      QStringList({QStringLiteral("一丝不苟"), QStringLiteral("画蛇添足")}));
-            const QAbstractItemModel* model = side->favlst->model();
+            const QAbstractItemModel* model = testing::part<QTreeView>(*side, "favlst")->model();
             QCOMPARE(model->index(0, 0).data(RememberedListModel::MissingRole).toBool(), true);
             QCOMPARE(model->index(0, 0).data(Qt::ForegroundRole).value<QBrush>().color(),
                      QColor(Qt::gray));
@@ -334,15 +345,15 @@ private Q_SLOTS:
 
             clickIdiom(*m_main, QStringLiteral("大器晚成"));
             const int before = int(Script::shownMessages().size());
-            selectRow(side->favlst, QStringLiteral("一丝不苟"));
-            QTest::keyClick(side->favlst, Qt::Key_Return);
+            selectRow(testing::part<QTreeView>(*side, "favlst"), QStringLiteral("一丝不苟"));
+            QTest::keyClick(testing::part<QTreeView>(*side, "favlst"), Qt::Key_Return);
             QCOMPARE(Script::shownMessages().size(), before + 1);
             QCOMPARE(
                 Script::shownMessages().last().text,
                 QStringLiteral("词典中已没有“一丝不苟”这条成语（可能是换了词典或重新导入过）。"));
             QCOMPARE(parts(*m_main).cymc->text(), QStringLiteral("大器晚成"));
-            selectRow(side->favlst, QStringLiteral("画蛇添足"));
-            QTest::keyClick(side->favlst, Qt::Key_Return);
+            selectRow(testing::part<QTreeView>(*side, "favlst"), QStringLiteral("画蛇添足"));
+            QTest::keyClick(testing::part<QTreeView>(*side, "favlst"), Qt::Key_Return);
             QCOMPARE(parts(*m_main).cymc->text(), QStringLiteral("画蛇添足"));
             QCOMPARE(parts(*m_main).DBGrid1->currentIndex().data().toString(),
                      QStringLiteral("画蛇添足"));

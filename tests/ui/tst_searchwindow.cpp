@@ -6,6 +6,7 @@
 #include "support/MainWindowParts.h"
 #include "support/TestDatabase.h"
 #include "support/TestFiles.h"
+#include "support/WindowParts.h"
 #include "ui/lookup/Tmain_frm.h"
 #include "ui/search/HighlightDelegate.h"
 #include "ui/search/SearchResultModel.h"
@@ -98,14 +99,14 @@ bool damageOnePage(const QString& path) {
 
 // Letters come as keys, Chinese as an input method commits it.
 void type(Tsearch_frm* s, const QString& text) {
-    s->searchedt->selectAll();
+    testing::part<QLineEdit>(*s, "searchedt")->selectAll();
     for (const QChar c : text) {
         if (c.unicode() < 0x80) {
-            QTest::keyClick(s->searchedt, char(c.unicode()));
+            QTest::keyClick(testing::part<QLineEdit>(*s, "searchedt"), char(c.unicode()));
         } else {
             QInputMethodEvent commit;
             commit.setCommitString(c);
-            QCoreApplication::sendEvent(s->searchedt, &commit);
+            QCoreApplication::sendEvent(testing::part<QLineEdit>(*s, "searchedt"), &commit);
         }
     }
 }
@@ -154,7 +155,7 @@ private Q_SLOTS:
         QVERIFY(!s->isModal());
         QVERIFY(!QApplication::activeModalWidget());
         QVERIFY(m_main->isEnabled());
-        QTest::keyClick(s->searchedt, Qt::Key_Escape);
+        QTest::keyClick(testing::part<QLineEdit>(*s, "searchedt"), Qt::Key_Escape);
         QVERIFY(!s->isVisible());
 
         m_main->activateWindow();
@@ -205,10 +206,11 @@ private Q_SLOTS:
         QCOMPARE(marked(model, 0, column), firstMarked);
         if (!firstText.isEmpty())
             QCOMPARE(cellText(model, 0, column), firstText);
-        QVERIFY(s->countlbl->text().contains(QString::number(found.size())));
+        QVERIFY(
+            testing::part<QLabel>(*s, "countlbl")->text().contains(QString::number(found.size())));
 
         // The mark is painted.
-        QTreeView* list = s->resultlst;
+        QTreeView* list = testing::part<QTreeView>(*s, "resultlst");
         const QRect cell = list->visualRect(model->index(0, column));
         const QImage shot =
             list->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
@@ -224,8 +226,8 @@ private Q_SLOTS:
         QVERIFY(s);
         type(s, QStringLiteral("bu"));
         QTRY_COMPARE(s->results()->rowCount(), 3);
-        QTest::keyClick(s->searchedt, Qt::Key_Down);
-        QTest::keyClick(s->searchedt, Qt::Key_Return);
+        QTest::keyClick(testing::part<QLineEdit>(*s, "searchedt"), Qt::Key_Down);
+        QTest::keyClick(testing::part<QLineEdit>(*s, "searchedt"), Qt::Key_Return);
         // The cursor, the list and the entry all show the second result.
         QCOMPARE(parts(*m_main).q_cy->fieldText(QStringLiteral("成语")),
                  QStringLiteral("不可思议"));
@@ -238,14 +240,17 @@ private Q_SLOTS:
 
         // Enter right after a key chooses from what that key found.
         type(s, QStringLiteral("bai"));
-        QTest::keyClick(s->searchedt, Qt::Key_Return);
+        QTest::keyClick(testing::part<QLineEdit>(*s, "searchedt"), Qt::Key_Return);
         QCOMPARE(parts(*m_main).cymc->text(), QStringLiteral("百发百中"));
 
         type(s, QStringLiteral("一"));
         QTRY_COMPARE(s->results()->rowCount(), 3); // two idioms, one explanation
-        const QRect second = s->resultlst->visualRect(s->results()->index(1, 0));
-        QTest::mouseClick(s->resultlst->viewport(), Qt::LeftButton, {}, second.center());
-        QTest::mouseDClick(s->resultlst->viewport(), Qt::LeftButton, {}, second.center());
+        const QRect second =
+            testing::part<QTreeView>(*s, "resultlst")->visualRect(s->results()->index(1, 0));
+        QTest::mouseClick(testing::part<QTreeView>(*s, "resultlst")->viewport(), Qt::LeftButton, {},
+                          second.center());
+        QTest::mouseDClick(testing::part<QTreeView>(*s, "resultlst")->viewport(), Qt::LeftButton,
+                           {}, second.center());
         QCOMPARE(parts(*m_main).cymc->text(), QStringLiteral("一言一语"));
         QCOMPARE(parts(*m_main).DBGrid1->currentIndex().data().toString(),
                  QStringLiteral("一言一语"));
@@ -267,8 +272,8 @@ private Q_SLOTS:
         QTRY_COMPARE(idioms(s->results()),
                      (QStringList{QStringLiteral("阿鼻地狱"), QStringLiteral("爱不释手"),
                                   QStringLiteral("安步当车")}));
-        s->resultlst->setCurrentIndex(s->results()->index(2, 0));
-        QTest::keyClick(s->searchedt, Qt::Key_Enter);
+        testing::part<QTreeView>(*s, "resultlst")->setCurrentIndex(s->results()->index(2, 0));
+        QTest::keyClick(testing::part<QLineEdit>(*s, "searchedt"), Qt::Key_Enter);
         QCOMPARE(parts(*m_main).cymc->text(), QStringLiteral("安步当车"));
         QVERIFY(database != grown);
         QCOMPARE(testing::readFile(m_folder->databasePath()), grown);
@@ -319,7 +324,7 @@ private Q_SLOTS:
         // The search goes on with what was read, and asks no more.
         type(s, QStringLiteral("cheng"));
         QTRY_VERIFY(s->results()->rowCount() > 0);
-        QTest::keyClick(s->searchedt, Qt::Key_Return);
+        QTest::keyClick(testing::part<QLineEdit>(*s, "searchedt"), Qt::Key_Return);
         QVERIFY(s->isVisible() && m_main->isVisible());
         QCOMPARE(shown.size(), before + 1);
         Dialogs::Script::end(); // cleanup() wants no boxes of other tests
@@ -343,10 +348,11 @@ private Q_SLOTS:
         Tsearch_frm* s = openSearch();
         QVERIFY(s);
         QApplication::clipboard()->setText(pasted);
-        s->searchedt->selectAll();
-        QTest::keyClick(s->searchedt, Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(s->searchedt->text(), pasted.left(kept));
-        QTRY_VERIFY(!s->countlbl->text().startsWith(QStringLiteral("输入")));
+        testing::part<QLineEdit>(*s, "searchedt")->selectAll();
+        QTest::keyClick(testing::part<QLineEdit>(*s, "searchedt"), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(testing::part<QLineEdit>(*s, "searchedt")->text(), pasted.left(kept));
+        QTRY_VERIFY(
+            !testing::part<QLabel>(*s, "countlbl")->text().startsWith(QStringLiteral("输入")));
         s->repaint();
     }
 
@@ -359,8 +365,8 @@ private Q_SLOTS:
         QVERIFY(s);
         for (const char* input : {"dui", "牛", "\"牛\""}) {
             type(s, QString::fromUtf8(input));
-            QTRY_COMPARE(s->countlbl->text(), QStringLiteral("没有找到"));
-            QTest::keyClick(s->searchedt, Qt::Key_Return);
+            QTRY_COMPARE(testing::part<QLabel>(*s, "countlbl")->text(), QStringLiteral("没有找到"));
+            QTest::keyClick(testing::part<QLineEdit>(*s, "searchedt"), Qt::Key_Return);
             QCOMPARE(s->results()->rowCount(), 0);
             QCOMPARE(parts(*m_main).q_cy->currentRow(), -1);
         }
