@@ -3,6 +3,7 @@
 // memory that opening and closing the maintenance window leaves behind.
 #include "BenchData.h"
 #include "support/WindowParts.h"
+#include "widgets/dbaware/TDBEdit.h"
 
 #include "data/AdoConnection.h"
 #include "data/AdoTable.h"
@@ -20,10 +21,12 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QPointer>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 
 #include <benchmark/benchmark.h>
 
@@ -130,9 +133,9 @@ void maintenanceLongPaste(benchmark::State& state) {
     window->show();
     if (!QTest::qWaitForWindowExposed(window))
         std::fprintf(stderr, "the maintenance window was not exposed\n");
-    repaintAfterPaste(state, QStringLiteral("maintenance_field_100k"), window->DBEdit7,
-                      QString(100000, QChar(u'成')));
-    window->DBEdit7->undo();
+    repaintAfterPaste(state, QStringLiteral("maintenance_field_100k"),
+                      testing::part<TDBEdit>(*window, "DBEdit7"), QString(100000, QChar(u'成')));
+    testing::part<TDBEdit>(*window, "DBEdit7")->undo();
     window->close();
     delete window.data();
 }
@@ -158,7 +161,7 @@ void maintenanceRounds(benchmark::State& state) {
         QPointer<Tappend_frm> window = new Tappend_frm(&store.table, &store.source);
         window->show();
         QApplication::processEvents();
-        window->priovbtn->click();
+        testing::part<QToolButton>(*window, "priovbtn")->click();
         window->close();
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QApplication::processEvents();

@@ -4,6 +4,7 @@
 #include "print/TPreviewAtOnceForm.h"
 #include "print/TPrintAtOnce.h"
 #include "support/PrivateDesktop.h"
+#include "support/WindowParts.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -11,9 +12,11 @@
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 using namespace quorvane;
 using namespace Qt::StringLiterals;
@@ -119,8 +122,9 @@ void TestPreviewDesktop::lockedPreviewKeepsItsPlace() {
         QTRY_COMPARE_WITH_TIMEOUT(framed(id), free(), 5000);
         // Zoomed in, the page needs both scroll bars, and both are on the screen.
         for (int i = 0; i < 3; ++i)
-            QTest::mouseClick(preview->ZoomInBtn, Qt::LeftButton);
-        QScrollBar* across = preview->ScrollBox1->horizontalScrollBar();
+            QTest::mouseClick(testing::part<QToolButton>(*preview, "ZoomInBtn"), Qt::LeftButton);
+        QScrollBar* across =
+            testing::part<QScrollArea>(*preview, "ScrollBox1")->horizontalScrollBar();
         QTRY_VERIFY_WITH_TIMEOUT(across->isVisible(), 2000);
         const QRect bar(across->mapToGlobal(QPoint(0, 0)), across->size());
         QVERIFY2(

@@ -10,6 +10,7 @@
 #include "print/Tprint_frm.h"
 #include "support/MainWindowParts.h"
 #include "support/TestDatabase.h"
+#include "support/WindowParts.h"
 #include "ui/lookup/Tmain_frm.h"
 
 #include <QApplication>
@@ -23,10 +24,12 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSpinBox>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 #include <csignal>
 #include <sys/prctl.h>
@@ -303,8 +306,9 @@ void TestPrintCups::printButtonThroughCups() {
     Tmain_frm window;
     QVERIFY(Printer::current().printerNames().contains(kQueue));
     QVERIFY(parts(window).q_cy->locate(QStringLiteral("成语"), QStringLiteral("阿鼻地狱"), {}));
-    PreviewDriver driver(
-        [](TPreviewAtOnceForm& preview) { QTest::mouseClick(preview.PrintBtn, Qt::LeftButton); });
+    PreviewDriver driver([](TPreviewAtOnceForm& preview) {
+        QTest::mouseClick(testing::part<QToolButton>(preview, "PrintBtn"), Qt::LeftButton);
+    });
     QTest::mouseClick(parts(window).printbtn, Qt::LeftButton);
     QCOMPARE(driver.opened, 1);
     const QString pdf = dir.path() + QStringLiteral("/out/job.pdf");
@@ -357,11 +361,11 @@ void TestPrintCups::paperTooSmallIsRefused() {
     Tmain_frm window;
     PreviewDriver driver([](TPreviewAtOnceForm& preview) {
         // As a choice in the list: the window reacts to the user's choices only.
-        preview.ComboBox1->setCurrentIndex(int(PrintTypes::Custom));
-        Q_EMIT preview.ComboBox1->activated(int(PrintTypes::Custom));
-        preview.SpinEdit1->setValue(1);
-        preview.SpinEdit2->setValue(1);
-        QTest::mouseClick(preview.PrintBtn, Qt::LeftButton);
+        testing::part<QComboBox>(preview, "ComboBox1")->setCurrentIndex(int(PrintTypes::Custom));
+        Q_EMIT testing::part<QComboBox>(preview, "ComboBox1")->activated(int(PrintTypes::Custom));
+        testing::part<QSpinBox>(preview, "SpinEdit1")->setValue(1);
+        testing::part<QSpinBox>(preview, "SpinEdit2")->setValue(1);
+        QTest::mouseClick(testing::part<QToolButton>(preview, "PrintBtn"), Qt::LeftButton);
     });
     QTest::mouseClick(parts(window).printbtn, Qt::LeftButton);
     QCOMPARE(driver.opened, 1);
@@ -406,7 +410,7 @@ void TestPrintCups::longEntriesOnPaper() {
         QVERIFY(parts(window).q_cy->locate(QStringLiteral("成语"), idiom, {}));
         PreviewDriver driver([&](TPreviewAtOnceForm& preview) {
             previewPages = int(preview.pages().size());
-            QTest::mouseClick(preview.PrintBtn, Qt::LeftButton);
+            QTest::mouseClick(testing::part<QToolButton>(preview, "PrintBtn"), Qt::LeftButton);
         });
         QTest::mouseClick(parts(window).printbtn, Qt::LeftButton);
         QCOMPARE(driver.opened, 1);
@@ -507,7 +511,7 @@ void TestPrintCups::refusedPrintKeepsThePreview() {
         if (command.isEmpty())
             stopServer();
         outOfService = command.isEmpty() || admin(command);
-        QTest::mouseClick(preview.PrintBtn, Qt::LeftButton);
+        QTest::mouseClick(testing::part<QToolButton>(preview, "PrintBtn"), Qt::LeftButton);
         stillOpen = preview.isVisible();
     });
     QTest::mouseClick(parts(window).printbtn, Qt::LeftButton);
@@ -553,8 +557,8 @@ void TestPrintCups::printerSetupKeepsThePaper() {
     int shownIndex = -1;
     QSize shownSize;
     PreviewDriver driver([&](TPreviewAtOnceForm& preview) {
-        preview.ComboBox1->setCurrentIndex(5);
-        Q_EMIT preview.ComboBox1->activated(5);
+        testing::part<QComboBox>(preview, "ComboBox1")->setCurrentIndex(5);
+        Q_EMIT testing::part<QComboBox>(preview, "ComboBox1")->activated(5);
         onNextModal<QPrintDialog>(&preview, [&](QPrintDialog& dialog) {
             title = dialog.windowTitle();
             confirm = confirmButton(dialog) ? confirmButton(dialog)->text() : QString();
@@ -572,9 +576,10 @@ void TestPrintCups::printerSetupKeepsThePaper() {
             }
             QTest::mouseClick(confirmButton(dialog), Qt::LeftButton);
         });
-        QTest::mouseClick(preview.PrinterSetupBtn, Qt::LeftButton);
-        shownIndex = preview.ComboBox1->currentIndex();
-        shownSize = QSize(preview.SpinEdit1->value(), preview.SpinEdit2->value());
+        QTest::mouseClick(testing::part<QToolButton>(preview, "PrinterSetupBtn"), Qt::LeftButton);
+        shownIndex = testing::part<QComboBox>(preview, "ComboBox1")->currentIndex();
+        shownSize = QSize(testing::part<QSpinBox>(preview, "SpinEdit1")->value(),
+                          testing::part<QSpinBox>(preview, "SpinEdit2")->value());
     });
     QTest::mouseClick(parts(window).printbtn, Qt::LeftButton);
     Printer::setCurrent(nullptr);

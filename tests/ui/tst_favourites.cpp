@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTreeView>
+#include <QWidget>
 #include <QtTest>
 
 #include <sqlite3.h>

@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QInputMethodEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTreeView>
 #include <QtTest>
