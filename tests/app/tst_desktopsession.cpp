@@ -9,8 +9,8 @@
 #include "platform/Translations.h"
 #include "platform/User.h"
 #include "platform/WindowModality.h"
+#include "support/DesktopTest.h"
 #include "support/MainWindowParts.h"
-#include "support/PrivateDesktop.h"
 #include "support/TestDatabase.h"
 #include "support/WindowParts.h"
 #include "ui/appearance/FolderListBox.h"
@@ -131,16 +131,12 @@ void writeBitmap(const QString& path, const QColor& colour) {
 }
 } // namespace
 
-class TestDesktopSession : public QObject {
+class TestDesktopSession : public testing::DesktopTest {
     Q_OBJECT
 public:
-    TestDesktopSession(testing::PrivateDesktop& desktop, bool up, QString why)
-        : m_desktop(desktop), m_up(up), m_why(std::move(why)) {}
+    using DesktopTest::DesktopTest;
 
 private:
-    testing::PrivateDesktop& m_desktop;
-    bool m_up;
-    QString m_why;
     std::unique_ptr<testing::ProgramFolder> m_folder;
 
     static QRect iconRect(Tmain_frm* window) {
@@ -446,17 +442,12 @@ private Q_SLOTS:
 };
 
 int main(int argc, char** argv) {
-    // The desktop outlives the application object, which must connect to it.
-    testing::PrivateDesktop desktop;
-    QString why;
-    const bool up = desktop.startForQt(&why);
     // The single-instance lock and socket of our own, apart from other runs on this machine.
     QTemporaryDir runtime;
-    qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
-    qputenv("TMPDIR", runtime.path().toLocal8Bit());
-    QApplication app(argc, argv);
-    TestDesktopSession test(desktop, up, why);
-    return QTest::qExec(&test, argc, argv);
+    return testing::runOnPrivateDesktop<TestDesktopSession>(argc, argv, [&runtime] {
+        qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+        qputenv("TMPDIR", runtime.path().toLocal8Bit());
+    });
 }
 
 #include "tst_desktopsession.moc"

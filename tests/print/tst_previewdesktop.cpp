@@ -3,7 +3,7 @@
 #include "FakePrinter.h"
 #include "print/TPreviewAtOnceForm.h"
 #include "print/TPrintAtOnce.h"
-#include "support/PrivateDesktop.h"
+#include "support/DesktopTest.h"
 #include "support/WindowParts.h"
 
 #include <QApplication>
@@ -51,10 +51,10 @@ bool viewable(WId window) {
 }
 } // namespace
 
-class TestPreviewDesktop : public QObject {
+class TestPreviewDesktop : public testing::DesktopTest {
     Q_OBJECT
 public:
-    TestPreviewDesktop(bool up, QString why) : m_up(up), m_why(std::move(why)) {}
+    using DesktopTest::DesktopTest;
 
 private Q_SLOTS:
     void initTestCase() {
@@ -70,10 +70,6 @@ private Q_SLOTS:
     }
     void lockedPreviewKeepsItsPlace_data();
     void lockedPreviewKeepsItsPlace();
-
-private:
-    bool m_up;
-    QString m_why;
 };
 
 void TestPreviewDesktop::lockedPreviewKeepsItsPlace_data() {
@@ -139,13 +135,7 @@ void TestPreviewDesktop::lockedPreviewKeepsItsPlace() {
 }
 
 int main(int argc, char** argv) {
-    // The desktop outlives the application object, which must connect to it.
-    testing::PrivateDesktop desktop;
-    QString why;
-    const bool up = desktop.startForQt(&why);
-    QApplication app(argc, argv);
-    TestPreviewDesktop test(up, why);
-    return QTest::qExec(&test, argc, argv);
+    return testing::runOnPrivateDesktop<TestPreviewDesktop>(argc, argv);
 }
 
 #include "tst_previewdesktop.moc"

@@ -1,8 +1,8 @@
 // The star and the side window on a real X server, as the screen and the title bar show them.
 #include "favourites/FavouritesStore.h"
 #include "platform/Dialogs.h"
+#include "support/DesktopTest.h"
 #include "support/MainWindowParts.h"
-#include "support/PrivateDesktop.h"
 #include "support/TestDatabase.h"
 #include "ui/favourites/FavouritesController.h"
 #include "ui/favourites/Tfavourites_frm.h"
@@ -43,14 +43,12 @@ QRect globalRect(const QWidget* widget) {
 }
 } // namespace
 
-class TestFavouritesDesktop : public QObject {
+class TestFavouritesDesktop : public testing::DesktopTest {
     Q_OBJECT
 public:
-    TestFavouritesDesktop(bool up, QString why) : m_up(up), m_why(std::move(why)) {}
+    using DesktopTest::DesktopTest;
 
 private:
-    bool m_up;
-    QString m_why;
     std::unique_ptr<testing::ProgramFolder> m_folder;
     std::unique_ptr<Tmain_frm> m_window;
 
@@ -115,13 +113,7 @@ private Q_SLOTS:
 };
 
 int main(int argc, char** argv) {
-    // The desktop outlives the application object, which must connect to it.
-    testing::PrivateDesktop desktop;
-    QString why;
-    const bool up = desktop.startForQt(&why);
-    QApplication app(argc, argv);
-    TestFavouritesDesktop test(up, why);
-    return QTest::qExec(&test, argc, argv);
+    return testing::runOnPrivateDesktop<TestFavouritesDesktop>(argc, argv);
 }
 
 #include "tst_favouritesdesktop.moc"
