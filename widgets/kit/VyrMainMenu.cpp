@@ -1,8 +1,8 @@
 // The kit's menu bar: attached to its form's window, taking over a framework menu bar.
 #include "widgets/kit/VyrMainMenu.h"
 
-#include "platform/MenuBar.h"
 #include "framework/TMainMenu.h"
+#include "platform/MenuBar.h"
 
 #include <QWidget>
 

@@ -2,11 +2,11 @@
 #include "widgets/kit/VyrMenuActions.h"
 #include "widgets/kit/VyrMenuState.h"
 
-#include "platform/MenuBar.h"
 #include "framework/TMainMenu.h"
+#include "platform/MenuBar.h"
 
-#include "platform/HandlerGuard.h"
 #include "framework/TImageList.h"
+#include "platform/HandlerGuard.h"
 
 #include <QApplication>
 #include <QWidget>
