@@ -2,6 +2,7 @@
 #include "BenchData.h"
 
 #include "platform/AppPaths.h"
+#include "support/MainWindowParts.h"
 #include "ui/appearance/BackgroundBitmap.h"
 #include "ui/lookup/Tmain_frm.h"
 
@@ -34,8 +35,9 @@ void tileMainWindow(benchmark::State& state) {
     window.show();
     if (!QTest::qWaitForWindowExposed(&window) || window.backgroundBitmap()->isEmpty())
         state.SkipWithError("the window did not show its background");
-    const QList<QWidget*> surfaces = {window.Splitter1, window.Image3, window.Image4, window.Image5,
-                                      window.Image6,    window.Image7, window.Image10};
+    const QList<QWidget*> surfaces = {
+        parts(window).Splitter1, parts(window).Image3, parts(window).Image4, parts(window).Image5,
+        parts(window).Image6,    parts(window).Image7, parts(window).Image10};
     // Each surface paints through its own paint event into a picture of its size; what other
     // widgets draw over it is not part of the figure.
     QList<QImage> pictures;

@@ -2,6 +2,7 @@
 #include "BenchData.h"
 
 #include "platform/AppPaths.h"
+#include "support/MainWindowParts.h"
 #include "ui/lookup/Tmain_frm.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -33,8 +34,9 @@ void showEntryLongField(benchmark::State& state) {
     // The figure is what the user waits for: the text laid out and drawn.
     for (auto _ : state) {
         window.ShowEntry();
-        benchmark::DoNotOptimize(window.RichEdit1->document()->documentLayout()->documentSize());
-        window.RichEdit1->viewport()->repaint();
+        benchmark::DoNotOptimize(
+            parts(window).RichEdit1->document()->documentLayout()->documentSize());
+        parts(window).RichEdit1->viewport()->repaint();
     }
 }
 } // namespace

@@ -1,11 +1,13 @@
 // Favourites and history at 10,000 favourites and 500 history rows over 50,000 idioms.
 #include "BenchFavourites.h"
 #include "BenchData.h"
+#include "support/WindowParts.h"
 
 #include "data/AdoQuery.h"
 #include "favourites/FavouritesStore.h"
 #include "favourites/IdiomLocator.h"
 #include "platform/AppPaths.h"
+#include "support/MainWindowParts.h"
 #include "ui/favourites/FavouritesController.h"
 #include "ui/favourites/Tfavourites_frm.h"
 #include "ui/lookup/Tmain_frm.h"
@@ -62,10 +64,10 @@ public:
 // The star pressed on the shown idiom: in and out of the favourites by turns.
 void toggle(benchmark::State& state) {
     auto window = openWindow();
-    window->q_cy->moveTo(window->q_cy->recordCount() / 3);
+    parts(*window).q_cy->moveTo(parts(*window).q_cy->recordCount() / 3);
     window->ShowEntry();
     for (auto _ : state)
-        QTest::mouseClick(window->favbtn, Qt::LeftButton);
+        QTest::mouseClick(parts(*window).favbtn, Qt::LeftButton);
     state.counters["favourites"] =
         double(window->favourites()->store()->list(ListKind::Favourites).size());
 }
@@ -75,10 +77,10 @@ void openSideWindow(benchmark::State& state) {
     auto window = openWindow();
     FavouritesController* controller = window->favourites();
     for (auto _ : state) {
-        auto* side = new Tfavourites_frm(controller->store(), window->q_cy, controller->locator(),
-                                         window.get());
+        auto* side = new Tfavourites_frm(controller->store(), parts(*window).q_cy,
+                                         controller->locator(), window.get());
         PaintWatch watch;
-        side->favlst->viewport()->installEventFilter(&watch);
+        testing::part<QTreeView>(*side, "favlst")->viewport()->installEventFilter(&watch);
         side->open();
         QElapsedTimer guard;
         guard.start();

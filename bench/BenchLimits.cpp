@@ -2,12 +2,15 @@
 // combining marks into the search box, a long paste into a maintenance field, and the
 // memory that opening and closing the maintenance window leaves behind.
 #include "BenchData.h"
+#include "support/WindowParts.h"
+#include "widgets/dbaware/TDBEdit.h"
 
 #include "data/AdoConnection.h"
 #include "data/AdoTable.h"
 #include "data/DataSource.h"
 #include "platform/AppPaths.h"
 #include "platform/Registry.h"
+#include "support/MainWindowParts.h"
 #include "ui/lookup/Tmain_frm.h"
 #include "ui/maintenance/Tappend_frm.h"
 #include "ui/search/Tsearch_frm.h"
@@ -18,10 +21,12 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QPointer>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 
 #include <benchmark/benchmark.h>
 
@@ -100,12 +105,12 @@ void searchBoxCombiningMarks(benchmark::State& state) {
     AppPaths::setExecutableFolder(folderOf(100));
     Tmain_frm window;
     window.show();
-    window.jsbtnClick();
+    parts(window).jsbtn->click();
     Tsearch_frm* s = window.searchWindow();
     if (!QTest::qWaitForWindowExposed(s))
         std::fprintf(stderr, "the search window was not exposed\n");
-    repaintAfterPaste(state, QStringLiteral("search_box_combining"), s->searchedt,
-                      markedLetter(9999));
+    repaintAfterPaste(state, QStringLiteral("search_box_combining"),
+                      testing::part<QLineEdit>(*s, "searchedt"), markedLetter(9999));
 }
 
 struct Store {
@@ -128,9 +133,9 @@ void maintenanceLongPaste(benchmark::State& state) {
     window->show();
     if (!QTest::qWaitForWindowExposed(window))
         std::fprintf(stderr, "the maintenance window was not exposed\n");
-    repaintAfterPaste(state, QStringLiteral("maintenance_field_100k"), window->DBEdit7,
-                      QString(100000, QChar(u'成')));
-    window->DBEdit7->undo();
+    repaintAfterPaste(state, QStringLiteral("maintenance_field_100k"),
+                      testing::part<TDBEdit>(*window, "DBEdit7"), QString(100000, QChar(u'成')));
+    testing::part<TDBEdit>(*window, "DBEdit7")->undo();
     window->close();
     delete window.data();
 }
@@ -156,7 +161,7 @@ void maintenanceRounds(benchmark::State& state) {
         QPointer<Tappend_frm> window = new Tappend_frm(&store.table, &store.source);
         window->show();
         QApplication::processEvents();
-        window->priovbtn->click();
+        testing::part<QToolButton>(*window, "priovbtn")->click();
         window->close();
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QApplication::processEvents();

@@ -9,6 +9,7 @@
 #include "platform/AppPaths.h"
 #include "platform/Dialogs.h"
 #include "platform/FontFaces.h"
+#include "support/MainWindowParts.h"
 #include "ui/lookup/Tmain_frm.h"
 
 #include <QApplication>
@@ -78,11 +79,11 @@ std::unique_ptr<Tmain_frm> openWindow(const QString& folder) {
 
 void showEntry(benchmark::State& state) {
     auto window = openWindow(g_folder8k);
-    const int rows = window->q_cy->recordCount();
+    const int rows = parts(*window).q_cy->recordCount();
     int row = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        window->q_cy->moveTo((row += 97) % rows);
+        parts(*window).q_cy->moveTo((row += 97) % rows);
         state.ResumeTiming();
         window->ShowEntry();
     }
@@ -100,14 +101,14 @@ QStringList prefixes(const AdoQuery& query) {
 
 void locate50k(benchmark::State& state) {
     auto window = openWindow(g_folder50k);
-    const QStringList keys = prefixes(*window->q_cy);
+    const QStringList keys = prefixes(*parts(*window).q_cy);
     // The first search after opening also builds the code index (some 12 ms at 50,000
     // rows, once); the figure is the search a user waits for at every key.
-    window->q_cy->locate(QStringLiteral("代码"), keys.first(), {true, true});
+    parts(*window).q_cy->locate(QStringLiteral("代码"), keys.first(), {true, true});
     qsizetype i = 0;
     for (auto _ : state) {
-        const bool found =
-            window->q_cy->locate(QStringLiteral("代码"), keys[i++ % keys.size()], {true, true});
+        const bool found = parts(*window).q_cy->locate(QStringLiteral("代码"),
+                                                       keys[i++ % keys.size()], {true, true});
         benchmark::DoNotOptimize(found);
     }
 }
@@ -131,19 +132,19 @@ void locateCursor50k(benchmark::State& state) {
 
 void keystrokeToEntry50k(benchmark::State& state) {
     auto window = openWindow(g_folder50k);
-    QLineEdit* editor = window->DBLookupCombo1->editor();
-    window->q_cy->locate(QStringLiteral("代码"), QStringLiteral("a"), {true, true});
+    QLineEdit* editor = parts(*window).DBLookupCombo1->editor();
+    parts(*window).q_cy->locate(QStringLiteral("代码"), QStringLiteral("a"), {true, true});
     const QString letters = QStringLiteral("abcdfghjklmnpqrstwxyz");
     qsizetype i = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        if (window->DBLookupCombo1->listVisible())
+        if (parts(*window).DBLookupCombo1->listVisible())
             QTest::keyClick(editor, Qt::Key_Escape);
         editor->clear();
         const QChar letter = letters[i++ % letters.size()];
         state.ResumeTiming();
         QTest::keyClick(editor, letter.toLatin1());
-        benchmark::DoNotOptimize(window->cymc->text().size());
+        benchmark::DoNotOptimize(parts(*window).cymc->text().size());
     }
 }
 

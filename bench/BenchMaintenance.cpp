@@ -1,5 +1,7 @@
 // Figures of the maintenance window on a 50,000-row table.
 #include "BenchData.h"
+#include "support/WindowParts.h"
+#include "widgets/dbaware/TDBEdit.h"
 
 #include "data/AdoConnection.h"
 #include "data/AdoTable.h"
@@ -77,13 +79,13 @@ void maintenanceOpen(benchmark::State& state) {
     for (auto _ : state) {
         PaintWatch watch;
         QPointer<Tappend_frm> window = new Tappend_frm(&store.table, &store.source);
-        window->DBEdit7->installEventFilter(&watch);
+        testing::part<TDBEdit>(*window, "DBEdit7")->installEventFilter(&watch);
         window->show();
         QElapsedTimer waited;
         waited.start();
         while (!watch.painted && waited.elapsed() < 5000)
             QApplication::processEvents();
-        benchmark::DoNotOptimize(window->DBEdit7->text().size());
+        benchmark::DoNotOptimize(testing::part<TDBEdit>(*window, "DBEdit7")->text().size());
         state.PauseTiming();
         window->close();
         delete window.data();

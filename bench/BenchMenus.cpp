@@ -1,6 +1,6 @@
 // Figures of the kit's popup menus: opening the tray menu, and painting one item.
+#include "framework/TImageList.h"
 #include "platform/MenuPopupWindow.h"
-#include "platform/TImageList.h"
 #include "widgets/kit/VyrMenuState.h"
 #include "widgets/kit/VyrMenus.h"
 

@@ -1,10 +1,12 @@
 // The search window's figures on 50,000 rows: matching alone, and a key to the painted list.
 #include "BenchData.h"
+#include "support/WindowParts.h"
 
 #include "data/AdoConnection.h"
 #include "data/AdoQuery.h"
 #include "data/IdiomSearch.h"
 #include "platform/AppPaths.h"
+#include "support/MainWindowParts.h"
 #include "ui/lookup/Tmain_frm.h"
 #include "ui/search/SearchResultModel.h"
 #include "ui/search/Tsearch_frm.h"
@@ -13,6 +15,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QInputMethodEvent>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
@@ -82,23 +85,23 @@ void keystrokeToResults(benchmark::State& state) {
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))
         std::fprintf(stderr, "the window was not exposed\n");
-    window.jsbtnClick();
+    parts(window).jsbtn->click();
     Tsearch_frm* s = window.searchWindow();
     if (!QTest::qWaitForWindowExposed(s))
         std::fprintf(stderr, "the search window was not exposed\n");
     PaintWatch watch;
-    s->resultlst->viewport()->installEventFilter(&watch);
+    testing::part<QTreeView>(*s, "resultlst")->viewport()->installEventFilter(&watch);
     QObject::connect(s->results(), &QAbstractItemModel::modelReset, &watch,
                      [&watch] { watch.replaced = true; });
     for (auto _ : state) {
         state.PauseTiming();
-        s->searchedt->setText(QStringLiteral("比"));
+        testing::part<QLineEdit>(*s, "searchedt")->setText(QStringLiteral("比"));
         QTest::qWait(5);
         watch.replaced = watch.painted = false;
         QInputMethodEvent commit;
         commit.setCommitString(QStringLiteral("喻"));
         state.ResumeTiming();
-        QCoreApplication::sendEvent(s->searchedt, &commit);
+        QCoreApplication::sendEvent(testing::part<QLineEdit>(*s, "searchedt"), &commit);
         QElapsedTimer guard;
         guard.start();
         while (!watch.painted && guard.elapsed() < 5000)

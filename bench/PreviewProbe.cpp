@@ -5,10 +5,13 @@
 #include "platform/FontFaces.h"
 #include "platform/Printer.h"
 #include "print/TPreviewAtOnceForm.h"
+#include "support/MainWindowParts.h"
+#include "support/WindowParts.h"
 #include "ui/lookup/Tmain_frm.h"
 
 #include <QApplication>
 #include <QFile>
+#include <QScrollArea>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
@@ -48,19 +51,21 @@ int main(int argc, char** argv) {
             return;
         poll.stop();
         for (int i = 0; i < 8; ++i) {
-            preview->ZoomInBtn->click();
+            testing::part<QToolButton>(*preview, "ZoomInBtn")->click();
             QApplication::processEvents();
         }
         // Scrolled to the middle of the page, where the text is.
-        preview->ScrollBox1->ensureVisible(preview->ScrollBox1->widget()->width() / 3,
-                                           preview->ScrollBox1->widget()->height() / 6);
+        testing::part<QScrollArea>(*preview, "ScrollBox1")
+            ->ensureVisible(
+                testing::part<QScrollArea>(*preview, "ScrollBox1")->widget()->width() / 3,
+                testing::part<QScrollArea>(*preview, "ScrollBox1")->widget()->height() / 6);
         preview->repaint();
         QApplication::processEvents();
         rss = residentKb();
         preview->close();
     });
     poll.start();
-    window.printbtn->click();
+    parts(window).printbtn->click();
     Printer::setCurrent(nullptr);
     std::printf("rss_kb=%ld\n", rss);
     return rss > 0 ? 0 : 1;

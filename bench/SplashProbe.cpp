@@ -2,6 +2,7 @@
 // painted. Uses a mutex name of its own, so a running Quorvane does not stop it.
 #include "platform/FontFaces.h"
 #include "platform/SingleInstance.h"
+#include "support/WindowParts.h"
 #include "ui/appearance/BannerImage.h"
 #include "ui/appearance/Tlogo_frm.h"
 
@@ -17,16 +18,18 @@ int main(int argc, char** argv) {
     mutex.create();
     quorvane::Tlogo_frm splash;
     bool reported = false;
-    QObject::connect(splash.Image1, &quorvane::BannerImage::painted, [&reported] {
-        if (reported)
-            return;
-        reported = true;
-        timespec now{};
-        clock_gettime(CLOCK_REALTIME, &now);
-        std::printf("painted_ns=%lld\n",
-                    static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
-        std::fflush(stdout);
-    });
+    QObject::connect(quorvane::testing::part<quorvane::BannerImage>(splash, "Image1"),
+                     &quorvane::BannerImage::painted, [&reported] {
+                         if (reported)
+                             return;
+                         reported = true;
+                         timespec now{};
+                         clock_gettime(CLOCK_REALTIME, &now);
+                         std::printf("painted_ns=%lld\n",
+                                     static_cast<long long>(now.tv_sec) * 1000000000LL +
+                                         now.tv_nsec);
+                         std::fflush(stdout);
+                     });
     splash.show();
     splash.repaint();
     QApplication::processEvents();

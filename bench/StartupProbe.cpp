@@ -3,6 +3,7 @@
 // argument: the program folder.
 #include "app/StartUp.h"
 #include "platform/AppPaths.h"
+#include "support/MainWindowParts.h"
 #include "ui/lookup/Tmain_frm.h"
 
 #include <QApplication>
@@ -32,13 +33,14 @@ int main(int argc, char** argv) {
         QApplication::processEvents(); // the first paint of the window
         timespec now{};
         clock_gettime(CLOCK_REALTIME, &now);
-        const bool rendered = quorvane::main_frm && !quorvane::main_frm->cymc->text().isEmpty();
+        const bool rendered =
+            quorvane::main_frm && !parts(*quorvane::main_frm).cymc->text().isEmpty();
         // Memory once the codes are read in the event loop, not before.
-        while (quorvane::main_frm && quorvane::main_frm->q_cy->preloading())
+        while (quorvane::main_frm && parts(*quorvane::main_frm).q_cy->preloading())
             QApplication::processEvents();
         std::printf("shown_ns=%lld rss_kb=%ld rows=%d rendered=%d\n",
                     static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec, residentKb(),
-                    quorvane::main_frm ? quorvane::main_frm->q_cy->recordCount() : -1,
+                    quorvane::main_frm ? parts(*quorvane::main_frm).q_cy->recordCount() : -1,
                     rendered ? 1 : 0);
         std::fflush(stdout);
         QTimer::singleShot(0, &app, &QCoreApplication::quit);

@@ -3,6 +3,7 @@
 #include "platform/AppPaths.h"
 #include "platform/Dialogs.h"
 #include "platform/NotifyIconHost.h"
+#include "support/MainWindowParts.h"
 #include "ui/lookup/Tmain_frm.h"
 #include "widgets/tray/TrayIcons.h"
 
@@ -40,14 +41,14 @@ int main(int argc, char** argv) {
     if (!QTest::qWaitForWindowExposed(&window))
         std::fprintf(stderr, "the window was not exposed\n");
     int ticks = 0;
-    window.TrayIcon1->OnCycle = [&ticks](QObject*, int) { ++ticks; };
+    parts(window).TrayIcon1->OnCycle = [&ticks](QObject*, int) { ++ticks; };
     if (argc > 3 && QByteArray(argv[3]) == "still") // the baseline without the animation
-        window.TrayIcon1->setCycleIcons(false);
-    window.TrayIcon1Click(); // into the tray
+        parts(window).TrayIcon1->setCycleIcons(false);
+    parts(window).TrayIcon1->OnClick(parts(window).TrayIcon1); // into the tray
     QTest::qWait(1000);
     const bool inTray =
         !window.isVisible() &&
-        !quorvane::Shell_NotifyIconGetRect(window.TrayIcon1->iconWindow(), 1).isEmpty();
+        !quorvane::Shell_NotifyIconGetRect(parts(window).TrayIcon1->iconWindow(), 1).isEmpty();
     ticks = 0;
     const double start = cpuSeconds();
     QElapsedTimer wall;

@@ -1,4 +1,5 @@
 #include "print/TPreviewAtOnceForm.h"
+#include "ui_preview_frm.h"
 
 #include "platform/Canvas.h"
 #include "platform/HandlerGuard.h"
@@ -65,16 +66,17 @@ QIcon glyphPair(int kind) {
 } // namespace
 
 TPreviewAtOnceForm::TPreviewAtOnceForm(QWidget* parent) : QDialog(parent) {
-    setupUi(this);
+    ui = std::make_unique<Ui::TPreviewAtOnceForm>();
+    ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose, false);
     QFont font(QStringLiteral("宋体"));
     font.setPixelSize(15);
     setFont(font);
-    PrintBtn->setIcon(glyphPair(0));
-    PrinterSetupBtn->setIcon(glyphPair(1));
-    ZoomInBtn->setIcon(glyphPair(2));
-    ZoomOutBtn->setIcon(glyphPair(3));
-    CloseBtn->setIcon(glyph(4, true));
+    ui->PrintBtn->setIcon(glyphPair(0));
+    ui->PrinterSetupBtn->setIcon(glyphPair(1));
+    ui->ZoomInBtn->setIcon(glyphPair(2));
+    ui->ZoomOutBtn->setIcon(glyphPair(3));
+    ui->CloseBtn->setIcon(glyph(4, true));
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(2000);
@@ -94,16 +96,16 @@ void TPreviewAtOnceForm::wireEvents() {
     const auto click = [this](QToolButton* button, void (TPreviewAtOnceForm::*handler)()) {
         connect(button, &QToolButton::clicked, this, [this, handler] { guarded(handler); });
     };
-    click(PrintBtn, &TPreviewAtOnceForm::PrintBtnClick);
-    click(PrinterSetupBtn, &TPreviewAtOnceForm::PrinterSetupBtnClick);
-    click(ZoomInBtn, &TPreviewAtOnceForm::ZoomInBtnClick);
-    click(ZoomOutBtn, &TPreviewAtOnceForm::ZoomOutBtnClick);
-    click(CloseBtn, &TPreviewAtOnceForm::CloseBtnClick);
-    connect(ComboBox1, &QComboBox::activated, this,
+    click(ui->PrintBtn, &TPreviewAtOnceForm::PrintBtnClick);
+    click(ui->PrinterSetupBtn, &TPreviewAtOnceForm::PrinterSetupBtnClick);
+    click(ui->ZoomInBtn, &TPreviewAtOnceForm::ZoomInBtnClick);
+    click(ui->ZoomOutBtn, &TPreviewAtOnceForm::ZoomOutBtnClick);
+    click(ui->CloseBtn, &TPreviewAtOnceForm::CloseBtnClick);
+    connect(ui->ComboBox1, &QComboBox::activated, this,
             [this] { guarded(&TPreviewAtOnceForm::ComboBox1Change); });
-    connect(SpinEdit1, &QSpinBox::valueChanged, this,
+    connect(ui->SpinEdit1, &QSpinBox::valueChanged, this,
             [this] { guarded(&TPreviewAtOnceForm::SpinEdit1Change); });
-    connect(SpinEdit2, &QSpinBox::valueChanged, this,
+    connect(ui->SpinEdit2, &QSpinBox::valueChanged, this,
             [this] { guarded(&TPreviewAtOnceForm::SpinEdit2Change); });
     connect(Timer1, &QTimer::timeout, this, [this] { guarded(&TPreviewAtOnceForm::Timer1Timer); });
 }
@@ -115,9 +117,9 @@ void TPreviewAtOnceForm::FormCreate() {
     move(0, 0);
     Ready = true;
     const QMetaEnum papers = QMetaEnum::fromType<PrintTypes::TPaperSize>();
-    ComboBox1->clear();
+    ui->ComboBox1->clear();
     for (int i = 0; i < papers.keyCount(); ++i)
-        ComboBox1->addItem(QString::fromLatin1(papers.key(i)));
+        ui->ComboBox1->addItem(QString::fromLatin1(papers.key(i)));
     RefreshPrinter();
 }
 
@@ -182,13 +184,13 @@ void TPreviewAtOnceForm::changeEvent(QEvent* event) {
 }
 
 void TPreviewAtOnceForm::selectPaper(int index) {
-    ComboBox1->setCurrentIndex(index);
+    ui->ComboBox1->setCurrentIndex(index);
     ComboBox1Change();
 }
 
 QList<PreviewPage*> TPreviewAtOnceForm::pages() const {
     QList<PreviewPage*> result;
-    for (QObject* child : ScrollBox1->widget()->children())
+    for (QObject* child : ui->ScrollBox1->widget()->children())
         if (auto* page = qobject_cast<PreviewPage*>(child))
             result << page;
     return result;
@@ -196,8 +198,8 @@ QList<PreviewPage*> TPreviewAtOnceForm::pages() const {
 
 void TPreviewAtOnceForm::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
-    SpeedBar->setGeometry(0, 0, width(), 33);
-    ScrollBox1->setGeometry(0, 33, width(), height() - 33);
+    ui->SpeedBar->setGeometry(0, 0, width(), 33);
+    ui->ScrollBox1->setGeometry(0, 33, width(), height() - 33);
     if (m_locked && m_engine)
         askPlace();
 }
@@ -225,18 +227,18 @@ void TPreviewAtOnceForm::RefreshPrinter() {
     const int ppiY = std::max(1, printer.pixelsPerInchY());
     PageWidthPx = double(page.width()) * logicalDpiX() / ppiX;
     PageHeightPx = double(page.height()) * logicalDpiY() / ppiY;
-    for (QObject* child : ScrollBox1->widget()->children())
+    for (QObject* child : ui->ScrollBox1->widget()->children())
         if (child->isWidgetType())
             delete child;
     Zoom = 1.0;
-    ScrollBox1->widget()->resize(10, 10);
+    ui->ScrollBox1->widget()->resize(10, 10);
     if (m_engine)
         m_engine->RenderPages();
     fitContents();
 }
 
 void TPreviewAtOnceForm::NewPage() {
-    QWidget* area = ScrollBox1->widget();
+    QWidget* area = ui->ScrollBox1->widget();
     int top = 10;
     for (PreviewPage* page : pages())
         if (top < page->geometry().bottom() + 1)
@@ -277,7 +279,7 @@ void TPreviewAtOnceForm::fitContents() {
     QRect all(0, 0, 1, 1);
     for (PreviewPage* page : pages())
         all |= page->geometry();
-    ScrollBox1->widget()->resize(all.right() + 11, all.bottom() + 11);
+    ui->ScrollBox1->widget()->resize(all.right() + 11, all.bottom() + 11);
 }
 
 void TPreviewAtOnceForm::ComboBox1Change() {
@@ -285,12 +287,12 @@ void TPreviewAtOnceForm::ComboBox1Change() {
         return;
     Timer1->stop();
     Ready = false;
-    m_engine->setPaperSize(PrintTypes::TPaperSize(ComboBox1->currentIndex()));
-    SpinEdit1->setValue(m_engine->paperWidth());
-    SpinEdit2->setValue(m_engine->paperHeight());
+    m_engine->setPaperSize(PrintTypes::TPaperSize(ui->ComboBox1->currentIndex()));
+    ui->SpinEdit1->setValue(m_engine->paperWidth());
+    ui->SpinEdit2->setValue(m_engine->paperHeight());
     const bool custom = m_engine->paperSize() == PrintTypes::Custom;
-    SpinEdit1->setReadOnly(!custom);
-    SpinEdit2->setReadOnly(!custom);
+    ui->SpinEdit1->setReadOnly(!custom);
+    ui->SpinEdit2->setReadOnly(!custom);
     Ready = true;
     RefreshPrinter();
 }
@@ -298,7 +300,7 @@ void TPreviewAtOnceForm::ComboBox1Change() {
 void TPreviewAtOnceForm::SpinEdit1Change() {
     Timer1->stop();
     if (m_engine)
-        m_engine->setPaperWidth(SpinEdit1->value());
+        m_engine->setPaperWidth(ui->SpinEdit1->value());
     if (Ready)
         Timer1->start();
 }
@@ -306,7 +308,7 @@ void TPreviewAtOnceForm::SpinEdit1Change() {
 void TPreviewAtOnceForm::SpinEdit2Change() {
     Timer1->stop();
     if (m_engine)
-        m_engine->setPaperHeight(SpinEdit2->value());
+        m_engine->setPaperHeight(ui->SpinEdit2->value());
     if (Ready)
         Timer1->start();
 }
@@ -330,7 +332,7 @@ void TPreviewAtOnceForm::PrinterSetupBtnClick() {
         RefreshPrinter();
         return;
     }
-    ComboBox1->setCurrentIndex(0);
+    ui->ComboBox1->setCurrentIndex(0);
     ComboBox1Change();
 }
 
@@ -345,8 +347,8 @@ void TPreviewAtOnceForm::ZoomInBtnClick() {
         return;
     Zoom *= kZoomStep;
     RefreshFector();
-    ZoomInBtn->setEnabled(!(Zoom > kZoomMax));
-    ZoomOutBtn->setEnabled(!(Zoom < kZoomMin));
+    ui->ZoomInBtn->setEnabled(!(Zoom > kZoomMax));
+    ui->ZoomOutBtn->setEnabled(!(Zoom < kZoomMin));
     ArrangePaper();
 }
 
@@ -355,13 +357,13 @@ void TPreviewAtOnceForm::ZoomOutBtnClick() {
         return;
     Zoom /= kZoomStep;
     RefreshFector();
-    ZoomInBtn->setEnabled(!(Zoom > kZoomMax));
-    ZoomOutBtn->setEnabled(!(Zoom < kZoomMin));
+    ui->ZoomInBtn->setEnabled(!(Zoom > kZoomMax));
+    ui->ZoomOutBtn->setEnabled(!(Zoom < kZoomMin));
     ArrangePaper();
 }
 
 void TPreviewAtOnceForm::ArrangePaper() {
-    QWidget* area = ScrollBox1->widget();
+    QWidget* area = ui->ScrollBox1->widget();
     QList<QWidget*> controls;
     for (QObject* child : area->children())
         if (child->isWidgetType())
@@ -371,11 +373,11 @@ void TPreviewAtOnceForm::ArrangePaper() {
     for (QWidget* control : controls)
         if (!qobject_cast<PreviewPage*>(control))
             return;
-    ScrollBox1->horizontalScrollBar()->setValue(0);
-    ScrollBox1->verticalScrollBar()->setValue(0);
+    ui->ScrollBox1->horizontalScrollBar()->setValue(0);
+    ui->ScrollBox1->verticalScrollBar()->setValue(0);
     const int w = controls.first()->width();
     const int h = controls.first()->height();
-    const int perRow = std::max(1, ScrollBox1->width() / (w + 20));
+    const int perRow = std::max(1, ui->ScrollBox1->width() / (w + 20));
     for (int i = 0; i < controls.size(); ++i) {
         const int r = i / perRow;
         const int c = i % perRow;

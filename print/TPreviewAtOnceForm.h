@@ -1,11 +1,16 @@
 #pragma once
 
 #include "print/TPrintAtOnce.h"
-#include "ui_preview_frm.h"
 
 #include <QDialog>
 #include <QPointer>
 #include <QTimer>
+
+#include <memory>
+
+namespace Ui {
+class TPreviewAtOnceForm;
+}
 
 namespace quorvane {
 
@@ -14,7 +19,7 @@ class TPrintAtOnce;
 
 // The print preview: the engine's pages as pictures one below the other, the paper list
 // and size fields, zoom, printer setup and print. It destroys itself when it closes.
-class TPreviewAtOnceForm : public QDialog, public Ui::TPreviewAtOnceForm {
+class TPreviewAtOnceForm : public QDialog {
     Q_OBJECT
     Q_PROPERTY(double Zoom READ zoom)
 public:
@@ -64,6 +69,7 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    std::unique_ptr<Ui::TPreviewAtOnceForm> ui;
     void wireEvents();
     void fitContents();
     void guarded(void (TPreviewAtOnceForm::*handler)());

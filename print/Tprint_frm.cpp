@@ -1,4 +1,5 @@
 #include "print/Tprint_frm.h"
+#include "ui_print_frm.h"
 
 #include "data/EntryText.h"
 #include "data/IdiomEntry.h"
@@ -22,25 +23,26 @@ QFont pixelFont(const QString& face, int pixels, bool bold) {
 } // namespace
 
 Tprint_frm::Tprint_frm(QWidget* parent) : QWidget(parent) {
-    setupUi(this);
+    ui = std::make_unique<Ui::Tprint_frm>();
+    ui->setupUi(this);
     print_frm = this;
     setWindowFlags(Qt::Dialog);
     QFont windowFont(QStringLiteral("MS Sans Serif"));
     windowFont.setPixelSize(11);
     setFont(windowFont);
-    cymc->setFont(pixelFont(QStringLiteral("楷体_GB2312"), 24, true));
-    QPalette text = cymc->palette();
+    ui->cymc->setFont(pixelFont(QStringLiteral("楷体_GB2312"), 24, true));
+    QPalette text = ui->cymc->palette();
     text.setColor(QPalette::WindowText, Qt::black);
-    cymc->setPalette(text);
-    RichEdit1->setTextFont(pixelFont(QStringLiteral("宋体"), 16, false), Qt::black);
-    QPalette white = RichEdit1->palette();
+    ui->cymc->setPalette(text);
+    ui->RichEdit1->setTextFont(pixelFont(QStringLiteral("宋体"), 16, false), Qt::black);
+    QPalette white = ui->RichEdit1->palette();
     white.setColor(QPalette::Base, Qt::white);
-    RichEdit1->setPalette(white);
+    ui->RichEdit1->setPalette(white);
 
     PrintAtOnce1 = new TPrintAtOnce(this);
     PrintAtOnce1->setObjectName(QStringLiteral("PrintAtOnce1"));
     // Stored in this order: the named paper reaches the printer as the window loads.
-    PrintAtOnce1->setControl(Panel1);
+    PrintAtOnce1->setControl(ui->Panel1);
     PrintAtOnce1->WinControlPrintType = PrintTypes::ptNone;
     PrintAtOnce1->Options = PrintTypes::poAllWinControl | PrintTypes::poFontColor;
     PrintAtOnce1->LogyPreview = true;
@@ -68,17 +70,17 @@ void Tprint_frm::FormCreate() {
 }
 
 void Tprint_frm::fill(const IdiomEntry& entry) {
-    cymc->setText(entry.text(Column::Idiom));
-    cymc->adjustSize();
-    RichEdit1->clear();
-    RichEdit1->setPlainText(EntryText::screenParagraphs(entry).join(u'\n'));
+    ui->cymc->setText(entry.text(Column::Idiom));
+    ui->cymc->adjustSize();
+    ui->RichEdit1->clear();
+    ui->RichEdit1->setPlainText(EntryText::screenParagraphs(entry).join(u'\n'));
     fitText();
 }
 
 // The printed entry keeps every word: the buffer takes the whole text, and the engine lets
 // the text run on past its box, onto the next page when the sheet is full.
 void Tprint_frm::fitText() {
-    const int units = int(TextCodec::toAnsi(ControlTree::windowText(RichEdit1)).size());
+    const int units = int(TextCodec::toAnsi(ControlTree::windowText(ui->RichEdit1)).size());
     PrintAtOnce1->MaxTextCount = std::max(1024, units + 1);
 }
 

@@ -1,8 +1,12 @@
 #pragma once
 
-#include "ui_print_frm.h"
-
 #include <QWidget>
+
+#include <memory>
+
+namespace Ui {
+class Tprint_frm;
+}
 
 namespace quorvane {
 
@@ -11,7 +15,7 @@ class TPrintAtOnce;
 
 // The page layout an idiom is printed from: never shown, printed as it would appear. The
 // idiom in a large label, the entry text below it.
-class Tprint_frm : public QWidget, public Ui::Tprint_frm {
+class Tprint_frm : public QWidget {
     Q_OBJECT
 public:
     explicit Tprint_frm(QWidget* parent = nullptr);
@@ -25,6 +29,7 @@ public:
     void FormCreate();
 
 private:
+    std::unique_ptr<Ui::Tprint_frm> ui;
     // Makes the text buffer large enough for the whole entry.
     void fitText();
 };

@@ -9,8 +9,11 @@
 #include "platform/Translations.h"
 #include "platform/User.h"
 #include "platform/WindowModality.h"
-#include "support/PrivateDesktop.h"
+#include "support/DesktopTest.h"
+#include "support/MainWindowParts.h"
 #include "support/TestDatabase.h"
+#include "support/WindowParts.h"
+#include "ui/appearance/FolderListBox.h"
 #include "ui/appearance/TImageform.h"
 #include "ui/appearance/Tabout_frm.h"
 #include "ui/lookup/Tmain_frm.h"
@@ -21,9 +24,11 @@
 #include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSystemTrayIcon>
@@ -126,20 +131,16 @@ void writeBitmap(const QString& path, const QColor& colour) {
 }
 } // namespace
 
-class TestDesktopSession : public QObject {
+class TestDesktopSession : public testing::DesktopTest {
     Q_OBJECT
 public:
-    TestDesktopSession(testing::PrivateDesktop& desktop, bool up, QString why)
-        : m_desktop(desktop), m_up(up), m_why(std::move(why)) {}
+    using DesktopTest::DesktopTest;
 
 private:
-    testing::PrivateDesktop& m_desktop;
-    bool m_up;
-    QString m_why;
     std::unique_ptr<testing::ProgramFolder> m_folder;
 
     static QRect iconRect(Tmain_frm* window) {
-        return Shell_NotifyIconGetRect(window->TrayIcon1->iconWindow(), 1);
+        return Shell_NotifyIconGetRect(parts(*window).TrayIcon1->iconWindow(), 1);
     }
     static bool clickIcon(Tmain_frm* window) {
         if (!QTest::qWaitFor([window] { return iconRect(window).width() > 0; }, 10000))
@@ -203,14 +204,14 @@ private Q_SLOTS:
         };
         const QHash<QString, std::function<void()>> openers{
             {u"about"_s, [&] { Tabout_frm::showAbout(main.get()); }},
-            {u"chooser"_s, [&] { main->setimagebtnClick(); }},
+            {u"chooser"_s, [&] { parts(*main).setimagebtn->click(); }},
             {u"box"_s,
              [&] {
                  Dialogs::messageBox(main.get(), u"Quorvane已在运行！"_s, u"提示"_s,
                                      Dialogs::Icon::None);
              }},
             {u"error"_s, [] { Dialogs::showError(u"出错了"_s); }},
-            {u"maintenance"_s, [&] { main->cyglbtnClick(); }},
+            {u"maintenance"_s, [&] { parts(*main).cyglbtn->click(); }},
             {u"save"_s,
              [&] {
                  Dialogs::getSaveFileName(main.get(), {u"文本文件 (*.txt)|*.txt"_s,
@@ -220,7 +221,7 @@ private Q_SLOTS:
         if (window == u"main"_s) {
             read(main.get());
         } else if (window == u"search"_s) { // a tool window beside the main window
-            main->jsbtnClick();
+            parts(*main).jsbtn->click();
             QWidget* search = main->searchWindow();
             QVERIFY(QTest::qWaitForWindowExposed(search));
             read(search);
@@ -260,7 +261,7 @@ private Q_SLOTS:
              }},
             {u"save"_s, [&] { Dialogs::getSaveFileName(main.get(), files); }},
             {u"open"_s, [&] { Dialogs::getOpenFileName(main.get(), files); }},
-            {u"font"_s, [&] { main->fontbtnClick(); }},
+            {u"font"_s, [&] { parts(*main).fontbtn->click(); }},
             {u"print"_s, [&] { QPrintDialog(&printer, main.get()).exec(); }},
         };
         QStringList texts;
@@ -393,61 +394,60 @@ private Q_SLOTS:
         QVERIFY(surfaces.size() >= 7);
 
         QStringList stale;
-        const bool opened =
-            whileOpen([&] { main->setimagebtnClick(); },
-                      [&](QWidget* top) {
-                          auto* chooser = static_cast<TImageform*>(top);
-                          chooser->Box1->setDirectory(folder.path());
-                          const QRect covered = chooser->frameGeometry();
-                          for (int i = 0; i < 2; ++i) {
-                              QListWidgetItem* item = chooser->FileListBox1->item(i);
-                              const QRect at = chooser->FileListBox1->visualItemRect(item);
-                              QTest::mouseClick(chooser->FileListBox1->viewport(), Qt::LeftButton,
-                                                {}, at.center());
-                              QTest::mouseClick(chooser->BitBtn3, Qt::LeftButton);
-                              // Sample each surface where nothing covers it.
-                              const auto showsNew = [&](const QImage& shot, QWidget* surface) {
-                                  for (int y = 1; y < surface->height(); y += 3)
-                                      for (int x = 1; x < surface->width(); x += 3) {
-                                          const QPoint global = surface->mapToGlobal(QPoint(x, y));
-                                          if (surface->childAt(x, y) || covered.contains(global))
-                                              continue;
-                                          return shot.pixelColor(global) == colours[i];
-                                      }
-                                  return false;
-                              };
-                              QImage shot; // checked surface by surface below
-                              (void)QTest::qWaitFor(
-                                  [&] {
-                                      shot = screen();
-                                      for (QWidget* surface : surfaces)
-                                          if (!showsNew(shot, surface))
-                                              return false;
-                                      return true;
-                                  },
-                                  3000);
-                              for (QWidget* surface : surfaces)
-                                  if (!showsNew(shot, surface))
-                                      stale << surface->objectName() + u" after "_s + item->text();
-                          }
-                      });
+        const bool opened = whileOpen(
+            [&] { parts(*main).setimagebtn->click(); },
+            [&](QWidget* top) {
+                auto* chooser = static_cast<TImageform*>(top);
+                testing::part<FolderListBox>(*chooser, "Box1")->setDirectory(folder.path());
+                const QRect covered = chooser->frameGeometry();
+                for (int i = 0; i < 2; ++i) {
+                    QListWidgetItem* item =
+                        testing::part<QListWidget>(*chooser, "FileListBox1")->item(i);
+                    const QRect at =
+                        testing::part<QListWidget>(*chooser, "FileListBox1")->visualItemRect(item);
+                    QTest::mouseClick(
+                        testing::part<QListWidget>(*chooser, "FileListBox1")->viewport(),
+                        Qt::LeftButton, {}, at.center());
+                    QTest::mouseClick(testing::part<QPushButton>(*chooser, "BitBtn3"),
+                                      Qt::LeftButton);
+                    // Sample each surface where nothing covers it.
+                    const auto showsNew = [&](const QImage& shot, QWidget* surface) {
+                        for (int y = 1; y < surface->height(); y += 3)
+                            for (int x = 1; x < surface->width(); x += 3) {
+                                const QPoint global = surface->mapToGlobal(QPoint(x, y));
+                                if (surface->childAt(x, y) || covered.contains(global))
+                                    continue;
+                                return shot.pixelColor(global) == colours[i];
+                            }
+                        return false;
+                    };
+                    QImage shot; // checked surface by surface below
+                    (void)QTest::qWaitFor(
+                        [&] {
+                            shot = screen();
+                            for (QWidget* surface : surfaces)
+                                if (!showsNew(shot, surface))
+                                    return false;
+                            return true;
+                        },
+                        3000);
+                    for (QWidget* surface : surfaces)
+                        if (!showsNew(shot, surface))
+                            stale << surface->objectName() + u" after "_s + item->text();
+                }
+            });
         QVERIFY(opened);
         QVERIFY2(stale.isEmpty(), qPrintable(stale.join(u", "_s)));
     }
 };
 
 int main(int argc, char** argv) {
-    // The desktop outlives the application object, which must connect to it.
-    testing::PrivateDesktop desktop;
-    QString why;
-    const bool up = desktop.startForQt(&why);
     // The single-instance lock and socket of our own, apart from other runs on this machine.
     QTemporaryDir runtime;
-    qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
-    qputenv("TMPDIR", runtime.path().toLocal8Bit());
-    QApplication app(argc, argv);
-    TestDesktopSession test(desktop, up, why);
-    return QTest::qExec(&test, argc, argv);
+    return testing::runOnPrivateDesktop<TestDesktopSession>(argc, argv, [&runtime] {
+        qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+        qputenv("TMPDIR", runtime.path().toLocal8Bit());
+    });
 }
 
 #include "tst_desktopsession.moc"

@@ -7,9 +7,16 @@
 #include "platform/Shell.h"
 #include "platform/User.h"
 #include "support/FullDisk.h"
+#include "support/MainWindowParts.h"
+#include "support/RecordingShell.h"
 #include "support/TestDatabase.h"
 #include "support/TestFiles.h"
+#include "support/TestSettings.h"
+#include "support/WindowParts.h"
+#include "ui/appearance/BannerImage.h"
 #include "ui/appearance/BannerPicture.h"
+#include "ui/appearance/FolderListBox.h"
+#include "ui/appearance/PreviewImage.h"
 #include "ui/appearance/ProductLinks.h"
 #include "ui/appearance/TImageform.h"
 #include "ui/appearance/Tabout_frm.h"
@@ -17,8 +24,12 @@
 #include "ui/lookup/Tmain_frm.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QTextBlock>
 #include <QtTest>
 
@@ -27,21 +38,13 @@
 #include <sys/stat.h>
 
 using namespace quorvane;
+using quorvane::testing::RecordingOpener;
+using quorvane::testing::settingsText;
+using quorvane::testing::shellCalls;
+using quorvane::testing::writeSettings;
 namespace Script = quorvane::Dialogs::Script;
 
 namespace {
-QString settingsText() {
-    return QString::fromUtf8(testing::readFile(RegistryKey::storageFile()));
-}
-
-void writeSettings(const QString& values) {
-    QVERIFY(testing::writeFile(
-        RegistryKey::storageFile(),
-        QByteArray("Windows Registry Editor Version 5.00\r\n\r\n"
-                   "[HKEY_LOCAL_MACHINE\\Software\\Brevinn\\Quorvane\\3.0]\r\n") +
-            values.toUtf8()));
-}
-
 QString storedValue(const QString& name) {
     const QString text = settingsText();
     const QString key = u'"' + name + QStringLiteral("\"=");
@@ -67,20 +70,6 @@ void whileModal(const std::function<void()>& open, const std::function<void(QWid
     open();
     QVERIFY(driven);
 }
-
-struct ShellCall {
-    QString verb, target;
-};
-QList<ShellCall>& shellCalls() {
-    static QList<ShellCall> calls;
-    return calls;
-}
-class RecordingOpener : public Shell::Opener {
-public:
-    void execute(QWidget*, const QString& verb, const QString& target) override {
-        shellCalls().append({verb, target});
-    }
-};
 
 QColor colourAt(QWidget* widget, QPoint at = {2, 2}) {
     return widget->grab().toImage().pixelColor(at);
@@ -167,18 +156,19 @@ void TestAppearance::chooserAppliesStoresOrRefuses() {
     QFETCH(QString, button);
     QFETCH(QString, error);
     const QString before = settingsText();
-    const QColor original = colourAt(m_window->Image7);
+    const QColor original = colourAt(parts(*m_window).Image7);
     bool openAfterButton = false;
-    whileModal([&] { m_window->setimagebtn->click(); },
+    whileModal([&] { parts(*m_window).setimagebtn->click(); },
                [&](QWidget* modal) {
                    auto* chooser = qobject_cast<TImageform*>(modal);
                    QVERIFY(chooser && chooser == Imageform);
-                   QVERIFY(chooser->Box1->setDirectory(m_tiles));
-                   chooser->FileEdit->setText(file);
+                   QVERIFY(testing::part<FolderListBox>(*chooser, "Box1")->setDirectory(m_tiles));
+                   testing::part<QLineEdit>(*chooser, "FileEdit")->setText(file);
                    chooser->findChild<QPushButton*>(button)->click();
                    openAfterButton = chooser->isVisible();
                    if (openAfterButton)
-                       chooser->BitBtn2->click(); // Cancel keeps what Apply did
+                       testing::part<QPushButton>(*chooser, "BitBtn2")
+                           ->click(); // Cancel keeps what Apply did
                    QVERIFY(!chooser->isVisible());
                });
     QVERIFY(Imageform == nullptr); // destroyed when it closed
@@ -192,7 +182,7 @@ void TestAppearance::chooserAppliesStoresOrRefuses() {
     }
     if (!error.isEmpty() || file.isEmpty()) {
         QCOMPARE(settingsText(), before);
-        QCOMPARE(colourAt(m_window->Image7), original);
+        QCOMPARE(colourAt(parts(*m_window).Image7), original);
         return;
     }
     QCOMPARE(Script::shownMessages().size(), 0);
@@ -200,8 +190,9 @@ void TestAppearance::chooserAppliesStoresOrRefuses() {
     const QColor colour = file == u"red.bmp" ? QColor(Qt::red) : QColor(Qt::blue);
     QCOMPARE(storedValue(SettingsStore::bkgrnd), stored(path));
     QCOMPARE(m_window->backgroundBitmap()->path(), path);
-    for (QWidget* surface : {m_window->Image3, m_window->Image5, m_window->Image7,
-                             m_window->Image10, static_cast<QWidget*>(m_window->Splitter1)})
+    for (QWidget* surface :
+         {parts(*m_window).Image3, parts(*m_window).Image5, parts(*m_window).Image7,
+          parts(*m_window).Image10, static_cast<QWidget*>(parts(*m_window).Splitter1)})
         QCOMPARE(colourAt(surface, {1, 1}), colour);
 }
 
@@ -211,57 +202,64 @@ void TestAppearance::chooserSelectsPreviewsAndReopens() {
     TImageform chooser(nullptr, m_window.get());
     chooser.show();
     // Opened on the stored picture: its folder, its name selected, its preview.
-    QCOMPARE(chooser.Box1->directory(), m_tiles);
-    QCOMPARE(chooser.FileEdit->text(), QStringLiteral("red.bmp"));
-    QCOMPARE(chooser.FileListBox1->selectedItems().size(), 1);
-    QCOMPARE(chooser.FileListBox1->selectedItems()[0]->text(), QStringLiteral("red.bmp"));
-    QCOMPARE(chooser.Image1->picture().size(), QSize(16, 16));
+    QCOMPARE(testing::part<FolderListBox>(chooser, "Box1")->directory(), m_tiles);
+    QCOMPARE(testing::part<QLineEdit>(chooser, "FileEdit")->text(), QStringLiteral("red.bmp"));
+    QCOMPARE(testing::part<QListWidget>(chooser, "FileListBox1")->selectedItems().size(), 1);
+    QCOMPARE(testing::part<QListWidget>(chooser, "FileListBox1")->selectedItems()[0]->text(),
+             QStringLiteral("red.bmp"));
+    QCOMPARE(testing::part<PreviewImage>(chooser, "Image1")->picture().size(), QSize(16, 16));
     QCOMPARE(chooser.windowTitle(), QStringLiteral("背景设置"));
     // A click on the file already selected is a selection too: its name goes back in.
-    chooser.FileEdit->setText(u"typed.bmp"_qs);
-    QListWidgetItem* red = chooser.FileListBox1->selectedItems()[0];
-    QTest::mouseClick(chooser.FileListBox1->viewport(), Qt::LeftButton, {},
-                      chooser.FileListBox1->visualItemRect(red).center());
-    QCOMPARE(chooser.FileEdit->text(), QStringLiteral("red.bmp"));
+    testing::part<QLineEdit>(chooser, "FileEdit")->setText(u"typed.bmp"_qs);
+    QListWidgetItem* red = testing::part<QListWidget>(chooser, "FileListBox1")->selectedItems()[0];
+    QTest::mouseClick(
+        testing::part<QListWidget>(chooser, "FileListBox1")->viewport(), Qt::LeftButton, {},
+        testing::part<QListWidget>(chooser, "FileListBox1")->visualItemRect(red).center());
+    QCOMPARE(testing::part<QLineEdit>(chooser, "FileEdit")->text(), QStringLiteral("red.bmp"));
     QCOMPARE(chooser.windowTitle(), QStringLiteral("red.bmp (16 x 16)"));
     QVERIFY(Script::shownMessages().isEmpty());
 
-    chooser.FileListBox1->findItems(u"blue.bmp"_qs, Qt::MatchExactly)[0]->setSelected(true);
+    testing::part<QListWidget>(chooser, "FileListBox1")
+        ->findItems(u"blue.bmp"_qs, Qt::MatchExactly)[0]
+        ->setSelected(true);
     QCOMPARE(chooser.windowTitle(), QStringLiteral("blue.bmp (16 x 16)"));
-    QCOMPARE(chooser.FileEdit->text(), QStringLiteral("blue.bmp"));
+    QCOMPARE(testing::part<QLineEdit>(chooser, "FileEdit")->text(), QStringLiteral("blue.bmp"));
     // A file that cannot be read changes neither caption, preview nor name.
-    chooser.FileListBox1->findItems(u"bad.bmp"_qs, Qt::MatchExactly)[0]->setSelected(true);
+    testing::part<QListWidget>(chooser, "FileListBox1")
+        ->findItems(u"bad.bmp"_qs, Qt::MatchExactly)[0]
+        ->setSelected(true);
     QCOMPARE(Script::shownMessages().size(), 1);
     QCOMPARE(Script::shownMessages()[0].text, QStringLiteral("Bitmap image is not valid."));
     QCOMPARE(chooser.windowTitle(), QStringLiteral("blue.bmp (16 x 16)"));
-    QCOMPARE(chooser.FileEdit->text(), QStringLiteral("blue.bmp"));
-    QCOMPARE(colourAt(chooser.Image1, {52, 52}), QColor(Qt::blue));
+    QCOMPARE(testing::part<QLineEdit>(chooser, "FileEdit")->text(), QStringLiteral("blue.bmp"));
+    QCOMPARE(colourAt(testing::part<PreviewImage>(chooser, "Image1"), {52, 52}), QColor(Qt::blue));
 
     // The stretch box changes only the preview.
-    QVERIFY(colourAt(chooser.Image1, {1, 1}) != QColor(Qt::blue));
-    chooser.CheckBox1->click();
-    QCOMPARE(colourAt(chooser.Image1, {1, 1}), QColor(Qt::blue));
+    QVERIFY(colourAt(testing::part<PreviewImage>(chooser, "Image1"), {1, 1}) != QColor(Qt::blue));
+    testing::part<QCheckBox>(chooser, "CheckBox1")->click();
+    QCOMPARE(colourAt(testing::part<PreviewImage>(chooser, "Image1"), {1, 1}), QColor(Qt::blue));
     QCOMPARE(settingsText(), before);
 
     // A new folder lists its files with the mask, nothing selected.
-    QVERIFY(chooser.Box1->setDirectory(m_folder->path() + u"images"_qs));
-    QCOMPARE(chooser.FileEdit->text(), QStringLiteral("*.bmp"));
-    QCOMPARE(chooser.FileListBox1->count(), 1);
-    QVERIFY(chooser.FileListBox1->selectedItems().isEmpty());
+    QVERIFY(testing::part<FolderListBox>(chooser, "Box1")
+                ->setDirectory(m_folder->path() + u"images"_qs));
+    QCOMPARE(testing::part<QLineEdit>(chooser, "FileEdit")->text(), QStringLiteral("*.bmp"));
+    QCOMPARE(testing::part<QListWidget>(chooser, "FileListBox1")->count(), 1);
+    QVERIFY(testing::part<QListWidget>(chooser, "FileListBox1")->selectedItems().isEmpty());
 
     // In a root folder the joined path has two separators, as it is stored.
-    QVERIFY(chooser.Box1->setDirectory(u"/"_qs));
-    chooser.FileEdit->setText(u"quorvane-nowhere.bmp"_qs);
-    chooser.BitBtn3->click();
+    QVERIFY(testing::part<FolderListBox>(chooser, "Box1")->setDirectory(u"/"_qs));
+    testing::part<QLineEdit>(chooser, "FileEdit")->setText(u"quorvane-nowhere.bmp"_qs);
+    testing::part<QPushButton>(chooser, "BitBtn3")->click();
     QCOMPARE(Script::shownMessages().last().text,
              QStringLiteral("Cannot open file //quorvane-nowhere.bmp."));
 }
 
 void TestAppearance::fontDialogChoiceReachesViewAndSettings() {
-    RichEdit* view = m_window->RichEdit1;
+    RichEdit* view = parts(*m_window).RichEdit1;
     const QString before = settingsText();
     FontDialog::queueAnswer(std::nullopt);
-    m_window->fontbtn->click();
+    parts(*m_window).fontbtn->click();
     QCOMPARE(FontDialog::openedWith().size(), 1);
     const FontDialog::Font seed = FontDialog::openedWith()[0];
     QCOMPARE(seed.face, QStringLiteral("宋体"));
@@ -274,7 +272,7 @@ void TestAppearance::fontDialogChoiceReachesViewAndSettings() {
     FontDialog::Font kai{QStringLiteral("楷体_GB2312"), 14, true, false, false, false, 0x0000FF,
                          FontDialog::kAnsiCharset};
     FontDialog::queueAnswer(kai);
-    m_window->fontbtn->click();
+    parts(*m_window).fontbtn->click();
     QCOMPARE(view->textFont().family(), kai.face);
     QCOMPARE(view->textFont().pointSize(), 14);
     QVERIFY(view->textFont().bold());
@@ -285,19 +283,19 @@ void TestAppearance::fontDialogChoiceReachesViewAndSettings() {
     QCOMPARE(m_window->entryFont(), (EntryFont{kai.face, 14, u"clRed"_qs}));
 
     // The style outlives the renderings; the dialog reopens on what the view shows.
-    m_window->nextbtn->click();
+    parts(*m_window).nextbtn->click();
     QVERIFY(view->textFont().bold());
     QCOMPARE(view->document()->lastBlock().charFormat().font().bold(), true);
     FontDialog::queueAnswer(std::nullopt);
-    m_window->fontbtn->click();
+    parts(*m_window).fontbtn->click();
     QCOMPARE(FontDialog::openedWith().last(), kai);
 }
 
 void TestAppearance::defaultFontKeepsStyleAndIndentsSelection() {
-    RichEdit* view = m_window->RichEdit1;
+    RichEdit* view = parts(*m_window).RichEdit1;
     FontDialog::queueAnswer(FontDialog::Font{QStringLiteral("楷体_GB2312"), 14, true, false, false,
                                              false, 0x0000FF, FontDialog::kGb2312Charset});
-    m_window->fontbtn->click();
+    parts(*m_window).fontbtn->click();
     const auto offsetPoints = [view](int block) {
         const QTextBlockFormat format = view->document()->findBlockByNumber(block).blockFormat();
         return qRound(-format.textIndent() * 72.0 / view->logicalDpiX());
@@ -309,7 +307,7 @@ void TestAppearance::defaultFontKeepsStyleAndIndentsSelection() {
 
     QStringList afterEach;
     for (int click = 0; click < 2; ++click) {
-        m_window->defaultfont->click();
+        parts(*m_window).defaultfont->click();
         afterEach << settingsText();
     }
     QCOMPARE(afterEach[0], afterEach[1]);
@@ -335,14 +333,14 @@ void TestAppearance::fontWithoutSettingsKeyLastsOneRendering() {
     QVERIFY(testing::writeFile(folder, "blocker"));
     FontDialog::queueAnswer(FontDialog::Font{QStringLiteral("楷体_GB2312"), 20, false, true, false,
                                              false, 0xFF0000, FontDialog::kGb2312Charset});
-    m_window->fontbtn->click();
-    QCOMPARE(m_window->RichEdit1->textFont().pointSize(), 20);
+    parts(*m_window).fontbtn->click();
+    QCOMPARE(parts(*m_window).RichEdit1->textFont().pointSize(), 20);
     QCOMPARE(m_window->entryFont(), EntryFont::defaults());
     m_window->ShowEntry();
-    QCOMPARE(m_window->RichEdit1->textFont().family(), QStringLiteral("宋体"));
-    QCOMPARE(m_window->RichEdit1->textFont().pointSize(), 11);
-    QVERIFY(m_window->RichEdit1->textFont().italic()); // the style stays
-    m_window->defaultfont->click();
+    QCOMPARE(parts(*m_window).RichEdit1->textFont().family(), QStringLiteral("宋体"));
+    QCOMPARE(parts(*m_window).RichEdit1->textFont().pointSize(), 11);
+    QVERIFY(parts(*m_window).RichEdit1->textFont().italic()); // the style stays
+    parts(*m_window).defaultfont->click();
     QCOMPARE(testing::readFile(folder), QByteArray("blocker"));
     QCOMPARE(Script::shownMessages().size(), 0);
 }
@@ -379,9 +377,9 @@ void TestAppearance::fontButtonsSayWhenSettingsCannotBeKept() {
         FontDialog::queueAnswer(FontDialog::Font{QStringLiteral("楷体_GB2312"), 20, false, false,
                                                  false, false, 0xFF0000,
                                                  FontDialog::kGb2312Charset});
-        m_window->fontbtn->click();
+        parts(*m_window).fontbtn->click();
     } else {
-        m_window->defaultfont->click();
+        parts(*m_window).defaultfont->click();
     }
     QCOMPARE(Script::shownMessages().size(), 1);
     const QString shown = Script::shownMessages()[0].text;
@@ -452,32 +450,35 @@ void TestAppearance::versionLabel() {
     QFETCH(QString, shown);
     writeSettings(values);
     Tlogo_frm splash;
-    QCOMPARE(splash.verlb->text(), shown);
+    QCOMPARE(testing::part<QLabel>(splash, "verlb")->text(), shown);
     QCOMPARE(splash.size(), QSize(400, 195));
     splash.show();
     QVERIFY(QTest::qWaitForWindowExposed(&splash));
-    QTRY_VERIFY(splash.Image1->hasPainted());
+    QTRY_VERIFY(testing::part<BannerImage>(splash, "Image1")->hasPainted());
     QCOMPARE(splash.grab().toImage().pixel(100, 30), BannerPicture::banner().pixel(100, 30));
     Tabout_frm about;
-    QCOMPARE(about.verlb->text(), shown);
-    QCOMPARE(about.verlb->geometry(), QRect(312, 114, 81, 14));
+    QCOMPARE(testing::part<QLabel>(about, "verlb")->text(), shown);
+    QCOMPARE(testing::part<QLabel>(about, "verlb")->geometry(), QRect(312, 114, 81, 14));
     QCOMPARE(Script::shownMessages().size(), 0);
 }
 
 void TestAppearance::aboutLinksAndClicks() {
     whileModal(
         [&] {
-            QTest::mouseClick(m_window->VyrRoundButton1, Qt::LeftButton, {},
-                              m_window->VyrRoundButton1->rect().center());
+            QTest::mouseClick(parts(*m_window).VyrRoundButton1, Qt::LeftButton, {},
+                              parts(*m_window).VyrRoundButton1->rect().center());
         },
         [&](QWidget* modal) {
             QCOMPARE(modal, about_frm);
             QCOMPARE(modal->windowTitle(), QStringLiteral("关于Quorvane"));
-            for (QWidget* label : {about_frm->verlb, about_frm->Label3, about_frm->Label4}) {
+            for (QWidget* label : {testing::part<QLabel>(*about_frm, "verlb"),
+                                   testing::part<QLabel>(*about_frm, "Label3"),
+                                   testing::part<QLabel>(*about_frm, "Label4")}) {
                 QTest::mouseClick(label, Qt::LeftButton, {}, {2, 2});
                 QVERIFY(about_frm->isVisible());
             }
-            QTest::mouseClick(about_frm->Image1, Qt::LeftButton, {}, {50, 50});
+            QTest::mouseClick(testing::part<BannerImage>(*about_frm, "Image1"), Qt::LeftButton, {},
+                              {50, 50});
             QVERIFY(!modal->isVisible());
         });
     QTRY_VERIFY(about_frm == nullptr);
@@ -485,23 +486,26 @@ void TestAppearance::aboutLinksAndClicks() {
     Tabout_frm about;
     about.show();
     QVERIFY(QTest::qWaitForWindowExposed(&about));
-    QCOMPARE(about.Label2->text(), ProductLinks::mailAddress);
-    QCOMPARE(about.Label2->toolTip(), QStringLiteral("mailto:") + ProductLinks::mailAddress);
-    QVERIFY(about.urllb->toolTip().isEmpty());
-    QVERIFY(!about.Label2->font().bold());
+    QCOMPARE(testing::part<QLabel>(about, "Label2")->text(), ProductLinks::mailAddress);
+    QCOMPARE(testing::part<QLabel>(about, "Label2")->toolTip(),
+             QStringLiteral("mailto:") + ProductLinks::mailAddress);
+    QVERIFY(testing::part<QLabel>(about, "urllb")->toolTip().isEmpty());
+    QVERIFY(!testing::part<QLabel>(about, "Label2")->font().bold());
     // Moves through the window, as the pointer makes them.
-    QTest::mouseMove(about.windowHandle(), about.Label2->geometry().topLeft() + QPoint(3, 3));
+    QTest::mouseMove(about.windowHandle(),
+                     testing::part<QLabel>(about, "Label2")->geometry().topLeft() + QPoint(3, 3));
     QTest::mouseMove(about.windowHandle(), {10, 190});
-    QTRY_VERIFY(about.Label2->font().bold());
-    QVERIFY(about.Label2->font().underline());
-    QCOMPARE(about.Label2->palette().color(QPalette::WindowText), QColor(0, 0, 255));
-    QVERIFY(!about.urllb->font().bold());
-    QTest::mouseClick(about.Label2, Qt::LeftButton, {}, {3, 3});
-    QTest::mouseClick(about.urllb, Qt::LeftButton, {}, {3, 3});
+    QTRY_VERIFY(testing::part<QLabel>(about, "Label2")->font().bold());
+    QVERIFY(testing::part<QLabel>(about, "Label2")->font().underline());
+    QCOMPARE(testing::part<QLabel>(about, "Label2")->palette().color(QPalette::WindowText),
+             QColor(0, 0, 255));
+    QVERIFY(!testing::part<QLabel>(about, "urllb")->font().bold());
+    QTest::mouseClick(testing::part<QLabel>(about, "Label2"), Qt::LeftButton, {}, {3, 3});
+    QTest::mouseClick(testing::part<QLabel>(about, "urllb"), Qt::LeftButton, {}, {3, 3});
     QCOMPARE(shellCalls().size(), 2);
     QCOMPARE(shellCalls()[0].target, QStringLiteral("mailto:") + ProductLinks::mailAddress);
-    QCOMPARE(shellCalls()[1].target, about.urllb->text());
-    QCOMPARE(about.urllb->text(), ProductLinks::webPage);
+    QCOMPARE(shellCalls()[1].target, testing::part<QLabel>(about, "urllb")->text());
+    QCOMPARE(testing::part<QLabel>(about, "urllb")->text(), ProductLinks::webPage);
     QVERIFY(about.isVisible());
     QTest::mouseClick(&about, Qt::LeftButton, {}, {10, 190}); // the free area closes it
     QVERIFY(!about.isVisible());

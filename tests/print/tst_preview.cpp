@@ -3,9 +3,14 @@
 #include "print/PreviewPage.h"
 #include "print/TPreviewAtOnceForm.h"
 #include "print/TPrintAtOnce.h"
+#include "support/WindowParts.h"
 
+#include <QComboBox>
 #include <QLineEdit>
+#include <QScrollArea>
+#include <QSpinBox>
 #include <QTest>
+#include <QToolButton>
 
 using namespace quorvane;
 using namespace PrintTypes;
@@ -63,7 +68,8 @@ void TestPreview::zoomLimits() {
     QFETCH(bool, in);
     QFETCH(double, limit);
     Setup s(QSize(400, 500));
-    QToolButton* button = in ? s.preview.ZoomInBtn : s.preview.ZoomOutBtn;
+    QToolButton* button = in ? testing::part<QToolButton>(s.preview, "ZoomInBtn")
+                             : testing::part<QToolButton>(s.preview, "ZoomOutBtn");
     s.press(button, 7);
     QVERIFY(button->isEnabled());
     s.press(button, 1);
@@ -93,8 +99,8 @@ void TestPreview::arrangement() {
     QCOMPARE(pages.size(), 4);
     QCOMPARE(pages.at(1)->objectName(), QStringLiteral("Image2"));
     QCOMPARE(pages.at(1)->y(), pages.at(0)->geometry().bottom() + 1 + 20);
-    s.preview.ScrollBox1->resize(1000, 600);
-    s.press(s.preview.ZoomOutBtn, zoomOuts);
+    testing::part<QScrollArea>(s.preview, "ScrollBox1")->resize(1000, 600);
+    s.press(testing::part<QToolButton>(s.preview, "ZoomOutBtn"), zoomOuts);
     if (!zoomOuts)
         s.preview.ArrangePaper();
     const int w = pages.at(0)->width();
@@ -106,16 +112,18 @@ void TestPreview::arrangement() {
 
 void TestPreview::paperChangeLaysOutAgain() {
     Setup s(QSize(400, 500));
-    s.press(s.preview.ZoomInBtn, 8);
-    QVERIFY(!s.preview.ZoomInBtn->isEnabled());
-    s.preview.ComboBox1->setCurrentIndex(A5);
-    Q_EMIT s.preview.ComboBox1->activated(A5);
+    s.press(testing::part<QToolButton>(s.preview, "ZoomInBtn"), 8);
+    QVERIFY(!testing::part<QToolButton>(s.preview, "ZoomInBtn")->isEnabled());
+    testing::part<QComboBox>(s.preview, "ComboBox1")->setCurrentIndex(A5);
+    Q_EMIT testing::part<QComboBox>(s.preview, "ComboBox1")->activated(A5);
     QCOMPARE(s.preview.Zoom, 1.0);
     QCOMPARE(s.preview.pages().first()->size(), QSize(400, 500));
-    QVERIFY(!s.preview.ZoomInBtn->isEnabled()); // until the next zoom-out press
-    QCOMPARE(s.preview.SpinEdit1->value(), 1480);
-    QCOMPARE(s.preview.SpinEdit2->value(), 2100);
-    QVERIFY(s.preview.SpinEdit1->isReadOnly() && s.preview.SpinEdit2->isReadOnly());
+    QVERIFY(!testing::part<QToolButton>(s.preview, "ZoomInBtn")
+                 ->isEnabled()); // until the next zoom-out press
+    QCOMPARE(testing::part<QSpinBox>(s.preview, "SpinEdit1")->value(), 1480);
+    QCOMPARE(testing::part<QSpinBox>(s.preview, "SpinEdit2")->value(), 2100);
+    QVERIFY(testing::part<QSpinBox>(s.preview, "SpinEdit1")->isReadOnly() &&
+            testing::part<QSpinBox>(s.preview, "SpinEdit2")->isReadOnly());
     QVERIFY(!s.preview.Timer1->isActive());
     QCOMPARE(s.scope.printer.log.last(), QStringLiteral("paper PrintAtOnce Defined 148x210"));
 }
@@ -124,10 +132,10 @@ void TestPreview::customPaperWaitsForTheTimer() {
     Setup s(QSize(400, 500));
     s.preview.selectPaper(A4);
     s.preview.selectPaper(Custom);
-    QVERIFY(!s.preview.SpinEdit1->isReadOnly());
-    QCOMPARE(s.preview.SpinEdit1->value(), 2100);
+    QVERIFY(!testing::part<QSpinBox>(s.preview, "SpinEdit1")->isReadOnly());
+    QCOMPARE(testing::part<QSpinBox>(s.preview, "SpinEdit1")->value(), 2100);
     const PreviewPage* before = s.preview.pages().first();
-    s.preview.SpinEdit1->setValue(1500);
+    testing::part<QSpinBox>(s.preview, "SpinEdit1")->setValue(1500);
     QCOMPARE(s.scope.printer.log.last(), QStringLiteral("paper PrintAtOnce Defined 150x297"));
     QVERIFY(s.preview.Timer1->isActive());
     QCOMPARE(s.preview.Timer1->interval(), 2000);
@@ -148,7 +156,7 @@ void TestPreview::pagesShowMarginGuidesStretched() {
     QVERIFY(dark > image.height() / 3 && dark < image.height());
     QVERIFY(qGray(image.pixel(21, 250)) > 200);
     QVERIFY(qGray(image.pixel(400 - 20, 3)) < 128 || qGray(image.pixel(400 - 20, 4)) < 128);
-    s.press(s.preview.ZoomInBtn, 2); // 2.25
+    s.press(testing::part<QToolButton>(s.preview, "ZoomInBtn"), 2); // 2.25
     QCOMPARE(page->size(), QSize(900, 1125));
     const QRect area(30, 40, 200, 100);
     const QImage shown = page->rendered(area);
@@ -196,12 +204,14 @@ void TestPreview::printerSetupTakesThePrintersPage() {
     if (paperPicked)
         s.scope.printer.setupPaper = QPageSize(QPageSize::Letter);
     s.scope.printer.pageMm = QSize(216, 279);
-    QTest::mouseClick(s.preview.PrinterSetupBtn, Qt::LeftButton);
+    QTest::mouseClick(testing::part<QToolButton>(s.preview, "PrinterSetupBtn"), Qt::LeftButton);
     QVERIFY(s.scope.printer.log.contains(QStringLiteral("setup")));
     QCOMPARE(s.scope.printer.setupText.title, QStringLiteral("打印设置"));
     QCOMPARE(s.scope.printer.setupText.confirm, QStringLiteral("确定"));
-    QCOMPARE(s.preview.ComboBox1->currentIndex(), index);
-    QCOMPARE(QSize(s.preview.SpinEdit1->value(), s.preview.SpinEdit2->value()), shown);
+    QCOMPARE(testing::part<QComboBox>(s.preview, "ComboBox1")->currentIndex(), index);
+    QCOMPARE(QSize(testing::part<QSpinBox>(s.preview, "SpinEdit1")->value(),
+                   testing::part<QSpinBox>(s.preview, "SpinEdit2")->value()),
+             shown);
     // The printer keeps the engine's paper unless the user picked another.
     QCOMPARE(s.scope.printer.paper->name(), confirmed && paperPicked
                                                 ? QPageSize(QPageSize::Letter).name()

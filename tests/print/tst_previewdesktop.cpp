@@ -3,7 +3,8 @@
 #include "FakePrinter.h"
 #include "print/TPreviewAtOnceForm.h"
 #include "print/TPrintAtOnce.h"
-#include "support/PrivateDesktop.h"
+#include "support/DesktopTest.h"
+#include "support/WindowParts.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -11,9 +12,11 @@
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 using namespace quorvane;
 using namespace Qt::StringLiterals;
@@ -48,10 +51,10 @@ bool viewable(WId window) {
 }
 } // namespace
 
-class TestPreviewDesktop : public QObject {
+class TestPreviewDesktop : public testing::DesktopTest {
     Q_OBJECT
 public:
-    TestPreviewDesktop(bool up, QString why) : m_up(up), m_why(std::move(why)) {}
+    using DesktopTest::DesktopTest;
 
 private Q_SLOTS:
     void initTestCase() {
@@ -67,10 +70,6 @@ private Q_SLOTS:
     }
     void lockedPreviewKeepsItsPlace_data();
     void lockedPreviewKeepsItsPlace();
-
-private:
-    bool m_up;
-    QString m_why;
 };
 
 void TestPreviewDesktop::lockedPreviewKeepsItsPlace_data() {
@@ -119,8 +118,9 @@ void TestPreviewDesktop::lockedPreviewKeepsItsPlace() {
         QTRY_COMPARE_WITH_TIMEOUT(framed(id), free(), 5000);
         // Zoomed in, the page needs both scroll bars, and both are on the screen.
         for (int i = 0; i < 3; ++i)
-            QTest::mouseClick(preview->ZoomInBtn, Qt::LeftButton);
-        QScrollBar* across = preview->ScrollBox1->horizontalScrollBar();
+            QTest::mouseClick(testing::part<QToolButton>(*preview, "ZoomInBtn"), Qt::LeftButton);
+        QScrollBar* across =
+            testing::part<QScrollArea>(*preview, "ScrollBox1")->horizontalScrollBar();
         QTRY_VERIFY_WITH_TIMEOUT(across->isVisible(), 2000);
         const QRect bar(across->mapToGlobal(QPoint(0, 0)), across->size());
         QVERIFY2(
@@ -135,13 +135,7 @@ void TestPreviewDesktop::lockedPreviewKeepsItsPlace() {
 }
 
 int main(int argc, char** argv) {
-    // The desktop outlives the application object, which must connect to it.
-    testing::PrivateDesktop desktop;
-    QString why;
-    const bool up = desktop.startForQt(&why);
-    QApplication app(argc, argv);
-    TestPreviewDesktop test(up, why);
-    return QTest::qExec(&test, argc, argv);
+    return testing::runOnPrivateDesktop<TestPreviewDesktop>(argc, argv);
 }
 
 #include "tst_previewdesktop.moc"

@@ -8,7 +8,9 @@
 #include "platform/QuorvaneError.h"
 #include "print/TPrintAtOnce.h"
 #include "print/Tprint_frm.h"
+#include "support/MainWindowParts.h"
 #include "support/TestDatabase.h"
+#include "support/WindowParts.h"
 #include "ui/lookup/Tmain_frm.h"
 
 #include <QApplication>
@@ -22,10 +24,12 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSpinBox>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 #include <csignal>
 #include <sys/prctl.h>
@@ -310,10 +314,11 @@ void TestPrintCups::printButtonThroughCups() {
         QSKIP("pdftotext (poppler-utils) is not installed");
     Tmain_frm window;
     QVERIFY(Printer::current().printerNames().contains(kQueue));
-    QVERIFY(window.q_cy->locate(QStringLiteral("成语"), QStringLiteral("阿鼻地狱"), {}));
-    PreviewDriver driver(
-        [](TPreviewAtOnceForm& preview) { QTest::mouseClick(preview.PrintBtn, Qt::LeftButton); });
-    QTest::mouseClick(window.printbtn, Qt::LeftButton);
+    QVERIFY(parts(window).q_cy->locate(QStringLiteral("成语"), QStringLiteral("阿鼻地狱"), {}));
+    PreviewDriver driver([](TPreviewAtOnceForm& preview) {
+        QTest::mouseClick(testing::part<QToolButton>(preview, "PrintBtn"), Qt::LeftButton);
+    });
+    QTest::mouseClick(parts(window).printbtn, Qt::LeftButton);
     QCOMPARE(driver.opened, 1);
     const QString pdf = dir.path() + QStringLiteral("/out/job.pdf");
     QVERIFY2(waitForPdf(pdf), "no PDF came out of the queue");
@@ -365,13 +370,13 @@ void TestPrintCups::paperTooSmallIsRefused() {
     Tmain_frm window;
     PreviewDriver driver([](TPreviewAtOnceForm& preview) {
         // As a choice in the list: the window reacts to the user's choices only.
-        preview.ComboBox1->setCurrentIndex(int(PrintTypes::Custom));
-        Q_EMIT preview.ComboBox1->activated(int(PrintTypes::Custom));
-        preview.SpinEdit1->setValue(1);
-        preview.SpinEdit2->setValue(1);
-        QTest::mouseClick(preview.PrintBtn, Qt::LeftButton);
+        testing::part<QComboBox>(preview, "ComboBox1")->setCurrentIndex(int(PrintTypes::Custom));
+        Q_EMIT testing::part<QComboBox>(preview, "ComboBox1")->activated(int(PrintTypes::Custom));
+        testing::part<QSpinBox>(preview, "SpinEdit1")->setValue(1);
+        testing::part<QSpinBox>(preview, "SpinEdit2")->setValue(1);
+        QTest::mouseClick(testing::part<QToolButton>(preview, "PrintBtn"), Qt::LeftButton);
     });
-    QTest::mouseClick(window.printbtn, Qt::LeftButton);
+    QTest::mouseClick(parts(window).printbtn, Qt::LeftButton);
     QCOMPARE(driver.opened, 1);
     QCOMPARE(Script::shownMessages().size(), shownBefore + 1);
     QVERIFY2(Script::shownMessages().last().text.contains(QStringLiteral("太小")),
@@ -413,12 +418,12 @@ void TestPrintCups::longEntriesOnPaper() {
     int previewPages = 0;
     {
         Tmain_frm window;
-        QVERIFY(window.q_cy->locate(QStringLiteral("成语"), idiom, {}));
+        QVERIFY(parts(window).q_cy->locate(QStringLiteral("成语"), idiom, {}));
         PreviewDriver driver([&](TPreviewAtOnceForm& preview) {
             previewPages = int(preview.pages().size());
-            QTest::mouseClick(preview.PrintBtn, Qt::LeftButton);
+            QTest::mouseClick(testing::part<QToolButton>(preview, "PrintBtn"), Qt::LeftButton);
         });
-        QTest::mouseClick(window.printbtn, Qt::LeftButton);
+        QTest::mouseClick(parts(window).printbtn, Qt::LeftButton);
         QCOMPARE(driver.opened, 1);
     }
     Printer::setCurrent(nullptr);
@@ -511,7 +516,7 @@ void TestPrintCups::refusedPrintKeepsThePreview() {
         return ok;
     };
     Tmain_frm window;
-    QVERIFY(window.q_cy->locate(QStringLiteral("成语"), QStringLiteral("阿鼻地狱"), {}));
+    QVERIFY(parts(window).q_cy->locate(QStringLiteral("成语"), QStringLiteral("阿鼻地狱"), {}));
     const qsizetype shown = Script::shownMessages().size();
     bool stillOpen = false;
     bool outOfService = false;
@@ -530,10 +535,10 @@ void TestPrintCups::refusedPrintKeepsThePreview() {
             outOfService = setCopies(20000);
         else
             outOfService = command.isEmpty() || admin(command);
-        QTest::mouseClick(preview.PrintBtn, Qt::LeftButton);
+        QTest::mouseClick(testing::part<QToolButton>(preview, "PrintBtn"), Qt::LeftButton);
         stillOpen = preview.isVisible();
     });
-    QTest::mouseClick(window.printbtn, Qt::LeftButton);
+    QTest::mouseClick(parts(window).printbtn, Qt::LeftButton);
     QCOMPARE(driver.opened, 1);
     QVERIFY(outOfService);
     QVERIFY(stillOpen);
@@ -574,14 +579,14 @@ void TestPrintCups::printerSetupKeepsThePaper() {
     QtPrinter printer;
     Printer::setCurrent(&printer);
     Tmain_frm window;
-    QVERIFY(window.q_cy->locate(QStringLiteral("成语"), QStringLiteral("阿鼻地狱"), {}));
+    QVERIFY(parts(window).q_cy->locate(QStringLiteral("成语"), QStringLiteral("阿鼻地狱"), {}));
     QString title;
     QString confirm;
     int shownIndex = -1;
     QSize shownSize;
     PreviewDriver driver([&](TPreviewAtOnceForm& preview) {
-        preview.ComboBox1->setCurrentIndex(5);
-        Q_EMIT preview.ComboBox1->activated(5);
+        testing::part<QComboBox>(preview, "ComboBox1")->setCurrentIndex(5);
+        Q_EMIT testing::part<QComboBox>(preview, "ComboBox1")->activated(5);
         onNextModal<QPrintDialog>(&preview, [&](QPrintDialog& dialog) {
             title = dialog.windowTitle();
             confirm = confirmButton(dialog) ? confirmButton(dialog)->text() : QString();
@@ -599,11 +604,12 @@ void TestPrintCups::printerSetupKeepsThePaper() {
             }
             QTest::mouseClick(confirmButton(dialog), Qt::LeftButton);
         });
-        QTest::mouseClick(preview.PrinterSetupBtn, Qt::LeftButton);
-        shownIndex = preview.ComboBox1->currentIndex();
-        shownSize = QSize(preview.SpinEdit1->value(), preview.SpinEdit2->value());
+        QTest::mouseClick(testing::part<QToolButton>(preview, "PrinterSetupBtn"), Qt::LeftButton);
+        shownIndex = testing::part<QComboBox>(preview, "ComboBox1")->currentIndex();
+        shownSize = QSize(testing::part<QSpinBox>(preview, "SpinEdit1")->value(),
+                          testing::part<QSpinBox>(preview, "SpinEdit2")->value());
     });
-    QTest::mouseClick(window.printbtn, Qt::LeftButton);
+    QTest::mouseClick(parts(window).printbtn, Qt::LeftButton);
     Printer::setCurrent(nullptr);
     QCOMPARE(driver.opened, 1);
     QCOMPARE(title, QStringLiteral("打印设置"));

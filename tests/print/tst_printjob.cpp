@@ -5,15 +5,23 @@
 #include "data/AdoQuery.h"
 #include "platform/AppPaths.h"
 #include "platform/Dialogs.h"
+#include "platform/RichEdit.h"
 #include "print/ControlTree.h"
 #include "print/PreviewPage.h"
 #include "print/TPrintAtOnce.h"
 #include "print/Tprint_frm.h"
+#include "support/MainWindowParts.h"
 #include "support/TestDatabase.h"
+#include "support/WindowParts.h"
 #include "ui/lookup/Tmain_frm.h"
 
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
 #include <QScreen>
+#include <QSpinBox>
 #include <QTest>
+#include <QToolButton>
 
 using namespace quorvane;
 namespace Script = quorvane::Dialogs::Script;
@@ -54,9 +62,9 @@ private Q_SLOTS:
     void longEntryKeepsEveryWord();
 
 private:
-    void clickPrint() { QTest::mouseClick(window->printbtn, Qt::LeftButton); }
+    void clickPrint() { QTest::mouseClick(parts(*window).printbtn, Qt::LeftButton); }
     void moveTo(const QString& idiom) {
-        QVERIFY(window->q_cy->locate(QStringLiteral("成语"), idiom, {}));
+        QVERIFY(parts(*window).q_cy->locate(QStringLiteral("成语"), idiom, {}));
     }
 
     std::unique_ptr<testing::ProgramFolder> folder;
@@ -104,14 +112,15 @@ void TestPrintJob::previewShowsTheCurrentIdiom() {
     moveTo(QStringLiteral("阿鼻地狱"));
     Captured seen;
     PreviewDriver driver([&](TPreviewAtOnceForm& preview) {
-        seen.idiom = print_frm->cymc->text();
-        seen.text = print_frm->RichEdit1->toPlainText();
+        seen.idiom = testing::part<QLabel>(*print_frm, "cymc")->text();
+        seen.text = testing::part<RichEdit>(*print_frm, "RichEdit1")->toPlainText();
         seen.pages = int(preview.pages().size());
         seen.locked = preview.locked();
         seen.caption = preview.windowTitle();
-        QCOMPARE(preview.ComboBox1->currentText(), QStringLiteral("A4"));
-        QCOMPARE(preview.SpinEdit1->value(), 2100);
-        QVERIFY(preview.SpinEdit1->isReadOnly());
+        QCOMPARE(testing::part<QComboBox>(preview, "ComboBox1")->currentText(),
+                 QStringLiteral("A4"));
+        QCOMPARE(testing::part<QSpinBox>(preview, "SpinEdit1")->value(), 2100);
+        QVERIFY(testing::part<QSpinBox>(preview, "SpinEdit1")->isReadOnly());
     });
     clickPrint();
     QCOMPARE(driver.opened, 1);
@@ -130,7 +139,8 @@ void TestPrintJob::previewShowsTheCurrentIdiom() {
 
 void TestPrintJob::twoPrintsInARow() {
     QStringList idioms;
-    PreviewDriver driver([&](TPreviewAtOnceForm&) { idioms << print_frm->cymc->text(); });
+    PreviewDriver driver(
+        [&](TPreviewAtOnceForm&) { idioms << testing::part<QLabel>(*print_frm, "cymc")->text(); });
     moveTo(QStringLiteral("阿鼻地狱"));
     clickPrint();
     driver.rearm();
@@ -145,7 +155,7 @@ void TestPrintJob::printButtonPrintsOnePage() {
     bool closed = false;
     PreviewDriver driver([&](TPreviewAtOnceForm& preview) {
         QPointer<TPreviewAtOnceForm> guard = &preview;
-        QTest::mouseClick(preview.PrintBtn, Qt::LeftButton);
+        QTest::mouseClick(testing::part<QToolButton>(preview, "PrintBtn"), Qt::LeftButton);
         closed = !guard || !guard->isVisible();
     });
     clickPrint();
@@ -167,11 +177,12 @@ void TestPrintJob::longEntryKeepsEveryWord() {
     QSize layout;
     int previewPages = 0;
     PreviewDriver driver([&](TPreviewAtOnceForm& preview) {
-        const QString text = ControlTree::windowText(print_frm->RichEdit1);
+        const QString text =
+            ControlTree::windowText(testing::part<RichEdit>(*print_frm, "RichEdit1"));
         whole = ControlTree::cutToUnits(text, print_frm->PrintAtOnce1->MaxTextCount - 1) == text;
-        layout = print_frm->Panel1->size();
+        layout = testing::part<QFrame>(*print_frm, "Panel1")->size();
         previewPages = int(preview.pages().size());
-        QTest::mouseClick(preview.PrintBtn, Qt::LeftButton);
+        QTest::mouseClick(testing::part<QToolButton>(preview, "PrintBtn"), Qt::LeftButton);
     });
     clickPrint();
     QVERIFY(whole);

@@ -1,6 +1,8 @@
 #include "support/TestDatabase.h"
 
 #include "data/AdoConnection.h"
+#include "data/AdoQuery.h"
+#include "data/IdiomColumns.h"
 #include "data/IdiomDatabase.h"
 #include "platform/AppPaths.h"
 
@@ -79,6 +81,24 @@ std::vector<IdiomEntry> sampleRows() {
         entry(QStringLiteral("ysbg"), QStringLiteral("一丝不苟"), QStringLiteral("yī sī bù gǒu")),
         entry(QStringLiteral("yyyy"), QStringLiteral("一言一语")),
     };
+}
+
+std::vector<IdiomEntry> readDatabase(const QString& folder) {
+    AdoConnection connection;
+    connection.setConnectionString(AdoConnection::buildConnectionString(folder + u'/'));
+    connection.open();
+    AdoQuery query;
+    query.setConnection(&connection);
+    query.setSql(QStringLiteral("select * from cy order by 成语"));
+    query.open();
+    std::vector<IdiomEntry> rows;
+    for (int row = 0; row < query.recordCount(); ++row) {
+        IdiomEntry entry;
+        for (int c = 0; c < kColumnCount; ++c)
+            entry.columns[size_t(c)] = query.cellText(row, query.fieldIndex(columnName(Column(c))));
+        rows.push_back(entry);
+    }
+    return rows;
 }
 
 } // namespace quorvane::testing

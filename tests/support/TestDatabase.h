@@ -31,6 +31,10 @@ private:
     QTemporaryDir m_dir;
 };
 
+// The rows of cy.mdb in `folder`, read the way the program reads them (in the list's order);
+// none when it cannot be opened.
+std::vector<IdiomEntry> readDatabase(const QString& folder);
+
 // A dozen idioms with shared and mixed-case codes, in a known pinyin order.
 std::vector<IdiomEntry> sampleRows();
 

@@ -1,7 +1,6 @@
-#include "data/AdoConnection.h"
-#include "data/AdoQuery.h"
 #include "data/Pinyin.h"
 #include "platform/QuorvaneError.h"
+#include "support/TestDatabase.h"
 #include "support/TestFiles.h"
 #include "tools/IdiomImport.h"
 
@@ -28,6 +27,7 @@
 #include <optional>
 
 using namespace quorvane;
+using quorvane::testing::readDatabase;
 
 namespace {
 const QByteArray kHeader("代码\t成语\t拼音\t解释\t示例\t近义\t反义\t出处\t典故\n");
@@ -49,25 +49,6 @@ QString writeManyRows(const QTemporaryDir& dir, int count) {
 
 QByteArray readBytes(const QString& path) {
     return testing::readFile(path);
-}
-
-// The rows of cy/cy.mdb in `folder`, read the way the program reads them.
-std::vector<IdiomEntry> readDatabase(const QString& folder) {
-    AdoConnection connection;
-    connection.setConnectionString(AdoConnection::buildConnectionString(folder + u'/'));
-    connection.open();
-    AdoQuery query;
-    query.setConnection(&connection);
-    query.setSql(QStringLiteral("select * from cy order by 成语"));
-    query.open();
-    std::vector<IdiomEntry> rows;
-    for (int row = 0; row < query.recordCount(); ++row) {
-        IdiomEntry entry;
-        for (int c = 0; c < kColumnCount; ++c)
-            entry.columns[size_t(c)] = query.cellText(row, query.fieldIndex(columnName(Column(c))));
-        rows.push_back(entry);
-    }
-    return rows;
 }
 
 QStringList idioms(const std::vector<IdiomEntry>& rows) {

@@ -1,6 +1,5 @@
-#include "data/AdoConnection.h"
-#include "data/AdoQuery.h"
 #include "support/FullDisk.h"
+#include "support/TestDatabase.h"
 #include "support/TestFiles.h"
 #include "tools/IdiomCheck.h"
 #include "tools/IdiomImport.h"
@@ -76,16 +75,9 @@ QStringList filesIn(const QString& folder) {
 }
 
 QString codeIn(const QString& folder, const QString& idiom) {
-    AdoConnection connection;
-    connection.setConnectionString(AdoConnection::buildConnectionString(folder + u'/'));
-    connection.open();
-    AdoQuery query;
-    query.setConnection(&connection);
-    query.setSql(QStringLiteral("select * from cy order by 成语"));
-    query.open();
-    for (int row = 0; row < query.recordCount(); ++row)
-        if (query.cellText(row, query.fieldIndex(QStringLiteral("成语"))) == idiom)
-            return query.cellText(row, query.fieldIndex(QStringLiteral("代码")));
+    for (const IdiomEntry& row : testing::readDatabase(folder))
+        if (row.text(Column::Idiom) == idiom)
+            return row.text(Column::Code);
     return QStringLiteral("(missing)");
 }
 } // namespace

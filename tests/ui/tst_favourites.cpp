@@ -5,8 +5,10 @@
 #include "favourites/FavouritesStore.h"
 #include "platform/Dialogs.h"
 #include "platform/FontFaces.h"
+#include "support/MainWindowParts.h"
 #include "support/TestDatabase.h"
 #include "support/TestFiles.h"
+#include "support/WindowParts.h"
 #include "ui/favourites/FavouritesController.h"
 #include "ui/favourites/RememberedListModel.h"
 #include "ui/favourites/Tfavourites_frm.h"
@@ -16,8 +18,10 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTreeView>
+#include <QWidget>
 #include <QtTest>
 
 #include <sqlite3.h>
@@ -36,12 +40,12 @@ QModelIndex rowOf(const QAbstractItemView* view, const QString& text) {
 }
 
 void clickIdiom(Tmain_frm& w, const QString& idiom) {
-    const QModelIndex index = rowOf(w.DBGrid1, idiom);
+    const QModelIndex index = rowOf(parts(w).DBGrid1, idiom);
     QVERIFY2(index.isValid(), qPrintable(idiom));
-    w.DBGrid1->scrollTo(index);
-    QTest::mouseClick(w.DBGrid1->viewport(), Qt::LeftButton, {},
-                      w.DBGrid1->visualRect(index).center());
-    QCOMPARE(w.cymc->text(), idiom);
+    parts(w).DBGrid1->scrollTo(index);
+    QTest::mouseClick(parts(w).DBGrid1->viewport(), Qt::LeftButton, {},
+                      parts(w).DBGrid1->visualRect(index).center());
+    QCOMPARE(parts(w).cymc->text(), idiom);
 }
 
 // What a list of the side window shows, one "idiom|pinyin|date" per row.
@@ -91,7 +95,7 @@ private:
     }
 
     Tfavourites_frm* openSide() {
-        QTest::mouseClick(m_main->favlistbtn, Qt::LeftButton);
+        QTest::mouseClick(parts(*m_main).favlistbtn, Qt::LeftButton);
         Tfavourites_frm* f = m_main->favourites()->window();
         return f && QTest::qWaitForWindowExposed(f) ? f : nullptr;
     }
@@ -99,7 +103,7 @@ private:
     void addFavourites(const QStringList& idioms) {
         for (const QString& idiom : idioms) {
             clickIdiom(*m_main, idiom);
-            QTest::mouseClick(m_main->favbtn, Qt::LeftButton);
+            QTest::mouseClick(parts(*m_main).favbtn, Qt::LeftButton);
         }
     }
 
@@ -132,35 +136,36 @@ private Q_SLOTS:
         start();
         const auto toggle = [&] {
             if (way == QLatin1String("star"))
-                QTest::mouseClick(m_main->favbtn, Qt::LeftButton);
+                QTest::mouseClick(parts(*m_main).favbtn, Qt::LeftButton);
             else if (way == QLatin1String("mark"))
-                QTest::mouseClick(m_main->favmark, Qt::LeftButton);
+                QTest::mouseClick(parts(*m_main).favmark, Qt::LeftButton);
             else if (way == QLatin1String("box"))
-                QTest::keyClick(m_main->DBLookupCombo1->editor(), Qt::Key_D, Qt::ControlModifier);
+                QTest::keyClick(parts(*m_main).DBLookupCombo1->editor(), Qt::Key_D,
+                                Qt::ControlModifier);
             else
-                QTest::keyClick(m_main->DBGrid1, Qt::Key_D, Qt::ControlModifier);
+                QTest::keyClick(parts(*m_main).DBGrid1, Qt::Key_D, Qt::ControlModifier);
         };
         clickIdiom(*m_main, QStringLiteral("沧海桑田"));
         if (way == QLatin1String("box"))
-            m_main->DBLookupCombo1->editor()->setFocus();
-        QCOMPARE(m_main->favbtn->toolTip(), QStringLiteral("收藏当前成语（Ctrl+D）"));
-        const qint64 emptyStar = m_main->favmark->icon().cacheKey();
+            parts(*m_main).DBLookupCombo1->editor()->setFocus();
+        QCOMPARE(parts(*m_main).favbtn->toolTip(), QStringLiteral("收藏当前成语（Ctrl+D）"));
+        const qint64 emptyStar = parts(*m_main).favmark->icon().cacheKey();
 
         toggle();
         QCOMPARE(idiomsIn(*m_main, ListKind::Favourites), QStringList{QStringLiteral("沧海桑田")});
-        QCOMPARE(m_main->favbtn->toolTip(), QStringLiteral("取消收藏当前成语（Ctrl+D）"));
-        QCOMPARE(m_main->favmark->toolTip(), QStringLiteral("已收藏；点一下取消收藏"));
-        QVERIFY(m_main->favmark->isVisible());
-        QVERIFY(m_main->favmark->icon().cacheKey() != emptyStar);
+        QCOMPARE(parts(*m_main).favbtn->toolTip(), QStringLiteral("取消收藏当前成语（Ctrl+D）"));
+        QCOMPARE(parts(*m_main).favmark->toolTip(), QStringLiteral("已收藏；点一下取消收藏"));
+        QVERIFY(parts(*m_main).favmark->isVisible());
+        QVERIFY(parts(*m_main).favmark->icon().cacheKey() != emptyStar);
         // Another idiom is not a favourite; back on the first, the mark says it is.
         clickIdiom(*m_main, QStringLiteral("画蛇添足"));
-        QCOMPARE(m_main->favmark->toolTip(), QStringLiteral("未收藏；点一下收藏"));
+        QCOMPARE(parts(*m_main).favmark->toolTip(), QStringLiteral("未收藏；点一下收藏"));
         clickIdiom(*m_main, QStringLiteral("沧海桑田"));
-        QCOMPARE(m_main->favmark->toolTip(), QStringLiteral("已收藏；点一下取消收藏"));
+        QCOMPARE(parts(*m_main).favmark->toolTip(), QStringLiteral("已收藏；点一下取消收藏"));
 
         toggle();
         QCOMPARE(idiomsIn(*m_main, ListKind::Favourites), QStringList());
-        QCOMPARE(m_main->favbtn->toolTip(), QStringLiteral("收藏当前成语（Ctrl+D）"));
+        QCOMPARE(parts(*m_main).favbtn->toolTip(), QStringLiteral("收藏当前成语（Ctrl+D）"));
         QVERIFY(Script::shownMessages().isEmpty());
     }
 
@@ -172,56 +177,63 @@ private Q_SLOTS:
         QVERIFY(f);
         QCOMPARE(f->windowTitle(), QStringLiteral("收藏和最近查看"));
         QVERIFY(!f->isModal());
-        QCOMPARE(f->pages->tabText(0), QStringLiteral("收藏"));
-        QCOMPARE(f->pages->tabText(1), QStringLiteral("最近查看"));
+        QCOMPARE(testing::part<QTabWidget>(*f, "pages")->tabText(0), QStringLiteral("收藏"));
+        QCOMPARE(testing::part<QTabWidget>(*f, "pages")->tabText(1), QStringLiteral("最近查看"));
         QCOMPARE(shownRows(f, ListKind::Favourites),
                  QStringList({QStringLiteral("百发百中|bǎi fā bǎi zhòng|") + kToday,
                               QStringLiteral("沧海桑田|cāng hǎi sāng tián|") + kToday,
                               QStringLiteral("画蛇添足||") + kToday}));
 
         // Enter and a double click move the main list and the entry.
-        selectRow(f->favlst, QStringLiteral("沧海桑田"));
-        QTest::keyClick(f->favlst, Qt::Key_Return);
-        QCOMPARE(m_main->cymc->text(), QStringLiteral("沧海桑田"));
-        QCOMPARE(m_main->DBGrid1->currentIndex().data().toString(), QStringLiteral("沧海桑田"));
-        selectRow(f->favlst, QStringLiteral("画蛇添足"));
-        const QRect cell = f->favlst->visualRect(f->favlst->currentIndex());
-        QTest::mouseClick(f->favlst->viewport(), Qt::LeftButton, {}, cell.center());
-        QTest::mouseDClick(f->favlst->viewport(), Qt::LeftButton, {}, cell.center());
-        QCOMPARE(m_main->cymc->text(), QStringLiteral("画蛇添足"));
-        QCOMPARE(m_main->q_cy->fieldText(QStringLiteral("成语")), QStringLiteral("画蛇添足"));
+        selectRow(testing::part<QTreeView>(*f, "favlst"), QStringLiteral("沧海桑田"));
+        QTest::keyClick(testing::part<QTreeView>(*f, "favlst"), Qt::Key_Return);
+        QCOMPARE(parts(*m_main).cymc->text(), QStringLiteral("沧海桑田"));
+        QCOMPARE(parts(*m_main).DBGrid1->currentIndex().data().toString(),
+                 QStringLiteral("沧海桑田"));
+        selectRow(testing::part<QTreeView>(*f, "favlst"), QStringLiteral("画蛇添足"));
+        const QRect cell = testing::part<QTreeView>(*f, "favlst")
+                               ->visualRect(testing::part<QTreeView>(*f, "favlst")->currentIndex());
+        QTest::mouseClick(testing::part<QTreeView>(*f, "favlst")->viewport(), Qt::LeftButton, {},
+                          cell.center());
+        QTest::mouseDClick(testing::part<QTreeView>(*f, "favlst")->viewport(), Qt::LeftButton, {},
+                           cell.center());
+        QCOMPARE(parts(*m_main).cymc->text(), QStringLiteral("画蛇添足"));
+        QCOMPARE(parts(*m_main).q_cy->fieldText(QStringLiteral("成语")),
+                 QStringLiteral("画蛇添足"));
 
         // Delete takes the row out; the next one becomes current.
-        selectRow(f->favlst, QStringLiteral("沧海桑田"));
-        QTest::keyClick(f->favlst, Qt::Key_Delete);
+        selectRow(testing::part<QTreeView>(*f, "favlst"), QStringLiteral("沧海桑田"));
+        QTest::keyClick(testing::part<QTreeView>(*f, "favlst"), Qt::Key_Delete);
         QCOMPARE(idiomsIn(*m_main, ListKind::Favourites),
                  QStringList({QStringLiteral("百发百中"), QStringLiteral("画蛇添足")}));
-        QCOMPARE(f->favlst->currentIndex().data().toString(), QStringLiteral("画蛇添足"));
+        QCOMPARE(testing::part<QTreeView>(*f, "favlst")->currentIndex().data().toString(),
+                 QStringLiteral("画蛇添足"));
 
         // Clearing asks first; only OK clears.
         Script::queueAnswer(Dialogs::Button::Cancel);
-        QTest::mouseClick(f->favclearbtn, Qt::LeftButton);
+        QTest::mouseClick(testing::part<QPushButton>(*f, "favclearbtn"), Qt::LeftButton);
         QCOMPARE(Script::shownMessages().size(), 1);
         QCOMPARE(Script::shownMessages().last().text,
                  QStringLiteral("确定要清空全部 2 条收藏吗？"));
         QCOMPARE(Script::shownMessages().last().icon, Dialogs::Icon::Question);
         QCOMPARE(Script::shownMessages().last().buttons, Dialogs::Buttons::OkCancel);
-        QCOMPARE(f->favlst->model()->rowCount(), 2);
+        QCOMPARE(testing::part<QTreeView>(*f, "favlst")->model()->rowCount(), 2);
         Script::queueAnswer(Dialogs::Button::Ok);
-        QTest::mouseClick(f->favclearbtn, Qt::LeftButton);
-        QCOMPARE(f->favlst->model()->rowCount(), 0);
-        QVERIFY(!f->favclearbtn->isEnabled());
+        QTest::mouseClick(testing::part<QPushButton>(*f, "favclearbtn"), Qt::LeftButton);
+        QCOMPARE(testing::part<QTreeView>(*f, "favlst")->model()->rowCount(), 0);
+        QVERIFY(!testing::part<QPushButton>(*f, "favclearbtn")->isEnabled());
 
         // The history tab: everything copied so far, newest first, and cleared the same way.
-        f->pages->setCurrentWidget(f->histpage);
-        QTest::mouseClick(m_main->copybtn, Qt::LeftButton);
+        testing::part<QTabWidget>(*f, "pages")
+            ->setCurrentWidget(testing::part<QWidget>(*f, "histpage"));
+        QTest::mouseClick(parts(*m_main).copybtn, Qt::LeftButton);
         QCOMPARE(shownRows(f, ListKind::History).size(), 1);
         QVERIFY(shownRows(f, ListKind::History).first().startsWith(QStringLiteral("画蛇添足||")));
         Script::queueAnswer(Dialogs::Button::Ok);
-        QTest::mouseClick(f->histclearbtn, Qt::LeftButton);
+        QTest::mouseClick(testing::part<QPushButton>(*f, "histclearbtn"), Qt::LeftButton);
         QCOMPARE(Script::shownMessages().last().text,
                  QStringLiteral("确定要清空最近查看的成语吗？"));
-        QCOMPARE(f->histlst->model()->rowCount(), 0);
+        QCOMPARE(testing::part<QTreeView>(*f, "histlst")->model()->rowCount(), 0);
 
         // Escape closes; Ctrl+Shift+F brings back the same window.
         QTest::keyClick(f, Qt::Key_Escape);
@@ -249,20 +261,20 @@ private Q_SLOTS:
 
         // Copied and saved count at once; a repeat moves to the top instead of doubling.
         clickIdiom(*m_main, QStringLiteral("沧海桑田"));
-        QTest::mouseClick(m_main->copybtn, Qt::LeftButton);
+        QTest::mouseClick(parts(*m_main).copybtn, Qt::LeftButton);
         clickIdiom(*m_main, QStringLiteral("一丝不苟"));
         Script::queueFileName(m_folder->path() + QStringLiteral("saved.txt"));
-        QTest::mouseClick(m_main->savebtn, Qt::LeftButton);
+        QTest::mouseClick(parts(*m_main).savebtn, Qt::LeftButton);
         QVERIFY(QFile::exists(m_folder->path() + QStringLiteral("saved.txt")));
         clickIdiom(*m_main, QStringLiteral("百发百中"));
-        QTest::mouseClick(m_main->copybtn, Qt::LeftButton);
+        QTest::mouseClick(parts(*m_main).copybtn, Qt::LeftButton);
         QCOMPARE(idiomsIn(*m_main, ListKind::History),
                  QStringList({QStringLiteral("百发百中"), QStringLiteral("一丝不苟"),
                               QStringLiteral("沧海桑田")}));
         // A cancelled save saved nothing and adds nothing.
         clickIdiom(*m_main, QStringLiteral("大器晚成"));
         Script::queueFileName(QString());
-        QTest::mouseClick(m_main->savebtn, Qt::LeftButton);
+        QTest::mouseClick(parts(*m_main).savebtn, Qt::LeftButton);
         QCOMPARE(idiomsIn(*m_main, ListKind::History).size(), 3);
 
         // A restart keeps both lists.
@@ -277,7 +289,7 @@ private Q_SLOTS:
         QCOMPARE(shownRows(f, ListKind::History).size(), 3);
         QVERIFY(shownRows(f, ListKind::History).first().startsWith(QStringLiteral("百发百中|")));
         clickIdiom(*m_main, QStringLiteral("不知所措"));
-        QCOMPARE(m_main->favmark->toolTip(), QStringLiteral("已收藏；点一下取消收藏"));
+        QCOMPARE(parts(*m_main).favmark->toolTip(), QStringLiteral("已收藏；点一下取消收藏"));
     }
 
     void exportsWriteTheExpectedBytes_data() {
@@ -315,14 +327,18 @@ private Q_SLOTS:
         addFavourites({QStringLiteral("画蛇添足"), QStringLiteral("一丝不苟")});
         Tfavourites_frm* f = openSide();
         QVERIFY(f);
-        QCOMPARE(f->favlst->model()->index(0, 0).data(RememberedListModel::MissingRole).toBool(),
+        QCOMPARE(testing::part<QTreeView>(*f, "favlst")
+                     ->model()
+                     ->index(0, 0)
+                     .data(RememberedListModel::MissingRole)
+                     .toBool(),
                  false);
         const auto checkLostOne = [this] {
             Tfavourites_frm* side = openSide();
             QVERIFY(side);
             QCOMPARE(idiomsIn(*m_main, ListKind::Favourites),
                      QStringList({QStringLiteral("一丝不苟"), QStringLiteral("画蛇添足")}));
-            const QAbstractItemModel* model = side->favlst->model();
+            const QAbstractItemModel* model = testing::part<QTreeView>(*side, "favlst")->model();
             QCOMPARE(model->index(0, 0).data(RememberedListModel::MissingRole).toBool(), true);
             QCOMPARE(model->index(0, 0).data(Qt::ForegroundRole).value<QBrush>().color(),
                      QColor(Qt::gray));
@@ -330,18 +346,19 @@ private Q_SLOTS:
 
             clickIdiom(*m_main, QStringLiteral("大器晚成"));
             const int before = int(Script::shownMessages().size());
-            selectRow(side->favlst, QStringLiteral("一丝不苟"));
-            QTest::keyClick(side->favlst, Qt::Key_Return);
+            selectRow(testing::part<QTreeView>(*side, "favlst"), QStringLiteral("一丝不苟"));
+            QTest::keyClick(testing::part<QTreeView>(*side, "favlst"), Qt::Key_Return);
             QCOMPARE(Script::shownMessages().size(), before + 1);
             QCOMPARE(
                 Script::shownMessages().last().text,
                 QStringLiteral("词典中已没有“一丝不苟”这条成语（可能是换了词典或重新导入过）。"));
-            QCOMPARE(m_main->cymc->text(), QStringLiteral("大器晚成"));
-            selectRow(side->favlst, QStringLiteral("画蛇添足"));
-            QTest::keyClick(side->favlst, Qt::Key_Return);
-            QCOMPARE(m_main->cymc->text(), QStringLiteral("画蛇添足"));
-            QCOMPARE(m_main->DBGrid1->currentIndex().data().toString(), QStringLiteral("画蛇添足"));
-            QCOMPARE(m_main->favmark->toolTip(), QStringLiteral("已收藏；点一下取消收藏"));
+            QCOMPARE(parts(*m_main).cymc->text(), QStringLiteral("大器晚成"));
+            selectRow(testing::part<QTreeView>(*side, "favlst"), QStringLiteral("画蛇添足"));
+            QTest::keyClick(testing::part<QTreeView>(*side, "favlst"), Qt::Key_Return);
+            QCOMPARE(parts(*m_main).cymc->text(), QStringLiteral("画蛇添足"));
+            QCOMPARE(parts(*m_main).DBGrid1->currentIndex().data().toString(),
+                     QStringLiteral("画蛇添足"));
+            QCOMPARE(parts(*m_main).favmark->toolTip(), QStringLiteral("已收藏；点一下取消收藏"));
         };
 
         // Deleted in the maintenance window, then 刷新: the open side window follows.
@@ -351,7 +368,7 @@ private Q_SLOTS:
             sqlite3_exec(db, "delete from cy where 成语 = '一丝不苟'", nullptr, nullptr, nullptr),
             SQLITE_OK);
         sqlite3_close(db);
-        QTest::mouseClick(m_main->allvbtn, Qt::LeftButton);
+        QTest::mouseClick(parts(*m_main).allvbtn, Qt::LeftButton);
         checkLostOne();
         m_main.reset();
 
@@ -381,7 +398,7 @@ private Q_SLOTS:
         // The session goes on without another word, and the file keeps what it had.
         addFavourites({QStringLiteral("一言一语")});
         QCOMPARE(idiomsIn(*m_main, ListKind::Favourites), QStringList{QStringLiteral("一言一语")});
-        QTest::mouseClick(m_main->copybtn, Qt::LeftButton);
+        QTest::mouseClick(parts(*m_main).copybtn, Qt::LeftButton);
         m_main.reset();
         start();
         QTRY_COMPARE(Script::shownMessages().size(), 2); // told again at the next start

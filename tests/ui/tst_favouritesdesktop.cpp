@@ -1,7 +1,8 @@
 // The star and the side window on a real X server, as the screen and the title bar show them.
 #include "favourites/FavouritesStore.h"
 #include "platform/Dialogs.h"
-#include "support/PrivateDesktop.h"
+#include "support/DesktopTest.h"
+#include "support/MainWindowParts.h"
 #include "support/TestDatabase.h"
 #include "ui/favourites/FavouritesController.h"
 #include "ui/favourites/Tfavourites_frm.h"
@@ -42,14 +43,12 @@ QRect globalRect(const QWidget* widget) {
 }
 } // namespace
 
-class TestFavouritesDesktop : public QObject {
+class TestFavouritesDesktop : public testing::DesktopTest {
     Q_OBJECT
 public:
-    TestFavouritesDesktop(bool up, QString why) : m_up(up), m_why(std::move(why)) {}
+    using DesktopTest::DesktopTest;
 
 private:
-    bool m_up;
-    QString m_why;
     std::unique_ptr<testing::ProgramFolder> m_folder;
     std::unique_ptr<Tmain_frm> m_window;
 
@@ -75,13 +74,13 @@ private Q_SLOTS:
     }
 
     void ctrlDFillsTheStarOnScreen() {
-        const QModelIndex row = m_window->DBGrid1->model()->index(2, 0);
-        QTest::mouseClick(m_window->DBGrid1->viewport(), Qt::LeftButton, {},
-                          m_window->DBGrid1->visualRect(row).center());
-        const QString idiom = m_window->cymc->text();
+        const QModelIndex row = parts(*m_window).DBGrid1->model()->index(2, 0);
+        QTest::mouseClick(parts(*m_window).DBGrid1->viewport(), Qt::LeftButton, {},
+                          parts(*m_window).DBGrid1->visualRect(row).center());
+        const QString idiom = parts(*m_window).cymc->text();
         QVERIFY(!idiom.isEmpty());
-        const QRect mark = globalRect(m_window->favmark);
-        const QRect star = globalRect(m_window->favbtn);
+        const QRect mark = globalRect(parts(*m_window).favmark);
+        const QRect star = globalRect(parts(*m_window).favbtn);
         QTest::qWait(300);
         QCOMPARE(goldPixelsOnScreen(mark), 0);
         QCOMPARE(goldPixelsOnScreen(star), 0);
@@ -114,13 +113,7 @@ private Q_SLOTS:
 };
 
 int main(int argc, char** argv) {
-    // The desktop outlives the application object, which must connect to it.
-    testing::PrivateDesktop desktop;
-    QString why;
-    const bool up = desktop.startForQt(&why);
-    QApplication app(argc, argv);
-    TestFavouritesDesktop test(up, why);
-    return QTest::qExec(&test, argc, argv);
+    return testing::runOnPrivateDesktop<TestFavouritesDesktop>(argc, argv);
 }
 
 #include "tst_favouritesdesktop.moc"

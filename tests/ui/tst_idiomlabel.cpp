@@ -1,5 +1,6 @@
 #include "platform/Dialogs.h"
 #include "platform/FontFaces.h"
+#include "support/MainWindowParts.h"
 #include "support/TestDatabase.h"
 #include "ui/lookup/Tmain_frm.h"
 
@@ -37,18 +38,18 @@ void TestIdiomLabel::idiomIsDrawnWholeIn3D() {
     Dialogs::Script::end();
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QVERIFY(QFontInfo(window.cymc->font()).family().contains(QStringLiteral("UKai")));
-    QVERIFY(window.cymc->transparent());
+    QVERIFY(QFontInfo(parts(window).cymc->font()).family().contains(QStringLiteral("UKai")));
+    QVERIFY(parts(window).cymc->transparent());
 
-    window.cymc->clear();
-    const QImage without = window.Panel6->grab().toImage();
-    QVERIFY(window.q_cy->locate(QStringLiteral("代码"), code, {true, true}));
+    parts(window).cymc->clear();
+    const QImage without = parts(window).Panel6->grab().toImage();
+    QVERIFY(parts(window).q_cy->locate(QStringLiteral("代码"), code, {true, true}));
     window.ShowEntry();
-    const QImage with = window.Panel6->grab().toImage();
+    const QImage with = parts(window).Panel6->grab().toImage();
     QCOMPARE(with.size(), without.size());
 
     // What the caption changed lies inside the label, clear of its right and bottom edge.
-    const QRect label = window.cymc->geometry();
+    const QRect label = parts(window).cymc->geometry();
     QRect ink;
     int desktop = 0, white = 0;
     for (int y = 0; y < with.height(); ++y)

@@ -9,18 +9,25 @@
 #include "support/TestDatabase.h"
 #include "support/TestFiles.h"
 #include "support/TestTable.h"
+#include "support/WindowParts.h"
 #include "tools/IdiomImport.h"
 #include "ui/maintenance/Tappend_frm.h"
 #include "ui/maintenance/Timport_frm.h"
+#include "widgets/dbaware/TDBEdit.h"
 
 #include <QApplication>
 #include <QCryptographicHash>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QSet>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
 #include <QtTest>
 
 using namespace quorvane;
@@ -143,7 +150,7 @@ struct Fixture {
         delete window.data();
     }
     Timport_frm* importWindow() {
-        QTest::mouseClick(window->importbtn, Qt::LeftButton);
+        QTest::mouseClick(testing::part<QToolButton>(*window, "importbtn"), Qt::LeftButton);
         return window->findChild<Timport_frm*>();
     }
     QString explanationOf(const QString& idiom) const {
@@ -155,8 +162,9 @@ struct Fixture {
 };
 
 void startAndWait(Timport_frm* w) {
-    QTest::mouseClick(w->startbtn, Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(w->startbtn->isEnabled() && !w->importing(), 120000);
+    QTest::mouseClick(testing::part<QPushButton>(*w, "startbtn"), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        testing::part<QPushButton>(*w, "startbtn")->isEnabled() && !w->importing(), 120000);
 }
 } // namespace
 
@@ -213,20 +221,21 @@ void TestImportWindow::downloads() {
     const QByteArray before = hashOf(f.folder.databasePath());
     Timport_frm* w = f.importWindow();
     QVERIFY(w);
-    QVERIFY(w->addradio->isChecked());
+    QVERIFY(testing::part<QRadioButton>(*w, "addradio")->isChecked());
     if (path == u"/slow.json") // cut where a record ends, so that the part is a whole list
         server.answers[path].body = data.left(data.indexOf("\n},", 50000) + 2) + "]";
     if (path == u"/cut-open.json") {
         // Without a length the cut only shows in the data.
         server.answers[path] = {"200 OK", "application/json", data.left(data.size() / 2)};
     }
-    w->netradio->setChecked(true);
-    w->urledt->setText(url);
+    testing::part<QRadioButton>(*w, "netradio")->setChecked(true);
+    testing::part<QLineEdit>(*w, "urledt")->setText(url);
     startAndWait(w);
 
     if (!said.isEmpty()) {
-        QVERIFY2(w->resultlbl->text().contains(said), qPrintable(w->resultlbl->text()));
-        QVERIFY(w->resultlbl->text().contains(u"词典没有改动"_qs));
+        QVERIFY2(testing::part<QLabel>(*w, "resultlbl")->text().contains(said),
+                 qPrintable(testing::part<QLabel>(*w, "resultlbl")->text()));
+        QVERIFY(testing::part<QLabel>(*w, "resultlbl")->text().contains(u"词典没有改动"_qs));
         QCOMPARE(hashOf(f.folder.databasePath()), before);
         return;
     }
@@ -243,10 +252,12 @@ void TestImportWindow::downloads() {
             present.insert(record.text(Column::Idiom));
             ++added;
         }
-    QVERIFY2(w->resultlbl->text().startsWith(QStringLiteral("添加 %1 条成语，%2 条词典中已有")
-                                                 .arg(added)
-                                                 .arg(records.size() - added)),
-             qPrintable(w->resultlbl->text()));
+    QVERIFY2(testing::part<QLabel>(*w, "resultlbl")
+                 ->text()
+                 .startsWith(QStringLiteral("添加 %1 条成语，%2 条词典中已有")
+                                 .arg(added)
+                                 .arg(records.size() - added)),
+             qPrintable(testing::part<QLabel>(*w, "resultlbl")->text()));
     QCOMPARE(testing::storedRows(f.folder.databasePath()).size(), 2 + added);
     QCOMPARE(f.explanationOf(u"阿鼻地狱"_qs), u"我改过的"_qs);
     QCOMPARE(f.explanationOf(u"自创成语"_qs), QString());
@@ -259,17 +270,20 @@ void TestImportWindow::cancelWhileDownloading() {
     Fixture f;
     const QByteArray before = hashOf(f.folder.databasePath());
     Timport_frm* w = f.importWindow();
-    w->netradio->setChecked(true);
-    w->urledt->setText(server.url(u"/slow.json"_qs));
-    QTest::mouseClick(w->startbtn, Qt::LeftButton);
+    testing::part<QRadioButton>(*w, "netradio")->setChecked(true);
+    testing::part<QLineEdit>(*w, "urledt")->setText(server.url(u"/slow.json"_qs));
+    QTest::mouseClick(testing::part<QPushButton>(*w, "startbtn"), Qt::LeftButton);
     // The window goes on answering while the data trickles in: the count grows, 取消 works.
-    QTRY_VERIFY(w->steplbl->text().contains(u"已收到"_qs) && w->cancelbtn->isEnabled());
-    QVERIFY(!w->startbtn->isEnabled() && !w->closebtn->isEnabled());
-    QTest::mouseClick(w->cancelbtn, Qt::LeftButton);
+    QTRY_VERIFY(testing::part<QLabel>(*w, "steplbl")->text().contains(u"已收到"_qs) &&
+                testing::part<QPushButton>(*w, "cancelbtn")->isEnabled());
+    QVERIFY(!testing::part<QPushButton>(*w, "startbtn")->isEnabled() &&
+            !testing::part<QPushButton>(*w, "closebtn")->isEnabled());
+    QTest::mouseClick(testing::part<QPushButton>(*w, "cancelbtn"), Qt::LeftButton);
     QTRY_VERIFY(!w->importing());
-    QVERIFY2(w->resultlbl->text().contains(u"下载已取消"_qs), qPrintable(w->resultlbl->text()));
+    QVERIFY2(testing::part<QLabel>(*w, "resultlbl")->text().contains(u"下载已取消"_qs),
+             qPrintable(testing::part<QLabel>(*w, "resultlbl")->text()));
     QCOMPARE(hashOf(f.folder.databasePath()), before);
-    QVERIFY(w->startbtn->isEnabled());
+    QVERIFY(testing::part<QPushButton>(*w, "startbtn")->isEnabled());
 }
 
 // After an import the maintenance window works on the new file, the idiom list keeps its
@@ -285,21 +299,22 @@ void TestImportWindow::mergedDictionaryIsWhatTheWindowsWorkOn() {
                                       "bfbz\t百发百中\tbǎi fā bǎi zhòng\t\t\t\t\t\t\n"
                                       "xxxx\t不知所措\tbù zhī suǒ cuò\t\t\t\t\t\t\n"));
     Timport_frm* w = f.importWindow();
-    w->fileedt->setText(input);
+    testing::part<QLineEdit>(*w, "fileedt")->setText(input);
     startAndWait(w);
-    QVERIFY2(
-        w->resultlbl->text().startsWith(u"添加 2 条成语，0 条词典中已有、保持原样，1 条有疑问"_qs),
-        qPrintable(w->resultlbl->text()));
-    QCOMPARE(w->doubtlst->topLevelItemCount(), 1);
-    QCOMPARE(w->doubtlst->topLevelItem(0)->text(1), u"不知所措"_qs);
+    QVERIFY2(testing::part<QLabel>(*w, "resultlbl")
+                 ->text()
+                 .startsWith(u"添加 2 条成语，0 条词典中已有、保持原样，1 条有疑问"_qs),
+             qPrintable(testing::part<QLabel>(*w, "resultlbl")->text()));
+    QCOMPARE(testing::part<QTreeWidget>(*w, "doubtlst")->topLevelItemCount(), 1);
+    QCOMPARE(testing::part<QTreeWidget>(*w, "doubtlst")->topLevelItem(0)->text(1), u"不知所措"_qs);
 
     // The maintenance cursor is on the new file, at its last row, and can write there.
     QCOMPARE(f.table.recordCount(), 4);
-    QCOMPARE(f.window->DBEdit7->text(), u"不知所措"_qs);
-    QTest::mouseClick(f.window->editbtn, Qt::LeftButton);
+    QCOMPARE(testing::part<TDBEdit>(*f.window, "DBEdit7")->text(), u"不知所措"_qs);
+    QTest::mouseClick(testing::part<QToolButton>(*f.window, "editbtn"), Qt::LeftButton);
     f.table.setFieldText(u"代码"_qs, u"bzsc"_qs);
     Script::queueAnswer(Dialogs::Button::Ok);
-    QTest::mouseClick(f.window->savebtn, Qt::LeftButton);
+    QTest::mouseClick(testing::part<QToolButton>(*f.window, "savebtn"), Qt::LeftButton);
     QVERIFY(testing::storedRows(f.folder.databasePath()).last().contains(u"|bzsc|不知所措|"_qs));
 
     // The list still shows what it had; re-opened, as 刷新 does, it shows the new idioms.
@@ -314,7 +329,7 @@ void TestImportWindow::mergedDictionaryIsWhatTheWindowsWorkOn() {
 
     const QString report = f.folder.path() + u"疑问.tsv"_qs;
     Script::queueFileName(report);
-    QTest::mouseClick(w->reportbtn, Qt::LeftButton);
+    QTest::mouseClick(testing::part<QPushButton>(*w, "reportbtn"), Qt::LeftButton);
     const QByteArray bytes = testing::readFile(report);
     QVERIFY(bytes.startsWith("\xEF\xBB\xBF")); // spreadsheets read it as UTF-8
     const QStringList lines = QString::fromUtf8(bytes.mid(3)).split(u'\n');
@@ -331,10 +346,10 @@ void TestImportWindow::replaceAsksFirst() {
                                       "bfbz\t百发百中\tbǎi fā bǎi zhòng\t\t\t\t\t\t\n"));
     const QByteArray before = hashOf(f.folder.databasePath());
     Timport_frm* w = f.importWindow();
-    w->fileedt->setText(input);
-    w->replaceradio->setChecked(true);
+    testing::part<QLineEdit>(*w, "fileedt")->setText(input);
+    testing::part<QRadioButton>(*w, "replaceradio")->setChecked(true);
     Script::queueAnswer(Dialogs::Button::Cancel);
-    QTest::mouseClick(w->startbtn, Qt::LeftButton);
+    QTest::mouseClick(testing::part<QPushButton>(*w, "startbtn"), Qt::LeftButton);
     QCOMPARE(Script::shownMessages().size(), 1);
     QVERIFY(Script::shownMessages().last().text.contains(u"替换整个词典"_qs));
     QVERIFY(!w->importing());
@@ -363,9 +378,10 @@ void TestImportWindow::unsavedEditIsSettledFirst() {
     QFETCH(bool, save);
     QFETCH(bool, opens);
     Fixture f;
-    QTest::mouseClick(f.window->editbtn, Qt::LeftButton);
-    QLineEdit* field = inCode ? static_cast<QLineEdit*>(f.window->DBEdit6)
-                              : static_cast<QLineEdit*>(f.window->DBEdit7);
+    QTest::mouseClick(testing::part<QToolButton>(*f.window, "editbtn"), Qt::LeftButton);
+    QLineEdit* field = inCode
+                           ? static_cast<QLineEdit*>(testing::part<TDBEdit>(*f.window, "DBEdit6"))
+                           : static_cast<QLineEdit*>(testing::part<TDBEdit>(*f.window, "DBEdit7"));
     field->setFocus();
     QTest::keyClicks(field, u"q"_qs);
     const QString typed = field->text();
@@ -387,9 +403,10 @@ void TestImportWindow::fileTooLargeIsRefused() {
     file.close();
     const QByteArray before = hashOf(f.folder.databasePath());
     Timport_frm* w = f.importWindow();
-    w->fileedt->setText(big);
+    testing::part<QLineEdit>(*w, "fileedt")->setText(big);
     startAndWait(w);
-    QVERIFY2(w->resultlbl->text().contains(u"超过导入的上限"_qs), qPrintable(w->resultlbl->text()));
+    QVERIFY2(testing::part<QLabel>(*w, "resultlbl")->text().contains(u"超过导入的上限"_qs),
+             qPrintable(testing::part<QLabel>(*w, "resultlbl")->text()));
     QCOMPARE(hashOf(f.folder.databasePath()), before);
 }
 

@@ -3,6 +3,8 @@
 #include "platform/Dialogs.h"
 #include "platform/Shell.h"
 #include "platform/User.h"
+#include "support/MainWindowParts.h"
+#include "support/RecordingShell.h"
 #include "support/TestDatabase.h"
 #include "support/TestFiles.h"
 #include "ui/lookup/Tmain_frm.h"
@@ -36,39 +38,15 @@
 
 using namespace quorvane;
 namespace Script = quorvane::Dialogs::Script;
+using quorvane::testing::RecordingOpener;
+using quorvane::testing::RefusingOpener;
+using quorvane::testing::shellCalls;
 
 #ifdef Q_OS_UNIX
 using quorvane::testing::FileSizeLimit;
 #endif
 
 namespace {
-
-struct ShellCall {
-    QString verb;
-    QString target;
-};
-
-// Every shell request of the window lands here instead of on the desktop.
-QList<ShellCall>& shellCalls() {
-    static QList<ShellCall> calls;
-    return calls;
-}
-
-class RecordingOpener : public Shell::Opener {
-public:
-    void execute(QWidget*, const QString& verb, const QString& target) override {
-        shellCalls().append({verb, target});
-    }
-};
-
-// A desktop with no program for the target: the request is recorded and refused.
-class RefusingOpener : public RecordingOpener {
-public:
-    bool open(QWidget* owner, const QString& verb, const QString& target) override {
-        execute(owner, verb, target);
-        return false;
-    }
-};
 
 // sampleRows() in the list's pinyin order.
 const QStringList& sampleOrder() {
@@ -108,13 +86,13 @@ QString expectedEntry(const QString& idiom) {
 }
 
 QString shownEntry(const Tmain_frm& w) {
-    return w.cymc->text() + QStringLiteral("\n") +
-           w.RichEdit1->paragraphs().join(QStringLiteral("\n"));
+    return parts(w).cymc->text() + QStringLiteral("\n") +
+           parts(w).RichEdit1->paragraphs().join(QStringLiteral("\n"));
 }
 
 QStringList listedIdioms(const Tmain_frm& w) {
     QStringList idioms;
-    const QAbstractItemModel* model = w.DBGrid1->model();
+    const QAbstractItemModel* model = parts(w).DBGrid1->model();
     for (int row = 0; row < model->rowCount(); ++row)
         idioms << model->index(row, 0).data().toString();
     return idioms;
@@ -122,20 +100,20 @@ QStringList listedIdioms(const Tmain_frm& w) {
 
 // The idiom the list marks as current.
 QString listCurrent(const Tmain_frm& w) {
-    return w.DBGrid1->currentIndex().data().toString();
+    return parts(w).DBGrid1->currentIndex().data().toString();
 }
 
 QString cursorIdiom(const Tmain_frm& w) {
-    return w.q_cy->fieldText(QStringLiteral("成语"));
+    return parts(w).q_cy->fieldText(QStringLiteral("成语"));
 }
 
 QRect rowRect(const Tmain_frm& w, int row) {
-    return w.DBGrid1->visualRect(w.DBGrid1->model()->index(row, 0));
+    return parts(w).DBGrid1->visualRect(parts(w).DBGrid1->model()->index(row, 0));
 }
 
 void clickRow(Tmain_frm& w, int row) {
-    w.DBGrid1->scrollTo(w.DBGrid1->model()->index(row, 0));
-    QTest::mouseClick(w.DBGrid1->viewport(), Qt::LeftButton, {}, rowRect(w, row).center());
+    parts(w).DBGrid1->scrollTo(parts(w).DBGrid1->model()->index(row, 0));
+    QTest::mouseClick(parts(w).DBGrid1->viewport(), Qt::LeftButton, {}, rowRect(w, row).center());
 }
 
 void clickIdiom(Tmain_frm& w, const QString& idiom) {
@@ -145,7 +123,7 @@ void clickIdiom(Tmain_frm& w, const QString& idiom) {
 }
 
 void typeCode(Tmain_frm& w, const QString& code) {
-    QLineEdit* editor = w.DBLookupCombo1->editor();
+    QLineEdit* editor = parts(w).DBLookupCombo1->editor();
     editor->setFocus();
     editor->selectAll();
     QTest::keyClicks(editor, code);
@@ -153,7 +131,7 @@ void typeCode(Tmain_frm& w, const QString& code) {
 
 void typeCodeAndAccept(Tmain_frm& w, const QString& code) {
     typeCode(w, code);
-    QTest::keyClick(w.DBLookupCombo1->editor(), Qt::Key_Return);
+    QTest::keyClick(parts(w).DBLookupCombo1->editor(), Qt::Key_Return);
 }
 
 // Opens the context menu at `at` as a right click does, and closes it once it shows.
@@ -197,9 +175,9 @@ RowPaint rowPaint(const QImage& image, const QRect& rect) {
 // Rows of the list that are painted navy anywhere, from a fresh grab.
 QList<int> navyRows(const Tmain_frm& w) {
     const QImage image =
-        w.DBGrid1->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        parts(w).DBGrid1->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
     QList<int> rows;
-    for (int row = 0; row < w.DBGrid1->model()->rowCount(); ++row) {
+    for (int row = 0; row < parts(w).DBGrid1->model()->rowCount(); ++row) {
         const QRect rect = rowRect(w, row).intersected(image.rect());
         if (!rect.isEmpty() && rowPaint(image, rect).navyShare > 0)
             rows << row;
@@ -268,7 +246,7 @@ private:
     void saveTo(Tmain_frm& w, const QString& fileName) {
         if (!fileName.isEmpty())
             Script::queueFileName(fileName);
-        QTest::mouseClick(w.savebtn, Qt::LeftButton);
+        QTest::mouseClick(parts(w).savebtn, Qt::LeftButton);
     }
 
 private Q_SLOTS:
@@ -295,57 +273,57 @@ private Q_SLOTS:
         Tmain_frm w;
         QVERIFY(showActive(w));
         QCOMPARE(listedIdioms(w), sampleOrder());
-        QCOMPARE(QApplication::focusWidget(), w.DBLookupCombo1->editor());
+        QCOMPARE(QApplication::focusWidget(), parts(w).DBLookupCombo1->editor());
         QCOMPARE(shownEntry(w), expectedEntry(sampleOrder().first()));
 
         // At the first row the back button finds the at-start flag set: no move.
-        QTest::mouseClick(w.priovbtn, Qt::LeftButton);
-        QVERIFY(!w.priovbtn->isEnabled());
-        QVERIFY(w.nextbtn->isEnabled());
+        QTest::mouseClick(parts(w).priovbtn, Qt::LeftButton);
+        QVERIFY(!parts(w).priovbtn->isEnabled());
+        QVERIFY(parts(w).nextbtn->isEnabled());
         QCOMPARE(cursorIdiom(w), sampleOrder().first());
         QCOMPARE(shownEntry(w), expectedEntry(sampleOrder().first()));
-        QCOMPARE(QApplication::focusWidget(), w.DBGrid1);
+        QCOMPARE(QApplication::focusWidget(), parts(w).DBGrid1);
 
         for (int row = 1; row < sampleOrder().size(); ++row) {
-            w.DBLookupCombo1->editor()->setFocus();
-            QTest::mouseClick(w.nextbtn, Qt::LeftButton);
+            parts(w).DBLookupCombo1->editor()->setFocus();
+            QTest::mouseClick(parts(w).nextbtn, Qt::LeftButton);
             QCOMPARE(cursorIdiom(w), sampleOrder().at(row));
             QCOMPARE(listCurrent(w), sampleOrder().at(row));
             QCOMPARE(shownEntry(w), expectedEntry(sampleOrder().at(row)));
-            QVERIFY(w.priovbtn->isEnabled());
-            QVERIFY(w.nextbtn->isEnabled());
-            QCOMPARE(QApplication::focusWidget(), w.DBGrid1);
+            QVERIFY(parts(w).priovbtn->isEnabled());
+            QVERIFY(parts(w).nextbtn->isEnabled());
+            QCOMPARE(QApplication::focusWidget(), parts(w).DBGrid1);
         }
 
         // Last row: the first press only sets the at-end flag, the second disables.
         const QString last = sampleOrder().last();
-        QTest::mouseClick(w.nextbtn, Qt::LeftButton);
+        QTest::mouseClick(parts(w).nextbtn, Qt::LeftButton);
         QCOMPARE(cursorIdiom(w), last);
-        QVERIFY(w.nextbtn->isEnabled());
-        QVERIFY(w.priovbtn->isEnabled());
+        QVERIFY(parts(w).nextbtn->isEnabled());
+        QVERIFY(parts(w).priovbtn->isEnabled());
         QCOMPARE(shownEntry(w), expectedEntry(last));
-        QTest::mouseClick(w.nextbtn, Qt::LeftButton);
+        QTest::mouseClick(parts(w).nextbtn, Qt::LeftButton);
         QCOMPARE(cursorIdiom(w), last);
-        QVERIFY(!w.nextbtn->isEnabled());
-        QVERIFY(w.priovbtn->isEnabled());
+        QVERIFY(!parts(w).nextbtn->isEnabled());
+        QVERIFY(parts(w).priovbtn->isEnabled());
         QCOMPARE(shownEntry(w), expectedEntry(last));
 
         // Moving in the list leaves the buttons alone.
         clickRow(w, 2);
         QCOMPARE(cursorIdiom(w), sampleOrder().at(2));
         QCOMPARE(shownEntry(w), expectedEntry(sampleOrder().at(2)));
-        QVERIFY(!w.nextbtn->isEnabled());
-        QVERIFY(w.priovbtn->isEnabled());
+        QVERIFY(!parts(w).nextbtn->isEnabled());
+        QVERIFY(parts(w).priovbtn->isEnabled());
 
         // A real step back enables both again.
-        w.DBLookupCombo1->editor()->setFocus();
-        QTest::mouseClick(w.priovbtn, Qt::LeftButton);
+        parts(w).DBLookupCombo1->editor()->setFocus();
+        QTest::mouseClick(parts(w).priovbtn, Qt::LeftButton);
         QCOMPARE(cursorIdiom(w), sampleOrder().at(1));
         QCOMPARE(listCurrent(w), sampleOrder().at(1));
         QCOMPARE(shownEntry(w), expectedEntry(sampleOrder().at(1)));
-        QVERIFY(w.nextbtn->isEnabled());
-        QVERIFY(w.priovbtn->isEnabled());
-        QCOMPARE(QApplication::focusWidget(), w.DBGrid1);
+        QVERIFY(parts(w).nextbtn->isEnabled());
+        QVERIFY(parts(w).priovbtn->isEnabled());
+        QCOMPARE(QApplication::focusWidget(), parts(w).DBGrid1);
         QVERIFY(Script::shownMessages().isEmpty());
     }
 
@@ -356,38 +334,38 @@ private Q_SLOTS:
 
         // Without a bookmark the return stays on the row but renders it again.
         clickRow(w, 3);
-        w.cymc->setText(QStringLiteral("stale"));
-        w.RichEdit1->setPlainText(QStringLiteral("stale"));
-        QTest::mouseClick(w.bkbtn2, Qt::LeftButton);
+        parts(w).cymc->setText(QStringLiteral("stale"));
+        parts(w).RichEdit1->setPlainText(QStringLiteral("stale"));
+        QTest::mouseClick(parts(w).bkbtn2, Qt::LeftButton);
         QCOMPARE(cursorIdiom(w), sampleOrder().at(3));
         QCOMPARE(shownEntry(w), expectedEntry(sampleOrder().at(3)));
-        QVERIFY(w.bkbtn2->isEnabled());
+        QVERIFY(parts(w).bkbtn2->isEnabled());
 
-        QTest::mouseClick(w.dysqbtn, Qt::LeftButton);
-        QVERIFY(w.bkbtn2->isEnabled());
+        QTest::mouseClick(parts(w).dysqbtn, Qt::LeftButton);
+        QVERIFY(parts(w).bkbtn2->isEnabled());
 
         // Far away through the lookup box; the return keeps the focus where it was.
         typeCodeAndAccept(w, QStringLiteral("zwzy"));
         QCOMPARE(cursorIdiom(w), QStringLiteral("醉翁之意不在酒"));
         QCOMPARE(shownEntry(w), expectedEntry(QStringLiteral("醉翁之意不在酒")));
-        QTest::mouseClick(w.bkbtn2, Qt::LeftButton);
+        QTest::mouseClick(parts(w).bkbtn2, Qt::LeftButton);
         QCOMPARE(cursorIdiom(w), sampleOrder().at(3));
         QCOMPARE(listCurrent(w), sampleOrder().at(3));
         QCOMPARE(shownEntry(w), expectedEntry(sampleOrder().at(3)));
-        QCOMPARE(QApplication::focusWidget(), w.DBLookupCombo1->editor());
+        QCOMPARE(QApplication::focusWidget(), parts(w).DBLookupCombo1->editor());
 
         // Far away through the list.
         clickRow(w, 10);
         QCOMPARE(cursorIdiom(w), sampleOrder().at(10));
-        QTest::mouseClick(w.bkbtn2, Qt::LeftButton);
+        QTest::mouseClick(parts(w).bkbtn2, Qt::LeftButton);
         QCOMPARE(cursorIdiom(w), sampleOrder().at(3));
         QCOMPARE(shownEntry(w), expectedEntry(sampleOrder().at(3)));
 
         // A new bookmark replaces the old one.
         clickRow(w, 8);
-        QTest::mouseClick(w.dysqbtn, Qt::LeftButton);
+        QTest::mouseClick(parts(w).dysqbtn, Qt::LeftButton);
         clickRow(w, 0);
-        QTest::mouseClick(w.bkbtn2, Qt::LeftButton);
+        QTest::mouseClick(parts(w).bkbtn2, Qt::LeftButton);
         QCOMPARE(cursorIdiom(w), sampleOrder().at(8));
         QCOMPARE(shownEntry(w), expectedEntry(sampleOrder().at(8)));
         QVERIFY(Script::shownMessages().isEmpty());
@@ -402,14 +380,14 @@ private Q_SLOTS:
                                         QStringLiteral("ān jū lè yè")));
 
         // The list is a snapshot: moving around does not reveal the new row.
-        QTest::mouseClick(w.nextbtn, Qt::LeftButton);
+        QTest::mouseClick(parts(w).nextbtn, Qt::LeftButton);
         QCOMPARE(listedIdioms(w), sampleOrder());
         // Only its first letter matches a listed code; the whole code finds nothing.
         typeCodeAndAccept(w, QStringLiteral("ajly"));
-        QCOMPARE(w.DBLookupCombo1->text(), QString());
+        QCOMPARE(parts(w).DBLookupCombo1->text(), QString());
         QCOMPARE(cursorIdiom(w), sampleOrder().first());
 
-        QTest::mouseClick(w.allvbtn, Qt::LeftButton);
+        QTest::mouseClick(parts(w).allvbtn, Qt::LeftButton);
         QStringList expected = sampleOrder();
         expected.insert(2, QStringLiteral("安居乐业"));
         QCOMPARE(listedIdioms(w), expected);
@@ -430,23 +408,23 @@ private Q_SLOTS:
         Tmain_frm w;
         QVERIFY(showActive(w));
         clickIdiom(w, QStringLiteral("画蛇添足"));
-        QTest::mouseClick(w.dysqbtn, Qt::LeftButton);
+        QTest::mouseClick(parts(w).dysqbtn, Qt::LeftButton);
 
         // Sorts before the bookmarked idiom, so every row after it moves down by one.
         folder.appendRow(testing::entry(QStringLiteral("ajly"), QStringLiteral("安居乐业")));
-        QTest::mouseClick(w.allvbtn, Qt::LeftButton);
+        QTest::mouseClick(parts(w).allvbtn, Qt::LeftButton);
         QCOMPARE(cursorIdiom(w), sampleOrder().first());
         QCOMPARE(listedIdioms(w).indexOf(QStringLiteral("画蛇添足")), 9);
 
-        QTest::mouseClick(w.bkbtn2, Qt::LeftButton);
+        QTest::mouseClick(parts(w).bkbtn2, Qt::LeftButton);
         QCOMPARE(cursorIdiom(w), QStringLiteral("画蛇添足"));
         QCOMPARE(listCurrent(w), QStringLiteral("画蛇添足"));
         QCOMPARE(shownEntry(w), expectedEntry(QStringLiteral("画蛇添足")));
 
         // A second refresh with the same bookmark still lands there.
         clickRow(w, 0);
-        QTest::mouseClick(w.allvbtn, Qt::LeftButton);
-        QTest::mouseClick(w.bkbtn2, Qt::LeftButton);
+        QTest::mouseClick(parts(w).allvbtn, Qt::LeftButton);
+        QTest::mouseClick(parts(w).bkbtn2, Qt::LeftButton);
         QCOMPARE(cursorIdiom(w), QStringLiteral("画蛇添足"));
         QVERIFY(Script::shownMessages().isEmpty());
     }
@@ -458,11 +436,11 @@ private Q_SLOTS:
         QClipboard* clipboard = QApplication::clipboard();
 
         clipboard->setText(QStringLiteral("old"));
-        QTest::mouseClick(w.copybtn, Qt::LeftButton);
+        QTest::mouseClick(parts(w).copybtn, Qt::LeftButton);
         QCOMPARE(clipboard->text(), QStringLiteral("阿鼻地狱\r\n"));
 
         clickIdiom(w, QStringLiteral("醉翁之意不在酒"));
-        QTest::mouseClick(w.copybtn, Qt::LeftButton);
+        QTest::mouseClick(parts(w).copybtn, Qt::LeftButton);
         QCOMPARE(clipboard->text(), QStringLiteral("醉翁之意不在酒\r\n"));
         QVERIFY(Script::shownMessages().isEmpty());
     }
@@ -621,7 +599,7 @@ private Q_SLOTS:
         QVERIFY(writeFile(chosen, "x"));
 
         Script::queueFileName(chosen);
-        QTest::mouseClick(w.openbtn, Qt::LeftButton);
+        QTest::mouseClick(parts(w).openbtn, Qt::LeftButton);
         QCOMPARE(shellCalls().size(), 1);
         QCOMPARE(shellCalls().constFirst().verb, QStringLiteral("open"));
         QCOMPARE(shellCalls().constFirst().target, chosen);
@@ -632,7 +610,7 @@ private Q_SLOTS:
         QCOMPARE(request.setup.initialName, folder.path() + QStringLiteral("*.txt"));
 
         // Cancelled: the dialog was asked, nothing opened.
-        QTest::mouseClick(w.openbtn, Qt::LeftButton);
+        QTest::mouseClick(parts(w).openbtn, Qt::LeftButton);
         QCOMPARE(Script::fileRequests().size(), 2);
         QCOMPARE(shellCalls().size(), 1);
         QVERIFY(Script::shownMessages().isEmpty());
@@ -643,7 +621,7 @@ private Q_SLOTS:
         Tmain_frm w;
         QVERIFY(showActive(w));
 
-        QTest::mouseClick(w.helpbtn, Qt::LeftButton);
+        QTest::mouseClick(parts(w).helpbtn, Qt::LeftButton);
         QCOMPARE(Script::shownMessages().size(), 1);
         const Script::Shown shown = Script::shownMessages().constFirst();
         QCOMPARE(shown.text, folder.path() + QStringLiteral("下没有找到帮助文件:cy.chm。"));
@@ -654,7 +632,7 @@ private Q_SLOTS:
 
         const QString help = folder.path() + QStringLiteral("cy.chm");
         QVERIFY(writeFile(help, "ITSF"));
-        QTest::mouseClick(w.helpbtn, Qt::LeftButton);
+        QTest::mouseClick(parts(w).helpbtn, Qt::LeftButton);
         QCOMPARE(Script::shownMessages().size(), 1);
         QCOMPARE(shellCalls().size(), 1);
         QCOMPARE(shellCalls().constFirst().verb, QString());
@@ -662,7 +640,7 @@ private Q_SLOTS:
 
         // No viewer for it: the user is told instead of seeing nothing happen.
         Shell::setOpener(std::make_unique<RefusingOpener>());
-        QTest::mouseClick(w.helpbtn, Qt::LeftButton);
+        QTest::mouseClick(parts(w).helpbtn, Qt::LeftButton);
         Shell::setOpener(std::make_unique<RecordingOpener>());
         QCOMPARE(shellCalls().size(), 2);
         QCOMPARE(Script::shownMessages().size(), 2);
@@ -676,7 +654,7 @@ private Q_SLOTS:
     void webPageOpensProductAddress() {
         testing::ProgramFolder folder(testing::sampleRows());
         Tmain_frm w;
-        w.VyrMenuItem2Click();
+        parts(w).VyrMenuItem2->trigger();
         QCOMPARE(shellCalls().size(), 1);
         QCOMPARE(shellCalls().constFirst().verb, QString());
         QCOMPARE(shellCalls().constFirst().target, Tmain_frm::webPageAddress());
@@ -702,10 +680,10 @@ private Q_SLOTS:
             QTest::keyClick(popup, Qt::Key_Down);
             QTest::keyClick(popup, Qt::Key_Return);
         });
-        Q_EMIT w.RichEdit1->customContextMenuRequested(QPoint(40, 40)); // a right click
+        Q_EMIT parts(w).RichEdit1->customContextMenuRequested(QPoint(40, 40)); // a right click
         QCOMPARE(items, 1);
-        QTRY_VERIFY(w.RichEdit1->textCursor().hasSelection());
-        QVERIFY(w.copym->isEnabled());
+        QTRY_VERIFY(parts(w).RichEdit1->textCursor().hasSelection());
+        QVERIFY(parts(w).copym->isEnabled());
         QVERIFY(Script::shownMessages().isEmpty());
     }
 
@@ -720,7 +698,7 @@ private Q_SLOTS:
                 QTest::keyClick(popup, Qt::Key_Escape);
             }
         });
-        Q_EMIT w.RichEdit1->customContextMenuRequested(QPoint(40, 40));
+        Q_EMIT parts(w).RichEdit1->customContextMenuRequested(QPoint(40, 40));
         // Once, though both kit menus of the window see the request.
         QTRY_COMPARE(Script::shownMessages().size(), 1);
         QVERIFY(Script::shownMessages().first().text.endsWith(QStringLiteral("cy.chm。")));
@@ -731,34 +709,34 @@ private Q_SLOTS:
         Tmain_frm w;
         QVERIFY(showActive(w));
         clickIdiom(w, QStringLiteral("百发百中"));
-        const QString viewText = w.RichEdit1->toPlainText();
+        const QString viewText = parts(w).RichEdit1->toPlainText();
         QVERIFY(!viewText.isEmpty());
-        const QPoint at = w.RichEdit1->mapToGlobal(QPoint(20, 20));
+        const QPoint at = parts(w).RichEdit1->mapToGlobal(QPoint(20, 20));
 
-        QVERIFY(openAndClose(w.VyrPopupMenu1, at));
-        QVERIFY(!w.copym->isEnabled());
+        QVERIFY(openAndClose(parts(w).VyrPopupMenu1, at));
+        QVERIFY(!parts(w).copym->isEnabled());
 
-        w.selallm->trigger();
-        QVERIFY(w.copym->isEnabled());
-        const QTextCursor cursor = w.RichEdit1->textCursor();
+        parts(w).selallm->trigger();
+        QVERIFY(parts(w).copym->isEnabled());
+        const QTextCursor cursor = parts(w).RichEdit1->textCursor();
         QCOMPARE(cursor.selectionStart(), 0);
-        QCOMPARE(cursor.selectionEnd(), w.RichEdit1->document()->characterCount() - 1);
+        QCOMPARE(cursor.selectionEnd(), parts(w).RichEdit1->document()->characterCount() - 1);
 
         // Opening with a selection keeps it enabled.
-        QVERIFY(openAndClose(w.VyrPopupMenu1, at));
-        QVERIFY(w.copym->isEnabled());
+        QVERIFY(openAndClose(parts(w).VyrPopupMenu1, at));
+        QVERIFY(parts(w).copym->isEnabled());
 
         QApplication::clipboard()->setText(QStringLiteral("old"));
-        w.copym->trigger();
+        parts(w).copym->trigger();
         QCOMPARE(QApplication::clipboard()->text(), viewText);
-        QVERIFY(!w.copym->isEnabled());
+        QVERIFY(!parts(w).copym->isEnabled());
 
         // A click in the view drops the selection: the next opening disables the item.
-        QTest::mouseClick(w.RichEdit1->viewport(), Qt::LeftButton, {}, QPoint(30, 30));
-        QCOMPARE(w.RichEdit1->textCursor().hasSelection(), false);
-        w.copym->setEnabled(true);
-        QVERIFY(openAndClose(w.VyrPopupMenu1, at));
-        QVERIFY(!w.copym->isEnabled());
+        QTest::mouseClick(parts(w).RichEdit1->viewport(), Qt::LeftButton, {}, QPoint(30, 30));
+        QCOMPARE(parts(w).RichEdit1->textCursor().hasSelection(), false);
+        parts(w).copym->setEnabled(true);
+        QVERIFY(openAndClose(parts(w).VyrPopupMenu1, at));
+        QVERIFY(!parts(w).copym->isEnabled());
         QVERIFY(Script::shownMessages().isEmpty());
     }
 
@@ -782,7 +760,7 @@ private Q_SLOTS:
         Tmain_frm w;
         QVERIFY(showActive(w));
         clickRow(w, 5);
-        QTest::keyClick(w.DBGrid1, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QTest::keyClick(parts(w).DBGrid1, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
         QCOMPARE(cursorIdiom(w), idiom);
         QCOMPARE(listCurrent(w), idiom);
         QCOMPARE(shownEntry(w), expectedEntry(idiom));
@@ -796,17 +774,17 @@ private Q_SLOTS:
         const int sayTwo = int(sampleOrder().indexOf(QStringLiteral("不可思议")));
         const int upper = int(sampleOrder().indexOf(QStringLiteral("不知所措")));
         for (int row : {sayOne, sayTwo, upper})
-            QVERIFY(w.DBGrid1->viewport()->rect().contains(rowRect(w, row)));
+            QVERIFY(parts(w).DBGrid1->viewport()->rect().contains(rowRect(w, row)));
         QCOMPARE(navyRows(w), QList<int>());
 
         typeCodeAndAccept(w, QStringLiteral("bksy"));
-        QVERIFY(!w.DBLookupCombo1->listVisible());
-        QCOMPARE(w.DBLookupCombo1->text(), QStringLiteral("bksy"));
+        QVERIFY(!parts(w).DBLookupCombo1->listVisible());
+        QCOMPARE(parts(w).DBLookupCombo1->text(), QStringLiteral("bksy"));
         QCOMPARE(cursorIdiom(w), QStringLiteral("不可胜言"));
         QCOMPARE(shownEntry(w), expectedEntry(QStringLiteral("不可胜言")));
         QCOMPARE(navyRows(w), (QList<int>{sayOne, sayTwo}));
         const QImage image =
-            w.DBGrid1->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+            parts(w).DBGrid1->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
         for (int row : {sayOne, sayTwo}) {
             const RowPaint paint = rowPaint(image, rowRect(w, row));
             QVERIFY2(paint.navyShare > 0.5, qPrintable(QString::number(paint.navyShare)));
@@ -819,7 +797,7 @@ private Q_SLOTS:
         clickRow(w, 0);
         typeCode(w, QStringLiteral("BKSY"));
         QTRY_COMPARE(cursorIdiom(w), QStringLiteral("不可胜言"));
-        QCOMPARE(w.DBLookupCombo1->text(), QStringLiteral("BKSY"));
+        QCOMPARE(parts(w).DBLookupCombo1->text(), QStringLiteral("BKSY"));
         QCOMPARE(navyRows(w), QList<int>());
 
         // A stored upper-case code typed as stored is marked while typing.
@@ -827,7 +805,7 @@ private Q_SLOTS:
         QTRY_COMPARE(cursorIdiom(w), QStringLiteral("不知所措"));
         QCOMPARE(navyRows(w), QList<int>{upper});
         typeCode(w, QStringLiteral("bzsc"));
-        QTRY_COMPARE(w.DBLookupCombo1->text(), QStringLiteral("bzsc"));
+        QTRY_COMPARE(parts(w).DBLookupCombo1->text(), QStringLiteral("bzsc"));
         QCOMPARE(cursorIdiom(w), QStringLiteral("不知所措"));
         QCOMPARE(navyRows(w), QList<int>());
         QVERIFY(Script::shownMessages().isEmpty());

@@ -5,13 +5,17 @@
 #include "platform/Dialogs.h"
 #include "platform/Registry.h"
 #include "platform/User.h"
+#include "support/MainWindowParts.h"
 #include "support/TestDatabase.h"
 #include "support/TestFiles.h"
 #include "support/TestTable.h"
+#include "support/WindowParts.h"
 #include "ui/lookup/Tmain_frm.h"
 #include "ui/maintenance/Tappend_frm.h"
+#include "widgets/dbaware/TDBEdit.h"
 #include "widgets/dbaware/TDBFilterDialog.h"
 #include "widgets/dbaware/TDBFilterDlg.h"
+#include "widgets/dbaware/TDBMemo.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -19,6 +23,8 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTimer>
+#include <QToolButton>
+#include <QWidget>
 #include <QtTest>
 
 #include <csignal>
@@ -88,8 +94,8 @@ void click(QToolButton* button) {
 
 // "prior enabled, next enabled" as two digits.
 QString moveButtons(const Tappend_frm& w) {
-    return QString::number(int(w.priovbtn->isEnabled())) +
-           QString::number(int(w.nextbtn->isEnabled()));
+    return QString::number(int(testing::part<QToolButton>(w, "priovbtn")->isEnabled())) +
+           QString::number(int(testing::part<QToolButton>(w, "nextbtn")->isEnabled()));
 }
 
 // Letters come as keys; Chinese, as from an input method, as one committed text.
@@ -155,35 +161,46 @@ void TestMaintenance::opensOnTheLastRowAsDesigned() {
     QCOMPARE(w.size(), QSize(629, 465));
     QCOMPARE(w.minimumSize(), w.maximumSize());
     QVERIFY(w.isModal());
-    QCOMPARE(w.DBEdit7->text(), QStringLiteral("一言一语")); // the table's last row
-    QCOMPARE(w.DBEdit6->text(), QStringLiteral("yyyy"));
+    QCOMPARE(testing::part<TDBEdit>(w, "DBEdit7")->text(),
+             QStringLiteral("一言一语")); // the table's last row
+    QCOMPARE(testing::part<TDBEdit>(w, "DBEdit6")->text(), QStringLiteral("yyyy"));
     QVERIFY(!w.editingArrangement());
-    QVERIFY(w.appendbtn->isEnabled() && w.editbtn->isEnabled() && w.deletebtn->isEnabled());
-    QVERIFY(!w.savebtn->isEnabled() && !w.undobtn->isEnabled());
+    QVERIFY(testing::part<QToolButton>(w, "appendbtn")->isEnabled() &&
+            testing::part<QToolButton>(w, "editbtn")->isEnabled() &&
+            testing::part<QToolButton>(w, "deletebtn")->isEnabled());
+    QVERIFY(!testing::part<QToolButton>(w, "savebtn")->isEnabled() &&
+            !testing::part<QToolButton>(w, "undobtn")->isEnabled());
     QCOMPARE(moveButtons(w), QStringLiteral("11"));
     // Fonts and colours of the field table.
-    QCOMPARE(w.DBEdit1->font().pixelSize(), 19);
-    QVERIFY(w.DBEdit1->font().bold());
-    QCOMPARE(w.DBEdit1->palette().color(QPalette::Text), QColor(Qt::red));
-    QCOMPARE(w.DBEdit6->palette().color(QPalette::Text), QColor(Qt::blue));
-    QCOMPARE(w.DBMemo3->font().pixelSize(), 16);
+    QCOMPARE(testing::part<TDBEdit>(w, "DBEdit1")->font().pixelSize(), 19);
+    QVERIFY(testing::part<TDBEdit>(w, "DBEdit1")->font().bold());
+    QCOMPARE(testing::part<TDBEdit>(w, "DBEdit1")->palette().color(QPalette::Text),
+             QColor(Qt::red));
+    QCOMPARE(testing::part<TDBEdit>(w, "DBEdit6")->palette().color(QPalette::Text),
+             QColor(Qt::blue));
+    QCOMPARE(testing::part<TDBMemo>(w, "DBMemo3")->font().pixelSize(), 16);
     // The tab order follows the table and wraps.
     QList<QWidget*> order;
-    QWidget* field = w.DBEdit7;
+    QWidget* field = testing::part<TDBEdit>(w, "DBEdit7");
     for (int i = 0; i < 10; ++i) {
         order << field;
         do
             field = field->nextInFocusChain();
         while (!(field->focusPolicy() & Qt::TabFocus) || !field->isEnabled());
     }
-    QCOMPARE(order, (QList<QWidget*>{w.DBEdit7, w.DBEdit1, w.DBEdit6, w.DBMemo1, w.DBMemo4,
-                                     w.DBEdit4, w.DBEdit2, w.DBMemo2, w.DBMemo3, w.DBEdit7}));
+    QCOMPARE(order,
+             (QList<QWidget*>{
+                 testing::part<TDBEdit>(w, "DBEdit7"), testing::part<TDBEdit>(w, "DBEdit1"),
+                 testing::part<TDBEdit>(w, "DBEdit6"), testing::part<TDBMemo>(w, "DBMemo1"),
+                 testing::part<TDBMemo>(w, "DBMemo4"), testing::part<TDBEdit>(w, "DBEdit4"),
+                 testing::part<TDBEdit>(w, "DBEdit2"), testing::part<TDBMemo>(w, "DBMemo2"),
+                 testing::part<TDBMemo>(w, "DBMemo3"), testing::part<TDBEdit>(w, "DBEdit7")}));
     // The default picture was loaded, its path stored, and Image1 is tiled with it.
     QVERIFY(!w.backgroundBitmap()->isEmpty());
     RegistryKey key;
     QVERIFY(key.openKey(SettingsStore::keyPath, false));
     QCOMPARE(key.readString(SettingsStore::bkgrnd), SettingsStore::defaultBackgroundPath());
-    const QImage tiles = w.Image1->grab().toImage();
+    const QImage tiles = testing::part<QWidget>(w, "Image1")->grab().toImage();
     QCOMPARE(tiles.pixelColor(3, 3), QColor(200, 60, 40));
     QCOMPARE(tiles.pixelColor(600, 400), QColor(200, 60, 40));
 }
@@ -214,7 +231,8 @@ void TestMaintenance::moveButtonsTestTheFlagBeforeMoving() {
         f.table.moveTo(startRow);
     QStringList seen;
     for (const QChar press : presses) {
-        click(press == u'p' ? w.priovbtn : w.nextbtn);
+        click(press == u'p' ? testing::part<QToolButton>(w, "priovbtn")
+                            : testing::part<QToolButton>(w, "nextbtn"));
         seen << QString::number(f.table.currentRow()) + u':' + moveButtons(w);
     }
     QCOMPARE(seen.join(u' '), expected);
@@ -225,14 +243,14 @@ void TestMaintenance::appendSaveOkStoresAtTheEnd() {
     Fixture f(rowsOf(2));
     Tappend_frm& w = f.open();
     const QStringList before = f.stored();
-    click(w.appendbtn);
+    click(testing::part<QToolButton>(w, "appendbtn"));
     QVERIFY(w.editingArrangement());
-    QCOMPARE(w.DBEdit7->text(), QString());
-    type(w.DBEdit7, QStringLiteral("画蛇添足"));
-    type(w.DBEdit6, QStringLiteral("hstz"));
-    type(w.DBMemo1, QStringLiteral("多此一举"));
+    QCOMPARE(testing::part<TDBEdit>(w, "DBEdit7")->text(), QString());
+    type(testing::part<TDBEdit>(w, "DBEdit7"), QStringLiteral("画蛇添足"));
+    type(testing::part<TDBEdit>(w, "DBEdit6"), QStringLiteral("hstz"));
+    type(testing::part<TDBMemo>(w, "DBMemo1"), QStringLiteral("多此一举"));
     Script::queueAnswer(Dialogs::Button::Ok);
-    click(w.savebtn);
+    click(testing::part<QToolButton>(w, "savebtn"));
     QCOMPARE(Script::shownMessages().size(), 1);
     const Script::Shown asked = Script::shownMessages().first();
     QCOMPARE(asked.text, QStringLiteral("确实要保存当前成语吗？"));
@@ -242,64 +260,67 @@ void TestMaintenance::appendSaveOkStoresAtTheEnd() {
     QVERIFY(!w.editingArrangement());
     QCOMPARE(f.stored(), before + QStringList{QStringLiteral("3|hstz|画蛇添足||多此一举|||||")});
     QCOMPARE(f.table.state(), DataSetState::Browse);
-    QCOMPARE(w.DBEdit7->text(), QStringLiteral("画蛇添足"));
+    QCOMPARE(testing::part<TDBEdit>(w, "DBEdit7")->text(), QStringLiteral("画蛇添足"));
 }
 
 void TestMaintenance::saveAnsweredCancelIsSavedByTheNextMove() {
     Fixture f(rowsOf(3));
     Tappend_frm& w = f.open();
-    click(w.priovbtn);
-    click(w.editbtn);
-    type(w.DBEdit1, QStringLiteral("bǎi"));
+    click(testing::part<QToolButton>(w, "priovbtn"));
+    click(testing::part<QToolButton>(w, "editbtn"));
+    type(testing::part<TDBEdit>(w, "DBEdit1"), QStringLiteral("bǎi"));
     Script::queueAnswer(Dialogs::Button::Cancel);
-    click(w.savebtn);
+    click(testing::part<QToolButton>(w, "savebtn"));
     QVERIFY(!w.editingArrangement());
-    QVERIFY(!w.undobtn->isEnabled()); // the change cannot be dropped by the button
+    QVERIFY(!testing::part<QToolButton>(w, "undobtn")
+                 ->isEnabled()); // the change cannot be dropped by the button
     QCOMPARE(f.stored()[1], QStringLiteral("2|c1|百发百中|||||||"));
-    click(w.nextbtn);
+    click(testing::part<QToolButton>(w, "nextbtn"));
     QCOMPARE(Script::shownMessages().size(), 1); // saved without a question
     QCOMPARE(f.stored()[1], QStringLiteral("2|c1|百发百中|bǎi||||||"));
-    QCOMPARE(w.DBEdit7->text(), QStringLiteral("沧海桑田"));
+    QCOMPARE(testing::part<TDBEdit>(w, "DBEdit7")->text(), QStringLiteral("沧海桑田"));
 }
 
 void TestMaintenance::deleteDuringAppendDeletesNothing() {
     Fixture f(rowsOf(2));
     Tappend_frm& w = f.open();
     const QStringList before = f.stored();
-    click(w.appendbtn);
-    type(w.DBEdit7, QStringLiteral("新"));
+    click(testing::part<QToolButton>(w, "appendbtn"));
+    type(testing::part<TDBEdit>(w, "DBEdit7"), QStringLiteral("新"));
     Script::queueAnswer(Dialogs::Button::Ok);
-    click(w.deletebtn);
+    click(testing::part<QToolButton>(w, "deletebtn"));
     QCOMPARE(Script::shownMessages().first().caption, QStringLiteral("删除提示"));
     QCOMPARE(f.stored(), before);
-    QVERIFY(w.savebtn->isEnabled() && w.undobtn->isEnabled()); // the arrangement stays
-    QCOMPARE(w.DBEdit7->text(), QStringLiteral("百发百中"));
+    QVERIFY(testing::part<QToolButton>(w, "savebtn")->isEnabled() &&
+            testing::part<QToolButton>(w, "undobtn")->isEnabled()); // the arrangement stays
+    QCOMPARE(testing::part<TDBEdit>(w, "DBEdit7")->text(), QStringLiteral("百发百中"));
 }
 
 void TestMaintenance::deleteAskedAndConfirmed() {
     Fixture f(rowsOf(3));
     Tappend_frm& w = f.open();
     Script::queueAnswer(Dialogs::Button::Cancel);
-    click(w.deletebtn);
+    click(testing::part<QToolButton>(w, "deletebtn"));
     QCOMPARE(f.stored().size(), 3);
     Script::queueAnswer(Dialogs::Button::Ok);
-    click(w.deletebtn);
+    click(testing::part<QToolButton>(w, "deletebtn"));
     QCOMPARE(Script::shownMessages().at(1).text, QStringLiteral("确实要删除当前成语吗？"));
     QCOMPARE(f.stored(), (QStringList{QStringLiteral("1|c0|阿鼻地狱|||||||"),
                                       QStringLiteral("2|c1|百发百中|||||||")}));
-    QCOMPARE(w.DBEdit7->text(), QStringLiteral("百发百中"));
+    QCOMPARE(testing::part<TDBEdit>(w, "DBEdit7")->text(), QStringLiteral("百发百中"));
 }
 
 void TestMaintenance::typingStartsAnEditByItself() {
     Fixture f(rowsOf(3));
     Tappend_frm& w = f.open();
-    type(w.DBEdit4, QStringLiteral("同"));
+    type(testing::part<TDBEdit>(w, "DBEdit4"), QStringLiteral("同"));
     QCOMPARE(f.table.state(), DataSetState::Edit);
     QVERIFY(!w.editingArrangement()); // the buttons take no part
-    type(w.DBMemo3, QStringLiteral("故事"));
-    click(w.priovbtn);
+    type(testing::part<TDBMemo>(w, "DBMemo3"), QStringLiteral("故事"));
+    click(testing::part<QToolButton>(w, "priovbtn"));
     QCOMPARE(f.stored()[2], QStringLiteral("3|c2|沧海桑田||||同|||故事"));
-    QCOMPARE(w.DBEdit4->text(), QString()); // the row before shows its own values
+    QCOMPARE(testing::part<TDBEdit>(w, "DBEdit4")->text(),
+             QString()); // the row before shows its own values
 }
 
 void TestMaintenance::enterMovesToTheNextField_data() {
@@ -322,7 +343,8 @@ void TestMaintenance::enterMovesToTheNextField() {
     field->setFocus();
     QTest::keyClick(field, Qt::Key_Return);
     QCOMPARE(QApplication::focusWidget()->objectName(), to);
-    QCOMPARE(w.DBMemo1->toPlainText(), QString()); // no line break went in
+    QCOMPARE(testing::part<TDBMemo>(w, "DBMemo1")->toPlainText(),
+             QString()); // no line break went in
     QCOMPARE(f.table.state(), DataSetState::Browse);
 }
 
@@ -331,13 +353,13 @@ void TestMaintenance::failedPostKeepsTheEditingArrangement() {
     Fixture f(rowsOf(2));
     Tappend_frm& w = f.open();
     const QStringList before = f.stored();
-    click(w.editbtn);
-    type(w.DBEdit7, QStringLiteral("改"));
+    click(testing::part<QToolButton>(w, "editbtn"));
+    type(testing::part<TDBEdit>(w, "DBEdit7"), QStringLiteral("改"));
     Script::queueAnswer(Dialogs::Button::Ok);
     {
         FileSizeLimit limit(1); // the file can take no write
         QVERIFY(limit.ok());
-        click(w.savebtn);
+        click(testing::part<QToolButton>(w, "savebtn"));
     }
     QCOMPARE(Script::shownMessages().size(), 2);
     QCOMPARE(Script::shownMessages().at(1).caption, QStringLiteral("Quorvane"));
@@ -347,13 +369,13 @@ void TestMaintenance::failedPostKeepsTheEditingArrangement() {
     QCOMPARE(f.table.state(), DataSetState::Edit);
     QCOMPARE(f.stored(), before);
     // A code too long for its column is refused the same way, naming the field.
-    type(w.DBEdit6, QStringLiteral("xyz"));
+    type(testing::part<TDBEdit>(w, "DBEdit6"), QStringLiteral("xyz"));
     Script::queueAnswer(Dialogs::Button::Ok);
-    click(w.savebtn);
+    click(testing::part<QToolButton>(w, "savebtn"));
     QVERIFY(Script::shownMessages().at(3).text.contains(QStringLiteral("“代码”太长")));
     QVERIFY(w.editingArrangement());
-    click(w.undobtn);
-    QCOMPARE(w.DBEdit7->text(), QStringLiteral("百发百中"));
+    click(testing::part<QToolButton>(w, "undobtn"));
+    QCOMPARE(testing::part<TDBEdit>(w, "DBEdit7")->text(), QStringLiteral("百发百中"));
     QCOMPARE(f.stored(), before);
     QCOMPARE(testing::integrityCheck(f.folder.databasePath()), QStringLiteral("ok"));
 #else
@@ -364,13 +386,13 @@ void TestMaintenance::failedPostKeepsTheEditingArrangement() {
 void TestMaintenance::closingSavesAPendingChange() {
     Fixture f(rowsOf(2));
     Tappend_frm& w = f.open();
-    type(w.DBEdit2, QStringLiteral("反"));
-    click(w.exitbtn);
+    type(testing::part<TDBEdit>(w, "DBEdit2"), QStringLiteral("反"));
+    click(testing::part<QToolButton>(w, "exitbtn"));
     QTRY_VERIFY(f.window.isNull()); // destroyed
     QVERIFY(!f.table.active());
     QCOMPARE(f.stored()[1], QStringLiteral("2|c1|百发百中|||||反||"));
     Tappend_frm& again = f.open(); // afresh: last row, browsing
-    QCOMPARE(again.DBEdit2->text(), QStringLiteral("反"));
+    QCOMPARE(testing::part<TDBEdit>(again, "DBEdit2")->text(), QStringLiteral("反"));
     QCOMPARE(moveButtons(again), QStringLiteral("11"));
     QVERIFY(!again.editingArrangement());
 }
@@ -378,13 +400,13 @@ void TestMaintenance::closingSavesAPendingChange() {
 void TestMaintenance::closingWithARefusedChangeStaysOpen() {
     Fixture f(rowsOf(2));
     Tappend_frm& w = f.open();
-    type(w.DBEdit6, QStringLiteral("toolong"));
+    type(testing::part<TDBEdit>(w, "DBEdit6"), QStringLiteral("toolong"));
     QVERIFY(!w.close());
     QVERIFY(f.window);
     QVERIFY(w.isVisible());
     QVERIFY(w.editingArrangement()); // so the change can be cancelled
     QVERIFY(Script::shownMessages().first().text.contains(QStringLiteral("“代码”太长")));
-    click(w.undobtn);
+    click(testing::part<QToolButton>(w, "undobtn"));
     QVERIFY(w.close());
     QCOMPARE(f.stored()[1], QStringLiteral("2|c1|百发百中|||||||"));
 }
@@ -398,8 +420,9 @@ void TestMaintenance::unreadableBackgroundStillOpensTheWindow() {
     QCOMPARE(Script::shownMessages().size(), 1);
     QVERIFY(Script::shownMessages().first().text.contains(QStringLiteral("missing.bmp")));
     QVERIFY(w.backgroundBitmap()->isEmpty());
-    QCOMPARE(w.DBEdit7->text(), QStringLiteral("百发百中")); // open and positioned
-    w.Image1->grab();                                        // painting with nothing to tile ends
+    QCOMPARE(testing::part<TDBEdit>(w, "DBEdit7")->text(),
+             QStringLiteral("百发百中"));        // open and positioned
+    testing::part<QWidget>(w, "Image1")->grab(); // painting with nothing to tile ends
     w.repaint();
 }
 
@@ -411,21 +434,21 @@ void TestMaintenance::managementButtonOpensItModally() {
     QString seen;
     QTimer::singleShot(0, &main, [&] {
         QVERIFY(append_frm);
-        seen = append_frm->DBEdit7->text() +
+        seen = testing::part<TDBEdit>(*append_frm, "DBEdit7")->text() +
                QString::number(int(QApplication::activeModalWidget() == append_frm));
-        click(append_frm->appendbtn);
-        type(append_frm->DBEdit7, QStringLiteral("不可思议"));
-        click(append_frm->exitbtn); // closing saves the typed idiom
+        click(testing::part<QToolButton>(*append_frm, "appendbtn"));
+        type(testing::part<TDBEdit>(*append_frm, "DBEdit7"), QStringLiteral("不可思议"));
+        click(testing::part<QToolButton>(*append_frm, "exitbtn")); // closing saves the typed idiom
     });
-    click(main.cyglbtn); // returns when the window has closed
+    click(parts(main).cyglbtn); // returns when the window has closed
     QCOMPARE(seen, QStringLiteral("百发百中1"));
     QTRY_VERIFY(!append_frm);
-    QVERIFY(!main.tb_cy->active());
-    QCOMPARE(main.q_cy->recordCount(), 2); // the list sees it only after a refresh
-    click(main.allvbtn);
-    QCOMPARE(main.q_cy->recordCount(), 3);
-    main.q_cy->moveTo(2);
-    QCOMPARE(main.q_cy->fieldText(QStringLiteral("成语")), QStringLiteral("不可思议"));
+    QVERIFY(!parts(main).tb_cy->active());
+    QCOMPARE(parts(main).q_cy->recordCount(), 2); // the list sees it only after a refresh
+    click(parts(main).allvbtn);
+    QCOMPARE(parts(main).q_cy->recordCount(), 3);
+    parts(main).q_cy->moveTo(2);
+    QCOMPARE(parts(main).q_cy->fieldText(QStringLiteral("成语")), QStringLiteral("不可思议"));
 }
 
 void TestMaintenance::searchNarrowsTheRowsUntilTheWindowCloses() {
@@ -441,19 +464,20 @@ void TestMaintenance::searchNarrowsTheRowsUntilTheWindowCloses() {
         });
     });
     QCOMPARE(w.DBFilterDialog1->caption(), QStringLiteral("选择查询条件"));
-    click(w.searchbtn);
-    QCOMPARE(w.DBEdit7->text(), QStringLiteral("百发百中"));
-    click(w.nextbtn);
-    click(w.priovbtn);
-    QCOMPARE(w.DBEdit7->text(), QStringLiteral("百发百中")); // the only row left
+    click(testing::part<QToolButton>(w, "searchbtn"));
+    QCOMPARE(testing::part<TDBEdit>(w, "DBEdit7")->text(), QStringLiteral("百发百中"));
+    click(testing::part<QToolButton>(w, "nextbtn"));
+    click(testing::part<QToolButton>(w, "priovbtn"));
+    QCOMPARE(testing::part<TDBEdit>(w, "DBEdit7")->text(),
+             QStringLiteral("百发百中")); // the only row left
     QVERIFY(w.close());
     QVERIFY(!f.table.filtered());
     Tappend_frm& again = f.open(); // every row again, from the last one
-    QCOMPARE(again.DBEdit7->text(), QStringLiteral("沧海桑田"));
-    click(again.priovbtn);
-    QCOMPARE(again.DBEdit7->text(), QStringLiteral("百发百中"));
-    click(again.priovbtn);
-    QCOMPARE(again.DBEdit7->text(), QStringLiteral("阿鼻地狱"));
+    QCOMPARE(testing::part<TDBEdit>(again, "DBEdit7")->text(), QStringLiteral("沧海桑田"));
+    click(testing::part<QToolButton>(again, "priovbtn"));
+    QCOMPARE(testing::part<TDBEdit>(again, "DBEdit7")->text(), QStringLiteral("百发百中"));
+    click(testing::part<QToolButton>(again, "priovbtn"));
+    QCOMPARE(testing::part<TDBEdit>(again, "DBEdit7")->text(), QStringLiteral("阿鼻地狱"));
 }
 
 // Pasted as a user pastes, then saved: what reaches the file, or why nothing does.
@@ -473,20 +497,20 @@ void TestMaintenance::pastedTextIsBoundedAndCleaned() {
     Fixture f(rowsOf(2));
     Tappend_frm& w = f.open();
     const QStringList before = f.stored();
-    click(w.editbtn);
+    click(testing::part<QToolButton>(w, "editbtn"));
     QApplication::clipboard()->setText(pasted);
-    w.DBEdit7->setFocus();
-    w.DBEdit7->selectAll();
-    QTest::keyClick(w.DBEdit7, Qt::Key_V, Qt::ControlModifier);
-    QCOMPARE(w.DBEdit7->text().size(), shownLength);
-    QVERIFY(!w.DBEdit7->text().contains(QChar(u'\0')));
+    testing::part<TDBEdit>(w, "DBEdit7")->setFocus();
+    testing::part<TDBEdit>(w, "DBEdit7")->selectAll();
+    QTest::keyClick(testing::part<TDBEdit>(w, "DBEdit7"), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(testing::part<TDBEdit>(w, "DBEdit7")->text().size(), shownLength);
+    QVERIFY(!testing::part<TDBEdit>(w, "DBEdit7")->text().contains(QChar(u'\0')));
     Script::queueAnswer(Dialogs::Button::Ok);
-    click(w.savebtn);
+    click(testing::part<QToolButton>(w, "savebtn"));
     if (storedIdiom.isEmpty()) {
         QCOMPARE(Script::shownMessages().size(), 2);
         QCOMPARE(f.stored(), before);
         QVERIFY(w.editingArrangement());
-        click(w.undobtn);
+        click(testing::part<QToolButton>(w, "undobtn"));
     } else {
         QCOMPARE(Script::shownMessages().size(), 1); // the question only
         QStringList after = before;
@@ -514,8 +538,8 @@ void TestMaintenance::closedWindowGivesItsMemoryBack() {
     Fixture f(rowsOf(50));
     const auto round = [&f] {
         Tappend_frm& w = f.open();
-        click(w.priovbtn);
-        click(w.priovbtn);
+        click(testing::part<QToolButton>(w, "priovbtn"));
+        click(testing::part<QToolButton>(w, "priovbtn"));
         w.close();
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!f.window);
@@ -545,7 +569,7 @@ void TestMaintenance::emptySearchLeavesTheRowAsItIs() {
     Tappend_frm& w = f.open();
     const QStringList before = f.stored();
     if (!typed.isEmpty())
-        type(w.DBEdit4, typed);
+        type(testing::part<TDBEdit>(w, "DBEdit4"), typed);
     const DataSetState state = f.table.state();
     connect(w.DBFilterDialog1, &TDBFilterDialog::dialogShowing, &w, [](QDialog* shown) {
         auto* dlg = static_cast<TDBFilterDlg*>(shown);
@@ -555,9 +579,9 @@ void TestMaintenance::emptySearchLeavesTheRowAsItIs() {
             QTest::mouseClick(dlg->BtnOK, Qt::LeftButton);
         });
     });
-    click(w.searchbtn);
-    QCOMPARE(w.DBEdit7->text(), QStringLiteral("沧海桑田"));
-    QCOMPARE(w.DBEdit4->text(), typed);
+    click(testing::part<QToolButton>(w, "searchbtn"));
+    QCOMPARE(testing::part<TDBEdit>(w, "DBEdit7")->text(), QStringLiteral("沧海桑田"));
+    QCOMPARE(testing::part<TDBEdit>(w, "DBEdit4")->text(), typed);
     QCOMPARE(f.table.state(), state);
     QCOMPARE(f.stored(), before);
 }

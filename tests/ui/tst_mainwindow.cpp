@@ -3,8 +3,10 @@
 #include "platform/FontFaces.h"
 #include "platform/Registry.h"
 #include "platform/User.h"
+#include "support/MainWindowParts.h"
 #include "support/TestDatabase.h"
 #include "support/TestFiles.h"
+#include "support/TestSettings.h"
 #include "ui/appearance/Tlogo_frm.h"
 #include "ui/lookup/Tmain_frm.h"
 #include "widgets/kit/VyrControls.h"
@@ -24,20 +26,10 @@
 using namespace quorvane;
 using quorvane::testing::entry;
 using quorvane::testing::ProgramFolder;
+using quorvane::testing::settingsText;
+using quorvane::testing::writeSettings;
 
 namespace {
-QString settingsText() {
-    return QString::fromUtf8(testing::readFile(RegistryKey::storageFile()));
-}
-
-void writeSettings(const QString& values) {
-    QVERIFY(testing::writeFile(
-        RegistryKey::storageFile(),
-        QByteArray("Windows Registry Editor Version 5.00\r\n\r\n"
-                   "[HKEY_LOCAL_MACHINE\\Software\\Brevinn\\Quorvane\\3.0]\r\n") +
-            values.toUtf8()));
-}
-
 qreal points(qreal pixels, const QWidget* widget) {
     return pixels * 72.0 / widget->logicalDpiX();
 }
@@ -92,10 +84,10 @@ void TestMainWindow::firstStartWritesDefaults() {
 
     // Stored as the view's design colour, rendered in the default black.
     QCOMPARE(window->entryFont(), EntryFont::defaults());
-    QCOMPARE(window->RichEdit1->textColour(), QColor(Qt::black));
-    QCOMPARE(window->RichEdit1->textFont().pointSize(), 11);
-    QCOMPARE(window->cymc->text(), QStringLiteral("阿鼻地狱"));
-    QCOMPARE(window->RichEdit1->paragraphs(),
+    QCOMPARE(parts(*window).RichEdit1->textColour(), QColor(Qt::black));
+    QCOMPARE(parts(*window).RichEdit1->textFont().pointSize(), 11);
+    QCOMPARE(parts(*window).cymc->text(), QStringLiteral("阿鼻地狱"));
+    QCOMPARE(parts(*window).RichEdit1->paragraphs(),
              (QStringList{QString(), QStringLiteral("【拼音】ā bí dì yù")}));
     QVERIFY(!window->backgroundBitmap()->isEmpty());
     QCOMPARE(window->windowTitle(), QStringLiteral("Quorvane"));
@@ -139,11 +131,11 @@ void TestMainWindow::laterStartsUseStoredSettings() {
     QCOMPARE(errorsWhileCreating(window).size(), 0);
 
     QCOMPARE(window->entryFont(), (EntryFont{QStringLiteral("楷体_GB2312"), 20, entryColour}));
-    QCOMPARE(window->RichEdit1->textColour(), rendered);
-    QCOMPARE(window->RichEdit1->textFont().family(), QStringLiteral("楷体_GB2312"));
-    QCOMPARE(window->RichEdit1->textFont().pointSize(), 20);
+    QCOMPARE(parts(*window).RichEdit1->textColour(), rendered);
+    QCOMPARE(parts(*window).RichEdit1->textFont().family(), QStringLiteral("楷体_GB2312"));
+    QCOMPARE(parts(*window).RichEdit1->textFont().pointSize(), 20);
     // The rendered text itself carries the entry font.
-    const QTextCharFormat format = window->RichEdit1->document()->lastBlock().charFormat();
+    const QTextCharFormat format = parts(*window).RichEdit1->document()->lastBlock().charFormat();
     QCOMPARE(format.foreground().color(), rendered);
     QCOMPARE(settingsText(), before); // the stored text is not rewritten
 }
@@ -192,24 +184,24 @@ void TestMainWindow::failedCreationStepsSkipTheRest() {
     QCOMPARE(errors[0].icon, Dialogs::Icon::Stop);
 
     // The first rendering never happened, and the window is still there to use.
-    QVERIFY(window->RichEdit1->paragraphs().isEmpty());
-    QCOMPARE(window->cymc->text(), QString());
+    QVERIFY(parts(*window).RichEdit1->paragraphs().isEmpty());
+    QCOMPARE(parts(*window).cymc->text(), QString());
     QCOMPARE(window->entryFont(), EntryFont::defaults());
     if (fault == u"database") {
-        QVERIFY(!window->q_cy->active());
-        QCOMPARE(window->DBGrid1->model()->rowCount(), 0);
+        QVERIFY(!parts(*window).q_cy->active());
+        QCOMPARE(parts(*window).DBGrid1->model()->rowCount(), 0);
         QVERIFY(settingsText().isEmpty()); // settings are read after the store
         QVERIFY(!QFile::exists(folder.databasePath()));
         // Later renderings of the empty store show nothing and report nothing.
         Dialogs::Script::begin();
         window->ShowEntry();
-        window->nextbtn->click();
+        parts(*window).nextbtn->click();
         QCOMPARE(Dialogs::Script::shownMessages().size(), 0);
-        QVERIFY(window->RichEdit1->paragraphs().isEmpty());
+        QVERIFY(parts(*window).RichEdit1->paragraphs().isEmpty());
         Dialogs::Script::end();
     } else {
-        QVERIFY(window->q_cy->active());
-        QCOMPARE(window->DBGrid1->model()->rowCount(), int(testing::sampleRows().size()));
+        QVERIFY(parts(*window).q_cy->active());
+        QCOMPARE(parts(*window).DBGrid1->model()->rowCount(), int(testing::sampleRows().size()));
     }
     if (fault == u"picture")
         // The missing default is neither loaded nor stored; nothing after it is written.
@@ -233,7 +225,7 @@ void TestMainWindow::entryShowsPresentSectionsInFormat() {
     ProgramFolder folder({full, allusion});
     std::unique_ptr<Tmain_frm> window;
     QCOMPARE(errorsWhileCreating(window).size(), 0);
-    RichEdit* view = window->RichEdit1;
+    RichEdit* view = parts(*window).RichEdit1;
 
     QCOMPARE(view->paragraphs(),
              (QStringList{QString(), QStringLiteral("【拼音】ā bí dì yù"), QString(),
@@ -248,8 +240,8 @@ void TestMainWindow::entryShowsPresentSectionsInFormat() {
 
     // A changed offset lasts only until the next rendering.
     view->setParaFormat({200, 880, 200, false});
-    window->nextbtn->click();
-    QCOMPARE(window->cymc->text(), QStringLiteral("百发百中"));
+    parts(*window).nextbtn->click();
+    QCOMPARE(parts(*window).cymc->text(), QStringLiteral("百发百中"));
     QCOMPARE(view->paragraphs(), (QStringList{QString(), QStringLiteral("【典故】养由基射柳叶")}));
     QCOMPARE(qRound(points(-view->document()->lastBlock().blockFormat().textIndent(), view)), 40);
     QCOMPARE(view->paraFormat().offset, 800);
@@ -259,9 +251,9 @@ void TestMainWindow::emptyTableShowsEmptyEntry() {
     ProgramFolder folder({});
     std::unique_ptr<Tmain_frm> window;
     QCOMPARE(errorsWhileCreating(window).size(), 0);
-    QCOMPARE(window->cymc->text(), QString());
-    QVERIFY(window->RichEdit1->paragraphs().isEmpty());
-    QVERIFY(window->q_cy->bof() && window->q_cy->eof());
+    QCOMPARE(parts(*window).cymc->text(), QString());
+    QVERIFY(parts(*window).RichEdit1->paragraphs().isEmpty());
+    QVERIFY(parts(*window).q_cy->bof() && parts(*window).q_cy->eof());
 }
 
 void TestMainWindow::longFieldWithoutBreakPointsWrapsInTheView() {
@@ -274,7 +266,7 @@ void TestMainWindow::longFieldWithoutBreakPointsWrapsInTheView() {
     QCOMPARE(errorsWhileCreating(window).size(), 0);
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-    RichEdit* view = window->RichEdit1;
+    RichEdit* view = parts(*window).RichEdit1;
     QCOMPARE(view->paragraphs(), (QStringList{QString(), QStringLiteral("【解释】") + text}));
 
     // All of it is there, in lines that fit the view.
@@ -290,8 +282,8 @@ void TestMainWindow::longFieldWithoutBreakPointsWrapsInTheView() {
     QCOMPARE(laidOut, block.length() - 1);
 
     // The next, ordinary entry breaks between words again.
-    window->nextbtn->click();
-    QCOMPARE(window->cymc->text(), QStringLiteral("短短"));
+    parts(*window).nextbtn->click();
+    QCOMPARE(parts(*window).cymc->text(), QStringLiteral("短短"));
     QCOMPARE(view->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
 }
 
@@ -304,12 +296,12 @@ void TestMainWindow::marginsFollowTheView() {
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     for (const QSize size : {QSize(700, 400), QSize(900, 500)}) {
         window->resize(size);
-        QTRY_COMPARE(window->RichEdit1->formattingRect(),
-                     QRect(10, 0, window->RichEdit1->viewport()->width() - 20,
-                           window->RichEdit1->viewport()->height()));
+        QTRY_COMPARE(parts(*window).RichEdit1->formattingRect(),
+                     QRect(10, 0, parts(*window).RichEdit1->viewport()->width() - 20,
+                           parts(*window).RichEdit1->viewport()->height()));
     }
     // The text really sits inside: its frame keeps 10 pixels on both sides.
-    const QTextFrameFormat frame = window->RichEdit1->document()->rootFrame()->frameFormat();
+    const QTextFrameFormat frame = parts(*window).RichEdit1->document()->rootFrame()->frameFormat();
     QCOMPARE(frame.leftMargin(), 10.0);
     QCOMPARE(frame.rightMargin(), 10.0);
 }
@@ -319,10 +311,10 @@ void TestMainWindow::closingReleasesTheStore() {
     std::unique_ptr<Tmain_frm> window;
     errorsWhileCreating(window);
     window->show();
-    QVERIFY(window->skt_cy->connected());
-    window->exitbtnClick(); // the tray's "退出" takes the close button's path
-    QVERIFY(!window->q_cy->active());
-    QVERIFY(!window->skt_cy->connected());
+    QVERIFY(parts(*window).skt_cy->connected());
+    parts(*window).exitbtn->trigger(); // the tray's "退出" takes the close button's path
+    QVERIFY(!parts(*window).q_cy->active());
+    QVERIFY(!parts(*window).skt_cy->connected());
     QVERIFY(window->backgroundBitmap() == nullptr);
     QVERIFY(!window->isVisible());
 }
@@ -355,7 +347,7 @@ void TestMainWindow::wrappedEntryLinesStandApart() {
     std::unique_ptr<Tmain_frm> window;
     QCOMPARE(errorsWhileCreating(window).size(), 0);
     window->show();
-    RichEdit* view = window->RichEdit1;
+    RichEdit* view = parts(*window).RichEdit1;
     QFont font(face);
     font.setPointSize(points);
     view->setTextFont(font, Qt::black);
@@ -408,7 +400,7 @@ void TestMainWindow::kitControlsArePressableByAssistiveTechnology() {
         QSignalSpy clicks(control, &TVyrGraphicControl::clicked);
         actions->doAction(QAccessibleActionInterface::pressAction());
         QCOMPARE(clicks.count(), 1);
-        if (control == window->VyrRoundButton1)
+        if (control == parts(*window).VyrRoundButton1)
             QVERIFY(opened);
     }
     QVERIFY(names.contains(QStringLiteral("关于Quorvane")));

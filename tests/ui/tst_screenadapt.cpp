@@ -1,4 +1,5 @@
 #include "platform/Dialogs.h"
+#include "support/MainWindowParts.h"
 #include "support/TestDatabase.h"
 #include "ui/lookup/Tmain_frm.h"
 
@@ -47,28 +48,29 @@ void TestScreenAdapt::windowFollowsTheScreen() {
     // Contents scale by width : 800, positions and sizes from the scaled edges.
     const auto scaled = [w](int v) { return v * w / 800; };
     QCOMPARE(
-        window.copybtn->geometry(),
+        parts(window).copybtn->geometry(),
         QRect(scaled(443), scaled(4), scaled(443 + 45) - scaled(443), scaled(4 + 45) - scaled(4)));
     QCOMPARE(
-        window.DBLookupCombo1->geometry(),
+        parts(window).DBLookupCombo1->geometry(),
         QRect(scaled(52), scaled(12), scaled(52 + 133) - scaled(52), scaled(12 + 27) - scaled(12)));
-    QCOMPARE(window.cymc->pos(), QPoint(scaled(40), scaled(28)));
-    QCOMPARE(window.Panel2->height(), scaled(1 + 52) - scaled(1)); // inside a 1-pixel bevel
-    QCOMPARE(window.lrpnl->width(), scaled(195));
-    QCOMPARE(window.Panel13->width(), scaled(154));
-    QCOMPARE(window.Panel6->height(), scaled(1 + 60) - scaled(1)); // inside a 1-pixel bevel
+    QCOMPARE(parts(window).cymc->pos(), QPoint(scaled(40), scaled(28)));
+    QCOMPARE(parts(window).Panel2->height(), scaled(1 + 52) - scaled(1)); // inside a 1-pixel bevel
+    QCOMPARE(parts(window).lrpnl->width(), scaled(195));
+    QCOMPARE(parts(window).Panel13->width(), scaled(154));
+    QCOMPARE(parts(window).Panel6->height(), scaled(1 + 60) - scaled(1)); // inside a 1-pixel bevel
 
     // Font heights in pixels, each scaled once.
     QCOMPARE(window.font().pixelSize(), scaled(14));
-    QCOMPARE(window.copybtn->font().pixelSize(), scaled(14));
-    QCOMPARE(window.Label1->font().pixelSize(), scaled(16));
-    QCOMPARE(window.cymc->font().pixelSize(), scaled(24));
-    QCOMPARE(window.DBGrid1->font().pixelSize(), scaled(15));
-    QCOMPARE(window.DBLookupCombo1->font().pixelSize(), scaled(16));
-    QVERIFY(window.cymc->font().bold());
+    QCOMPARE(parts(window).copybtn->font().pixelSize(), scaled(14));
+    QCOMPARE(parts(window).Label1->font().pixelSize(), scaled(16));
+    QCOMPARE(parts(window).cymc->font().pixelSize(), scaled(24));
+    QCOMPARE(parts(window).DBGrid1->font().pixelSize(), scaled(15));
+    QCOMPARE(parts(window).DBLookupCombo1->font().pixelSize(), scaled(16));
+    QVERIFY(parts(window).cymc->font().bold());
 
     // Captions fit their buttons at every size.
-    for (QToolButton* button : {window.allvbtn, window.copybtn, window.helpbtn})
+    for (QToolButton* button :
+         {parts(window).allvbtn, parts(window).copybtn, parts(window).helpbtn})
         QVERIFY2(button->fontMetrics().horizontalAdvance(button->text()) < button->width(),
                  qPrintable(button->objectName()));
 }
@@ -99,26 +101,26 @@ void TestScreenAdapt::nothingOverlapsOrIsCut() {
     const qreal dpr = window.devicePixelRatio();
 
     // Rows at least a line of their scaled font high, in the list and in the drop-down.
-    QVERIFY(window.DBGrid1->model()->rowCount() > 1);
-    QVERIFY2(window.DBGrid1->rowHeight(0) >= window.DBGrid1->fontMetrics().height(),
-             qPrintable(QString::number(window.DBGrid1->rowHeight(0))));
-    QTableView* dropDown = window.DBLookupCombo1->listView();
+    QVERIFY(parts(window).DBGrid1->model()->rowCount() > 1);
+    QVERIFY2(parts(window).DBGrid1->rowHeight(0) >= parts(window).DBGrid1->fontMetrics().height(),
+             qPrintable(QString::number(parts(window).DBGrid1->rowHeight(0))));
+    QTableView* dropDown = parts(window).DBLookupCombo1->listView();
     QVERIFY(dropDown->model()->rowCount() > 1);
     QVERIFY(dropDown->rowHeight(0) >= dropDown->fontMetrics().height());
-    QCOMPARE(dropDown->font().pixelSize(), window.DBLookupCombo1->font().pixelSize());
-    const QLineEdit* box = window.DBLookupCombo1->editor();
+    QCOMPARE(dropDown->font().pixelSize(), parts(window).DBLookupCombo1->font().pixelSize());
+    const QLineEdit* box = parts(window).DBLookupCombo1->editor();
     QVERIFY(box->fontMetrics().height() <= box->height());
 
     // Buttons of the toolbar and of the title panel: apart, inside their panel, the glyph
     // and the caption inside the button, the glyph drawn at its own size (sharp).
-    for (QWidget* panel : QList<QWidget*>{window.Panel2, window.Panel6}) {
+    for (QWidget* panel : QList<QWidget*>{parts(window).Panel2, parts(window).Panel6}) {
         const QList<QToolButton*> buttons =
             panel->findChildren<QToolButton*>(QString(), Qt::FindDirectChildrenOnly);
         QVERIFY(buttons.size() >= 3);
         // The round About button keeps clear of the tool buttons too.
-        if (window.VyrRoundButton1->parentWidget() == panel)
+        if (parts(window).VyrRoundButton1->parentWidget() == panel)
             for (QToolButton* button : buttons)
-                QVERIFY2(!button->geometry().intersects(window.VyrRoundButton1->geometry()),
+                QVERIFY2(!button->geometry().intersects(parts(window).VyrRoundButton1->geometry()),
                          qPrintable(describe(button)));
         for (QToolButton* button : buttons) {
             const QString name = describe(button);
@@ -141,14 +143,14 @@ void TestScreenAdapt::nothingOverlapsOrIsCut() {
     }
 
     // The labels' text fits them, and the input label ends before the box begins.
-    for (const QWidget* label : QList<QWidget*>{window.Label1, window.cymc}) {
+    for (const QWidget* label : QList<QWidget*>{parts(window).Label1, parts(window).cymc}) {
         QVERIFY2(label->fontMetrics().height() <= label->height(), qPrintable(describe(label)));
     }
-    const QFontMetrics input = window.Label1->fontMetrics();
-    QVERIFY(input.horizontalAdvance(window.Label1->text()) <= window.Label1->width());
-    QVERIFY(window.lrpnl->rect().contains(window.Label1->geometry()));
-    QVERIFY2(!window.Label1->geometry().intersects(window.DBLookupCombo1->geometry()),
-             qPrintable(describe(window.Label1)));
+    const QFontMetrics input = parts(window).Label1->fontMetrics();
+    QVERIFY(input.horizontalAdvance(parts(window).Label1->text()) <= parts(window).Label1->width());
+    QVERIFY(parts(window).lrpnl->rect().contains(parts(window).Label1->geometry()));
+    QVERIFY2(!parts(window).Label1->geometry().intersects(parts(window).DBLookupCombo1->geometry()),
+             qPrintable(describe(parts(window).Label1)));
 }
 
 QTEST_MAIN(TestScreenAdapt)

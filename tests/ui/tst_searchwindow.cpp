@@ -3,8 +3,10 @@
 #include "platform/Dialogs.h"
 #include "platform/FontFaces.h"
 #include "platform/Registry.h"
+#include "support/MainWindowParts.h"
 #include "support/TestDatabase.h"
 #include "support/TestFiles.h"
+#include "support/WindowParts.h"
 #include "ui/lookup/Tmain_frm.h"
 #include "ui/search/HighlightDelegate.h"
 #include "ui/search/SearchResultModel.h"
@@ -14,6 +16,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QInputMethodEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTreeView>
 #include <QtTest>
@@ -97,14 +100,14 @@ bool damageOnePage(const QString& path) {
 
 // Letters come as keys, Chinese as an input method commits it.
 void type(Tsearch_frm* s, const QString& text) {
-    s->searchedt->selectAll();
+    testing::part<QLineEdit>(*s, "searchedt")->selectAll();
     for (const QChar c : text) {
         if (c.unicode() < 0x80) {
-            QTest::keyClick(s->searchedt, char(c.unicode()));
+            QTest::keyClick(testing::part<QLineEdit>(*s, "searchedt"), char(c.unicode()));
         } else {
             QInputMethodEvent commit;
             commit.setCommitString(c);
-            QCoreApplication::sendEvent(s->searchedt, &commit);
+            QCoreApplication::sendEvent(testing::part<QLineEdit>(*s, "searchedt"), &commit);
         }
     }
 }
@@ -117,7 +120,7 @@ private:
     std::unique_ptr<Tmain_frm> m_main;
 
     Tsearch_frm* openSearch() {
-        QTest::mouseClick(m_main->jsbtn, Qt::LeftButton);
+        QTest::mouseClick(parts(*m_main).jsbtn, Qt::LeftButton);
         Tsearch_frm* s = m_main->searchWindow();
         return s && QTest::qWaitForWindowExposed(s) ? s : nullptr;
     }
@@ -141,10 +144,10 @@ private Q_SLOTS:
     }
 
     void buttonAndShortcutOpenAWindowBeside() {
-        QCOMPARE(m_main->jsbtn->text(), QStringLiteral("检索"));
-        QCOMPARE(m_main->jsbtn->toolTip(), QStringLiteral("检索成语"));
-        QVERIFY(!m_main->jsbtn->icon().isNull());
-        QVERIFY(m_main->jsbtn->x() > m_main->helpbtn->geometry().right());
+        QCOMPARE(parts(*m_main).jsbtn->text(), QStringLiteral("检索"));
+        QCOMPARE(parts(*m_main).jsbtn->toolTip(), QStringLiteral("检索成语"));
+        QVERIFY(!parts(*m_main).jsbtn->icon().isNull());
+        QVERIFY(parts(*m_main).jsbtn->x() > parts(*m_main).helpbtn->geometry().right());
 
         Tsearch_frm* s = openSearch();
         QVERIFY(s);
@@ -153,7 +156,7 @@ private Q_SLOTS:
         QVERIFY(!s->isModal());
         QVERIFY(!QApplication::activeModalWidget());
         QVERIFY(m_main->isEnabled());
-        QTest::keyClick(s->searchedt, Qt::Key_Escape);
+        QTest::keyClick(testing::part<QLineEdit>(*s, "searchedt"), Qt::Key_Escape);
         QVERIFY(!s->isVisible());
 
         m_main->activateWindow();
@@ -204,10 +207,11 @@ private Q_SLOTS:
         QCOMPARE(marked(model, 0, column), firstMarked);
         if (!firstText.isEmpty())
             QCOMPARE(cellText(model, 0, column), firstText);
-        QVERIFY(s->countlbl->text().contains(QString::number(found.size())));
+        QVERIFY(
+            testing::part<QLabel>(*s, "countlbl")->text().contains(QString::number(found.size())));
 
         // The mark is painted.
-        QTreeView* list = s->resultlst;
+        QTreeView* list = testing::part<QTreeView>(*s, "resultlst");
         const QRect cell = list->visualRect(model->index(0, column));
         const QImage shot =
             list->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
@@ -223,28 +227,34 @@ private Q_SLOTS:
         QVERIFY(s);
         type(s, QStringLiteral("bu"));
         QTRY_COMPARE(s->results()->rowCount(), 3);
-        QTest::keyClick(s->searchedt, Qt::Key_Down);
-        QTest::keyClick(s->searchedt, Qt::Key_Return);
+        QTest::keyClick(testing::part<QLineEdit>(*s, "searchedt"), Qt::Key_Down);
+        QTest::keyClick(testing::part<QLineEdit>(*s, "searchedt"), Qt::Key_Return);
         // The cursor, the list and the entry all show the second result.
-        QCOMPARE(m_main->q_cy->fieldText(QStringLiteral("成语")), QStringLiteral("不可思议"));
-        QCOMPARE(m_main->DBGrid1->currentIndex().data().toString(), QStringLiteral("不可思议"));
-        QCOMPARE(m_main->cymc->text(), QStringLiteral("不可思议"));
-        QCOMPARE(m_main->RichEdit1->paragraphs(),
+        QCOMPARE(parts(*m_main).q_cy->fieldText(QStringLiteral("成语")),
+                 QStringLiteral("不可思议"));
+        QCOMPARE(parts(*m_main).DBGrid1->currentIndex().data().toString(),
+                 QStringLiteral("不可思议"));
+        QCOMPARE(parts(*m_main).cymc->text(), QStringLiteral("不可思议"));
+        QCOMPARE(parts(*m_main).RichEdit1->paragraphs(),
                  (QStringList{QString(), QStringLiteral("【拼音】bù kě sī yì")}));
         QVERIFY(s->isVisible());
 
         // Enter right after a key chooses from what that key found.
         type(s, QStringLiteral("bai"));
-        QTest::keyClick(s->searchedt, Qt::Key_Return);
-        QCOMPARE(m_main->cymc->text(), QStringLiteral("百发百中"));
+        QTest::keyClick(testing::part<QLineEdit>(*s, "searchedt"), Qt::Key_Return);
+        QCOMPARE(parts(*m_main).cymc->text(), QStringLiteral("百发百中"));
 
         type(s, QStringLiteral("一"));
         QTRY_COMPARE(s->results()->rowCount(), 3); // two idioms, one explanation
-        const QRect second = s->resultlst->visualRect(s->results()->index(1, 0));
-        QTest::mouseClick(s->resultlst->viewport(), Qt::LeftButton, {}, second.center());
-        QTest::mouseDClick(s->resultlst->viewport(), Qt::LeftButton, {}, second.center());
-        QCOMPARE(m_main->cymc->text(), QStringLiteral("一言一语"));
-        QCOMPARE(m_main->DBGrid1->currentIndex().data().toString(), QStringLiteral("一言一语"));
+        const QRect second =
+            testing::part<QTreeView>(*s, "resultlst")->visualRect(s->results()->index(1, 0));
+        QTest::mouseClick(testing::part<QTreeView>(*s, "resultlst")->viewport(), Qt::LeftButton, {},
+                          second.center());
+        QTest::mouseDClick(testing::part<QTreeView>(*s, "resultlst")->viewport(), Qt::LeftButton,
+                           {}, second.center());
+        QCOMPARE(parts(*m_main).cymc->text(), QStringLiteral("一言一语"));
+        QCOMPARE(parts(*m_main).DBGrid1->currentIndex().data().toString(),
+                 QStringLiteral("一言一语"));
     }
 
     // After the list is re-read, results are rows of the new snapshot; nothing is written.
@@ -259,13 +269,13 @@ private Q_SLOTS:
         m_folder->appendRow(testing::entry(QStringLiteral("aaaa"), QStringLiteral("安步当车"),
                                            QStringLiteral("ān bù dàng chē")));
         const QByteArray grown = testing::readFile(m_folder->databasePath());
-        QTest::mouseClick(m_main->allvbtn, Qt::LeftButton);
+        QTest::mouseClick(parts(*m_main).allvbtn, Qt::LeftButton);
         QTRY_COMPARE(idioms(s->results()),
                      (QStringList{QStringLiteral("阿鼻地狱"), QStringLiteral("爱不释手"),
                                   QStringLiteral("安步当车")}));
-        s->resultlst->setCurrentIndex(s->results()->index(2, 0));
-        QTest::keyClick(s->searchedt, Qt::Key_Enter);
-        QCOMPARE(m_main->cymc->text(), QStringLiteral("安步当车"));
+        testing::part<QTreeView>(*s, "resultlst")->setCurrentIndex(s->results()->index(2, 0));
+        QTest::keyClick(testing::part<QLineEdit>(*s, "searchedt"), Qt::Key_Enter);
+        QCOMPARE(parts(*m_main).cymc->text(), QStringLiteral("安步当车"));
         QVERIFY(database != grown);
         QCOMPARE(testing::readFile(m_folder->databasePath()), grown);
         QCOMPARE(testing::readFile(RegistryKey::storageFile()), settings);
@@ -288,7 +298,7 @@ private Q_SLOTS:
         m_main = std::make_unique<Tmain_frm>();
         m_main->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
-        QCOMPARE(m_main->cymc->text(), QStringLiteral("成语0"));
+        QCOMPARE(parts(*m_main).cymc->text(), QStringLiteral("成语0"));
         const auto& shown = Dialogs::Script::shownMessages();
         QCOMPARE(shown.size(), 0); // the list and its codes were read
         if (!damaged) {
@@ -298,7 +308,7 @@ private Q_SLOTS:
             QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
             file.write(testing::readFile(other.databasePath()));
             file.close();
-            QTest::mouseClick(m_main->nextbtn, Qt::LeftButton);
+            QTest::mouseClick(parts(*m_main).nextbtn, Qt::LeftButton);
             QTRY_COMPARE(shown.size(), 1);
             QVERIFY2(shown[0].text.startsWith(QStringLiteral("读取成语表失败：")),
                      qPrintable(shown[0].text));
@@ -315,7 +325,7 @@ private Q_SLOTS:
         // The search goes on with what was read, and asks no more.
         type(s, QStringLiteral("cheng"));
         QTRY_VERIFY(s->results()->rowCount() > 0);
-        QTest::keyClick(s->searchedt, Qt::Key_Return);
+        QTest::keyClick(testing::part<QLineEdit>(*s, "searchedt"), Qt::Key_Return);
         QVERIFY(s->isVisible() && m_main->isVisible());
         QCOMPARE(shown.size(), before + 1);
         Dialogs::Script::end(); // cleanup() wants no boxes of other tests
@@ -339,10 +349,11 @@ private Q_SLOTS:
         Tsearch_frm* s = openSearch();
         QVERIFY(s);
         QApplication::clipboard()->setText(pasted);
-        s->searchedt->selectAll();
-        QTest::keyClick(s->searchedt, Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(s->searchedt->text(), pasted.left(kept));
-        QTRY_VERIFY(!s->countlbl->text().startsWith(QStringLiteral("输入")));
+        testing::part<QLineEdit>(*s, "searchedt")->selectAll();
+        QTest::keyClick(testing::part<QLineEdit>(*s, "searchedt"), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(testing::part<QLineEdit>(*s, "searchedt")->text(), pasted.left(kept));
+        QTRY_VERIFY(
+            !testing::part<QLabel>(*s, "countlbl")->text().startsWith(QStringLiteral("输入")));
         s->repaint();
     }
 
@@ -355,10 +366,10 @@ private Q_SLOTS:
         QVERIFY(s);
         for (const char* input : {"dui", "牛", "\"牛\""}) {
             type(s, QString::fromUtf8(input));
-            QTRY_COMPARE(s->countlbl->text(), QStringLiteral("没有找到"));
-            QTest::keyClick(s->searchedt, Qt::Key_Return);
+            QTRY_COMPARE(testing::part<QLabel>(*s, "countlbl")->text(), QStringLiteral("没有找到"));
+            QTest::keyClick(testing::part<QLineEdit>(*s, "searchedt"), Qt::Key_Return);
             QCOMPARE(s->results()->rowCount(), 0);
-            QCOMPARE(m_main->q_cy->currentRow(), -1);
+            QCOMPARE(parts(*m_main).q_cy->currentRow(), -1);
         }
     }
 };

@@ -1,7 +1,8 @@
 // The tray icon on a real X server with a real window manager and tray host.
 #include "platform/Dialogs.h"
 #include "platform/NotifyIconHost.h"
-#include "support/PrivateDesktop.h"
+#include "support/DesktopTest.h"
+#include "support/MainWindowParts.h"
 #include "support/TestDatabase.h"
 #include "ui/lookup/Tmain_frm.h"
 #include "widgets/tray/TrayIcons.h"
@@ -21,20 +22,18 @@ bool xdotool(const QStringList& args) {
 }
 } // namespace
 
-class TestTrayDesktop : public QObject {
+class TestTrayDesktop : public testing::DesktopTest {
     Q_OBJECT
 public:
-    TestTrayDesktop(testing::PrivateDesktop& desktop, bool up, QString why)
-        : m_desktop(desktop), m_up(up), m_why(std::move(why)) {}
+    using DesktopTest::DesktopTest;
 
 private:
-    testing::PrivateDesktop& m_desktop;
-    bool m_up;
-    QString m_why;
     std::unique_ptr<testing::ProgramFolder> m_folder;
     std::unique_ptr<Tmain_frm> m_window;
 
-    QRect iconRect() const { return Shell_NotifyIconGetRect(m_window->TrayIcon1->iconWindow(), 1); }
+    QRect iconRect() const {
+        return Shell_NotifyIconGetRect(parts(*m_window).TrayIcon1->iconWindow(), 1);
+    }
     QImage iconPixels() const {
         const QRect at = iconRect();
         return QGuiApplication::primaryScreen()
@@ -109,13 +108,7 @@ private Q_SLOTS:
 };
 
 int main(int argc, char** argv) {
-    // The desktop outlives the application object, which must connect to it.
-    testing::PrivateDesktop desktop;
-    QString why;
-    const bool up = desktop.startForQt(&why);
-    QApplication app(argc, argv);
-    TestTrayDesktop test(desktop, up, why);
-    return QTest::qExec(&test, argc, argv);
+    return testing::runOnPrivateDesktop<TestTrayDesktop>(argc, argv);
 }
 
 #include "tst_traydesktop.moc"

@@ -1,9 +1,10 @@
+#include "framework/TImageList.h"
+#include "framework/TPopupMenu.h"
 #include "platform/Dialogs.h"
 #include "platform/MenuPopupWindow.h"
 #include "platform/Shell.h"
-#include "platform/TImageList.h"
-#include "platform/TPopupMenu.h"
 #include "platform/User.h"
+#include "support/MainWindowParts.h"
 #include "support/RecordingNotifyIconHost.h"
 #include "support/TestDatabase.h"
 #include "ui/lookup/Tmain_frm.h"
@@ -30,7 +31,7 @@ QImage picture(const QIcon& icon) {
 
 // What the desktop reports for a left click on the icon.
 void clickIcon(const Tmain_frm& window) {
-    const HWND icon = window.TrayIcon1->iconWindow();
+    const HWND icon = parts(window).TrayIcon1->iconWindow();
     User::sendMessage(icon, TTrayIcon::TrayCallbackMessage, 1, WM_LBUTTONDOWN);
     User::sendMessage(icon, TTrayIcon::TrayCallbackMessage, 1, WM_LBUTTONUP);
 }
@@ -58,11 +59,11 @@ private Q_SLOTS:
     }
 
     void trayIconIsInTheTrayAnimating() {
-        TTrayIcon* tray = window->TrayIcon1;
-        QCOMPARE(tray->iconList(), window->ImageList);
-        QCOMPARE(window->ImageList->count(), 13);
-        QCOMPARE(window->ImageList->image(12).size(), QSize(16, 16));
-        QCOMPARE(tray->popupMenu(), window->tbmenu);
+        TTrayIcon* tray = parts(*window).TrayIcon1;
+        QCOMPARE(tray->iconList(), parts(*window).ImageList);
+        QCOMPARE(parts(*window).ImageList->count(), 13);
+        QCOMPARE(parts(*window).ImageList->image(12).size(), QSize(16, 16));
+        QCOMPARE(tray->popupMenu(), parts(*window).tbmenu);
         QVERIFY(tray->minimizeToTray());
         const auto* timer = tray->findChild<QTimer*>(u"CycleTimer"_s);
         QVERIFY(timer->isActive());
@@ -71,28 +72,28 @@ private Q_SLOTS:
         QCOMPARE(added.message, NIM_ADD);
         QVERIFY(added.accepted);
         QCOMPARE(added.tip(), QByteArray("Quorvane"));
-        QCOMPARE(added.image(), picture(window->ImageList->icon(0)));
+        QCOMPARE(added.image(), picture(parts(*window).ImageList->icon(0)));
     }
 
     void trayMenuItemsRunTheirHandlers() {
         QStringList captions;
-        for (const QAction* item : window->tbmenu->actions())
+        for (const QAction* item : parts(*window).tbmenu->actions())
             captions << (item->isSeparator() ? u"-"_s : item->text());
         QCOMPARE(captions, (QStringList{u"帮助"_s, u"作者主页"_s, u"关于"_s, u"-"_s, u"退出"_s}));
-        QCOMPARE(window->tbmenu->defaultItem(), nullptr);
+        QCOMPARE(parts(*window).tbmenu->defaultItem(), nullptr);
 
         Shell::setOpener(std::make_unique<RecordingOpener>());
         opened.clear();
-        window->VyrMenuItem2->trigger();
+        parts(*window).VyrMenuItem2->trigger();
         QCOMPARE(opened, QStringList{Tmain_frm::webPageAddress()});
-        window->hlpm->trigger(); // no cy.chm in the folder
+        parts(*window).hlpm->trigger(); // no cy.chm in the folder
         QVERIFY(Dialogs::Script::shownMessages().last().text.contains(u"cy.chm"_s));
         Shell::setOpener(nullptr);
 
         clickIcon(*window); // "退出" also works with the window in the tray
         QVERIFY(!window->isVisible());
-        window->exitbtn->trigger();
-        QVERIFY(!window->q_cy->active()); // closed: the store is released
+        parts(*window).exitbtn->trigger();
+        QVERIFY(!parts(*window).q_cy->active()); // closed: the store is released
         window.reset();
         QCOMPARE(host->calls.last().message, NIM_DELETE);
         QVERIFY(host->calls.last().accepted);
@@ -123,7 +124,7 @@ private Q_SLOTS:
             QTest::mouseClick(popup, Qt::LeftButton, {}, at);
         });
         poll.start(10);
-        const HWND icon = window->TrayIcon1->iconWindow();
+        const HWND icon = parts(*window).TrayIcon1->iconWindow();
         User::sendMessage(icon, TTrayIcon::TrayCallbackMessage, 1, WM_RBUTTONDOWN);
         User::sendMessage(icon, TTrayIcon::TrayCallbackMessage, 1, WM_RBUTTONUP);
         QCOMPARE(items, 5);

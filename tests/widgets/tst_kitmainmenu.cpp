@@ -1,7 +1,7 @@
+#include "framework/TImageList.h"
+#include "framework/TMainMenu.h"
 #include "platform/MenuBar.h"
 #include "platform/MenuPopupWindow.h"
-#include "platform/TImageList.h"
-#include "platform/TMainMenu.h"
 #include "widgets/kit/VyrMenus.h"
 
 #include <QGuiApplication>

@@ -1,5 +1,5 @@
+#include "framework/TImageList.h"
 #include "platform/FontFaces.h"
-#include "platform/TImageList.h"
 #include "widgets/kit/VyrMenus.h"
 
 #include <QTest>

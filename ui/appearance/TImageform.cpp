@@ -1,4 +1,5 @@
 #include "ui/appearance/TImageform.h"
+#include "ui_imageform.h"
 
 #include "data/SettingsStore.h"
 #include "platform/HandlerGuard.h"
@@ -25,48 +26,49 @@ TImageform::TImageform(BackgroundBitmap* bitmap, QWidget* mainWindow, QWidget* p
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       m_bitmap(bitmap), m_mainWindow(mainWindow) {
-    setupUi(this);
+    ui = std::make_unique<Ui::TImageform>();
+    ui->setupUi(this);
     setObjectName(QStringLiteral("Imageform"));
     setFixedSize(498, 287);
-    for (QPushButton* button : {BitBtn1, BitBtn2, BitBtn3})
+    for (QPushButton* button : {ui->BitBtn1, ui->BitBtn2, ui->BitBtn3})
         button->setAutoDefault(false);
     const QStringList filter = kFilter.split(QLatin1Char('|'));
-    FilterComboBox1->addItem(filter[0], filter[1]);
+    ui->FilterComboBox1->addItem(filter[0], filter[1]);
     fillDrives();
 
-    connect(DriveComboBox1, &QComboBox::activated, this, [this](int index) {
+    connect(ui->DriveComboBox1, &QComboBox::activated, this, [this](int index) {
         runGuarded([this, index] {
-            const QString root = DriveComboBox1->itemData(index).toString();
-            if (!Box1->setDirectory(root))
+            const QString root = ui->DriveComboBox1->itemData(index).toString();
+            if (!ui->Box1->setDirectory(root))
                 throw QuorvaneError(QStringLiteral("无法打开“%1”。").arg(root));
         });
     });
-    connect(Box1, &FolderListBox::directoryChanged, this, [this](const QString& folder) {
+    connect(ui->Box1, &FolderListBox::directoryChanged, this, [this](const QString& folder) {
         showDrive(folder);
         fillFiles();
     });
-    connect(FileListBox1, &QListWidget::itemSelectionChanged, this, [this] {
+    connect(ui->FileListBox1, &QListWidget::itemSelectionChanged, this, [this] {
         m_selectionChanged = true;
         if (!m_filling)
             runGuarded([this] { fileSelected(); });
     });
     // A click on the file already selected changes no selection, yet it is a selection.
-    FileListBox1->viewport()->installEventFilter(this);
-    connect(FileListBox1, &QListWidget::itemClicked, this, [this] {
+    ui->FileListBox1->viewport()->installEventFilter(this);
+    connect(ui->FileListBox1, &QListWidget::itemClicked, this, [this] {
         if (!m_selectionChanged)
             runGuarded([this] { fileSelected(); });
     });
-    connect(CheckBox1, &QCheckBox::toggled, this,
+    connect(ui->CheckBox1, &QCheckBox::toggled, this,
             [this] { runGuarded([this] { CheckBox1Click(); }); });
-    connect(BitBtn1, &QPushButton::clicked, this,
+    connect(ui->BitBtn1, &QPushButton::clicked, this,
             [this] { runGuarded([this] { BitBtn1Click(); }); });
-    connect(BitBtn2, &QPushButton::clicked, this,
+    connect(ui->BitBtn2, &QPushButton::clicked, this,
             [this] { runGuarded([this] { BitBtn2Click(); }); });
-    connect(BitBtn3, &QPushButton::clicked, this,
+    connect(ui->BitBtn3, &QPushButton::clicked, this,
             [this] { runGuarded([this] { BitBtn3Click(); }); });
 
     // Without a stored picture the chooser opens at the working folder.
-    Box1->setDirectory(QDir::currentPath());
+    ui->Box1->setDirectory(QDir::currentPath());
     runGuarded([this] { FormCreate(); });
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->geometry().center() - rect().center());
@@ -87,8 +89,8 @@ void TImageform::fillDrives() {
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
         const QString root = volume.rootPath();
         if (volume.isValid() && volume.isReady() && QFileInfo(root).isDir() &&
-            DriveComboBox1->findData(root) < 0)
-            DriveComboBox1->addItem(QDir::toNativeSeparators(root), root);
+            ui->DriveComboBox1->findData(root) < 0)
+            ui->DriveComboBox1->addItem(QDir::toNativeSeparators(root), root);
     }
 }
 
@@ -96,40 +98,40 @@ void TImageform::fillDrives() {
 void TImageform::showDrive(const QString& folder) {
     int best = -1;
     qsizetype bestLength = -1;
-    for (int i = 0; i < DriveComboBox1->count(); ++i) {
-        const QString root = DriveComboBox1->itemData(i).toString();
+    for (int i = 0; i < ui->DriveComboBox1->count(); ++i) {
+        const QString root = ui->DriveComboBox1->itemData(i).toString();
         const QString prefix = root.endsWith(u'/') ? root : root + u'/';
         if ((folder == root || folder.startsWith(prefix)) && root.size() > bestLength) {
             best = i;
             bestLength = root.size();
         }
     }
-    DriveComboBox1->setCurrentIndex(best);
+    ui->DriveComboBox1->setCurrentIndex(best);
 }
 
-// A new folder lists its files with the mask, none selected, and the mask in FileEdit.
+// A new folder lists its files with the mask, none selected, and the mask in ui->FileEdit.
 void TImageform::fillFiles() {
-    const QString mask = FilterComboBox1->currentData().toString();
+    const QString mask = ui->FilterComboBox1->currentData().toString();
     m_filling = true;
-    FileListBox1->clear();
-    FileListBox1->addItems(
-        QDir(Box1->directory())
+    ui->FileListBox1->clear();
+    ui->FileListBox1->addItems(
+        QDir(ui->Box1->directory())
             .entryList({mask}, QDir::Files | QDir::Readable, QDir::Name | QDir::IgnoreCase));
     m_filling = false;
-    FileEdit->setText(mask);
+    ui->FileEdit->setText(mask);
 }
 
 QString TImageform::selectedFile() const {
-    const QList<QListWidgetItem*> selected = FileListBox1->selectedItems();
+    const QList<QListWidgetItem*> selected = ui->FileListBox1->selectedItems();
     return selected.isEmpty() ? QString() : selected.first()->text();
 }
 
-// The click runs first; a file it cannot load leaves FileEdit as it was.
+// The click runs first; a file it cannot load leaves ui->FileEdit as it was.
 void TImageform::fileSelected() {
     if (selectedFile().isEmpty())
         return;
     FileListBox1Click();
-    FileEdit->setText(selectedFile());
+    ui->FileEdit->setText(selectedFile());
 }
 
 void TImageform::FormCreate() {
@@ -140,17 +142,17 @@ void TImageform::FormCreate() {
     const qsizetype cut = stored.lastIndexOf(QDir::separator());
     const QString folder = stored.left(cut + 1);
     if (!folder.isEmpty())
-        Box1->setDirectory(folder); // a folder that is gone leaves the list where it is
-    FileEdit->setText(stored.mid(cut + 1));
+        ui->Box1->setDirectory(folder); // a folder that is gone leaves the list where it is
+    ui->FileEdit->setText(stored.mid(cut + 1));
     m_filling = true;
-    for (int i = 0; i < FileListBox1->count(); ++i)
-        if (FileListBox1->item(i)->text() == FileEdit->text())
-            FileListBox1->item(i)->setSelected(true);
+    for (int i = 0; i < ui->FileListBox1->count(); ++i)
+        if (ui->FileListBox1->item(i)->text() == ui->FileEdit->text())
+            ui->FileListBox1->item(i)->setSelected(true);
     m_filling = false;
-    const QString path = Box1->directory() + QDir::separator() + FileEdit->text();
+    const QString path = ui->Box1->directory() + QDir::separator() + ui->FileEdit->text();
     if (QFileInfo(path).isFile()) {
         try {
-            Image1->setPicture(BitmapFile::read(path));
+            ui->Image1->setPicture(BitmapFile::read(path));
         } catch (const QuorvaneError&) {
             // The preview stays empty; opening reports nothing.
         }
@@ -159,21 +161,21 @@ void TImageform::FormCreate() {
 
 void TImageform::FileListBox1Click() {
     const QString name = selectedFile();
-    const QImage picture = BitmapFile::read(QDir(Box1->directory()).filePath(name));
-    Image1->setPicture(picture);
+    const QImage picture = BitmapFile::read(QDir(ui->Box1->directory()).filePath(name));
+    ui->Image1->setPicture(picture);
     setWindowTitle(name + QStringLiteral(" (%1 x %2)").arg(picture.width()).arg(picture.height()));
 }
 
 void TImageform::CheckBox1Click() {
-    Image1->setStretch(CheckBox1->isChecked());
+    ui->Image1->setStretch(ui->CheckBox1->isChecked());
 }
 
 void TImageform::BitBtn3Click() {
     RegistryKey key;
-    if (!key.openKey(SettingsStore::keyPath, true) || FileEdit->text().isEmpty())
+    if (!key.openKey(SettingsStore::keyPath, true) || ui->FileEdit->text().isEmpty())
         return;
     // Joined as they stand: a root folder gives a doubled separator.
-    const QString path = Box1->directory() + QDir::separator() + FileEdit->text();
+    const QString path = ui->Box1->directory() + QDir::separator() + ui->FileEdit->text();
     if (m_bitmap)
         m_bitmap->load(path);
     else
@@ -200,7 +202,7 @@ void TImageform::repaintMainWindow() {
 }
 
 bool TImageform::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == FileListBox1->viewport() && event->type() == QEvent::MouseButtonPress)
+    if (watched == ui->FileListBox1->viewport() && event->type() == QEvent::MouseButtonPress)
         m_selectionChanged = false;
     return QDialog::eventFilter(watched, event);
 }

@@ -1,8 +1,12 @@
 #pragma once
 
-#include "ui_imageform.h"
-
 #include <QDialog>
+
+#include <memory>
+
+namespace Ui {
+class TImageform;
+}
 
 namespace quorvane {
 
@@ -10,7 +14,7 @@ class BackgroundBitmap;
 
 // The background chooser "背景设置": folder, file list and preview; Apply and OK replace the
 // main window's BackgroundBitmap at once and store the path in `bkgrnd`.
-class TImageform : public QDialog, public Ui::TImageform {
+class TImageform : public QDialog {
     Q_OBJECT
 public:
     // `bitmap` is the main window's, `mainWindow` the window that tiles it.
@@ -31,6 +35,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    std::unique_ptr<Ui::TImageform> ui;
     void repaintMainWindow();
     void fillDrives();
     void showDrive(const QString& folder);

@@ -1,4 +1,5 @@
 #include "ui/appearance/Tabout_frm.h"
+#include "ui_about_frm.h"
 
 #include "platform/HandlerGuard.h"
 #include "platform/Shell.h"
@@ -18,7 +19,8 @@ Tabout_frm* about_frm = nullptr;
 Tabout_frm::Tabout_frm(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
-    setupUi(this);
+    ui = std::make_unique<Ui::Tabout_frm>();
+    ui->setupUi(this);
     setObjectName(QStringLiteral("about_frm"));
     FormFonts::applyPixelSizes(this);
     setFixedSize(401, 198);
@@ -28,15 +30,16 @@ Tabout_frm::Tabout_frm(QWidget* parent)
     setAutoFillBackground(true);
     setMouseTracking(true);
 
-    Label2->setText(ProductLinks::mailAddress);
-    Label2->setToolTip(QStringLiteral("mailto:") + ProductLinks::mailAddress);
-    urllb->setText(ProductLinks::webPage);
-    for (QLabel* label : {Label4, Label3, Label2, urllb})
+    ui->Label2->setText(ProductLinks::mailAddress);
+    ui->Label2->setToolTip(QStringLiteral("mailto:") + ProductLinks::mailAddress);
+    ui->urllb->setText(ProductLinks::webPage);
+    for (QLabel* label : {ui->Label4, ui->Label3, ui->Label2, ui->urllb})
         label->adjustSize();
     // Clicks on the labels are theirs: only the banner and the free area close the window.
-    for (QLabel* label : {verlb, Label4, Label3, Label2, urllb})
+    for (QLabel* label : {ui->verlb, ui->Label4, ui->Label3, ui->Label2, ui->urllb})
         label->installEventFilter(this);
-    connect(Image1, &BannerImage::clicked, this, [this] { runGuarded([this] { FormClick(); }); });
+    connect(ui->Image1, &BannerImage::clicked, this,
+            [this] { runGuarded([this] { FormClick(); }); });
 
     runGuarded([this] { FormCreate(); });
     if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -55,7 +58,7 @@ void Tabout_frm::showAbout(QWidget* owner) {
 }
 
 void Tabout_frm::FormCreate() {
-    verlb->setText(VersionText::label());
+    ui->verlb->setText(VersionText::label());
 }
 
 void Tabout_frm::FormClick() {
@@ -69,7 +72,7 @@ void Tabout_frm::Label2Click() {
 
 // The label's text is the address, so it is written in one place only.
 void Tabout_frm::urllbClick() {
-    Shell::execute(this, QStringLiteral("open"), urllb->text());
+    Shell::execute(this, QStringLiteral("open"), ui->urllb->text());
 }
 
 // The look stays until the window closes; each opening starts plain.
@@ -85,17 +88,17 @@ void Tabout_frm::highlight(QLabel* link) {
 }
 
 void Tabout_frm::Label2MouseMove() {
-    highlight(Label2);
+    highlight(ui->Label2);
 }
 
 void Tabout_frm::urllbMouseMove() {
-    highlight(urllb);
+    highlight(ui->urllb);
 }
 
 void Tabout_frm::FormMouseMove() {}
 
 bool Tabout_frm::eventFilter(QObject* watched, QEvent* event) {
-    const bool isLink = watched == Label2 || watched == urllb;
+    const bool isLink = watched == ui->Label2 || watched == ui->urllb;
     switch (event->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
@@ -105,13 +108,13 @@ bool Tabout_frm::eventFilter(QObject* watched, QEvent* event) {
         const auto* label = static_cast<QWidget*>(watched);
         if (isLink && mouse->button() == Qt::LeftButton &&
             label->rect().contains(mouse->position().toPoint()))
-            runGuarded([this, watched] { watched == Label2 ? Label2Click() : urllbClick(); });
+            runGuarded([this, watched] { watched == ui->Label2 ? Label2Click() : urllbClick(); });
         return true;
     }
     case QEvent::MouseMove:
         if (isLink)
             runGuarded(
-                [this, watched] { watched == Label2 ? Label2MouseMove() : urllbMouseMove(); });
+                [this, watched] { watched == ui->Label2 ? Label2MouseMove() : urllbMouseMove(); });
         return true;
     default:
         return QDialog::eventFilter(watched, event);

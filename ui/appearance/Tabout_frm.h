@@ -1,14 +1,20 @@
 #pragma once
 
-#include "ui_about_frm.h"
-
 #include <QDialog>
+
+#include <memory>
+
+class QLabel;
+
+namespace Ui {
+class Tabout_frm;
+}
 
 namespace quorvane {
 
 // The About window: banner, version, the author's mail address and the product web page.
 // Modal, made afresh for each opening and destroyed when it closes.
-class Tabout_frm : public QDialog, public Ui::Tabout_frm {
+class Tabout_frm : public QDialog {
     Q_OBJECT
 public:
     explicit Tabout_frm(QWidget* parent = nullptr);
@@ -32,6 +38,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
+    std::unique_ptr<Ui::Tabout_frm> ui;
     static void highlight(QLabel* link);
 };
 

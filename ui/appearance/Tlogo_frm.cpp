@@ -1,4 +1,5 @@
 #include "ui/appearance/Tlogo_frm.h"
+#include "ui_logo_frm.h"
 
 #include "platform/SystemColours.h"
 #include "ui/appearance/VersionText.h"
@@ -11,7 +12,8 @@ namespace quorvane {
 
 Tlogo_frm::Tlogo_frm(QWidget* parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint) {
-    setupUi(this);
+    ui = std::make_unique<Ui::Tlogo_frm>();
+    ui->setupUi(this);
     setObjectName(QStringLiteral("logo_frm"));
     FormFonts::applyPixelSizes(this);
     setFixedSize(400, 195);
@@ -20,14 +22,20 @@ Tlogo_frm::Tlogo_frm(QWidget* parent)
     setPalette(colours);
     setAutoFillBackground(true);
     setAttribute(Qt::WA_TransparentForMouseEvents);
-    Label1->adjustSize();
+    ui->Label1->adjustSize();
     FormCreate();
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->geometry().center() - rect().center());
 }
 
 void Tlogo_frm::FormCreate() {
-    verlb->setText(VersionText::label());
+    ui->verlb->setText(VersionText::label());
 }
+
+QLabel* Tlogo_frm::versionLabel() const {
+    return ui->verlb;
+}
+
+Tlogo_frm::~Tlogo_frm() = default;
 
 } // namespace quorvane

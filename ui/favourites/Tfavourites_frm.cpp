@@ -1,4 +1,5 @@
 #include "ui/favourites/Tfavourites_frm.h"
+#include "ui_favourites_frm.h"
 
 #include "data/AdoDataSet.h"
 #include "favourites/FavouritesExport.h"
@@ -21,21 +22,25 @@ Tfavourites_frm::Tfavourites_frm(FavouritesStore* store, AdoDataSet* dataSet,
     : QWidget(owner, Qt::Tool), m_store(store), m_dataSet(dataSet), m_locator(locator),
       m_favourites(new RememberedListModel(store, ListKind::Favourites, locator, this)),
       m_history(new RememberedListModel(store, ListKind::History, locator, this)) {
-    setupUi(this);
+    ui = std::make_unique<Ui::Tfavourites_frm>();
+    ui->setupUi(this);
     setObjectName(QStringLiteral("favourites_frm"));
     FormFonts::applyPixelSizes(this);
     SideWindow::adaptToScreen(this);
-    setUpView(favlst, m_favourites);
-    setUpView(histlst, m_history);
+    setUpView(ui->favlst, m_favourites);
+    setUpView(ui->histlst, m_history);
 
     const auto guarded = [this](void (Tfavourites_frm::*handler)()) {
         return [this, handler] { runGuarded([this, handler] { (this->*handler)(); }); };
     };
-    connect(favclearbtn, &QPushButton::clicked, this, guarded(&Tfavourites_frm::favclearbtnClick));
-    connect(histclearbtn, &QPushButton::clicked, this,
+    connect(ui->favclearbtn, &QPushButton::clicked, this,
+            guarded(&Tfavourites_frm::favclearbtnClick));
+    connect(ui->histclearbtn, &QPushButton::clicked, this,
             guarded(&Tfavourites_frm::histclearbtnClick));
-    connect(favtextbtn, &QPushButton::clicked, this, guarded(&Tfavourites_frm::favtextbtnClick));
-    connect(favcardbtn, &QPushButton::clicked, this, guarded(&Tfavourites_frm::favcardbtnClick));
+    connect(ui->favtextbtn, &QPushButton::clicked, this,
+            guarded(&Tfavourites_frm::favtextbtnClick));
+    connect(ui->favcardbtn, &QPushButton::clicked, this,
+            guarded(&Tfavourites_frm::favcardbtnClick));
     connect(store, &FavouritesStore::changed, this, &Tfavourites_frm::updateButtons);
     if (dataSet)
         connect(dataSet, &AdoDataSet::dataSetChanged, this, [this] {
@@ -69,14 +74,14 @@ RememberedListModel* Tfavourites_frm::model(ListKind kind) const {
 }
 
 QTreeView* Tfavourites_frm::view(ListKind kind) const {
-    return kind == ListKind::Favourites ? favlst : histlst;
+    return kind == ListKind::Favourites ? ui->favlst : ui->histlst;
 }
 
 void Tfavourites_frm::open() {
     show();
     raise();
     activateWindow();
-    QTreeView* list = pages->currentWidget() == histpage ? histlst : favlst;
+    QTreeView* list = ui->pages->currentWidget() == ui->histpage ? ui->histlst : ui->favlst;
     list->setFocus();
     if (!list->currentIndex().isValid() && list->model()->rowCount() > 0)
         list->setCurrentIndex(list->model()->index(0, 0));
@@ -92,10 +97,10 @@ void Tfavourites_frm::showEvent(QShowEvent* event) {
 
 void Tfavourites_frm::updateButtons() {
     const bool any = m_store->list(ListKind::Favourites).size() > 0;
-    favtextbtn->setEnabled(any);
-    favcardbtn->setEnabled(any);
-    favclearbtn->setEnabled(any);
-    histclearbtn->setEnabled(m_store->list(ListKind::History).size() > 0);
+    ui->favtextbtn->setEnabled(any);
+    ui->favcardbtn->setEnabled(any);
+    ui->favclearbtn->setEnabled(any);
+    ui->histclearbtn->setEnabled(m_store->list(ListKind::History).size() > 0);
 }
 
 void Tfavourites_frm::chooseCurrent(ListKind kind) {
@@ -181,8 +186,8 @@ void Tfavourites_frm::favcardbtnClick() {
 }
 
 bool Tfavourites_frm::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && (watched == favlst || watched == histlst)) {
-        const ListKind kind = watched == favlst ? ListKind::Favourites : ListKind::History;
+    if (event->type() == QEvent::KeyPress && (watched == ui->favlst || watched == ui->histlst)) {
+        const ListKind kind = watched == ui->favlst ? ListKind::Favourites : ListKind::History;
         switch (static_cast<QKeyEvent*>(event)->key()) {
         case Qt::Key_Return:
         case Qt::Key_Enter:
@@ -205,5 +210,7 @@ void Tfavourites_frm::keyPressEvent(QKeyEvent* event) {
     }
     QWidget::keyPressEvent(event);
 }
+
+Tfavourites_frm::~Tfavourites_frm() = default;
 
 } // namespace quorvane

@@ -2,14 +2,18 @@
 
 #include "data/IdiomEntry.h"
 #include "favourites/FavouritesStore.h"
-#include "ui_favourites_frm.h"
 
 #include <QPointer>
 #include <QWidget>
 
+#include <memory>
 #include <vector>
 
 class QTreeView;
+
+namespace Ui {
+class Tfavourites_frm;
+}
 
 namespace quorvane {
 
@@ -20,11 +24,12 @@ class RememberedListModel;
 // The side window of the favourites (收藏) and the idioms looked at lately (最近查看).
 // Enter or a double click moves the lookup cursor to the idiom; Delete takes it out of the
 // list. It stays open beside its owner until Escape.
-class Tfavourites_frm : public QWidget, public Ui::Tfavourites_frm {
+class Tfavourites_frm : public QWidget {
     Q_OBJECT
 public:
     Tfavourites_frm(FavouritesStore* store, AdoDataSet* dataSet, const IdiomLocator* locator,
                     QWidget* owner);
+    ~Tfavourites_frm() override;
 
     RememberedListModel* model(ListKind kind) const;
     QTreeView* view(ListKind kind) const;
@@ -54,6 +59,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    std::unique_ptr<Ui::Tfavourites_frm> ui;
     void setUpView(QTreeView* view, RememberedListModel* model);
     void clearList(ListKind kind, const QString& question);
     void exportFavourites(const QString& filter, const QString& name,

@@ -1,7 +1,13 @@
 #include "ui/lookup/Tmain_frm.h"
+#include "ui/lookup/MainWindowMenus.h"
 #include "ui/maintenance/Tappend_frm.h"
+#include "ui_main_frm.h"
 
+#include "data/AdoConnection.h"
+#include "data/AdoQuery.h"
+#include "data/AdoTable.h"
 #include "data/ColourText.h"
+#include "data/DataSource.h"
 #include "data/EntryText.h"
 #include "data/IdiomEntry.h"
 #include "data/SettingsStore.h"
@@ -13,7 +19,6 @@
 #include "platform/Printer.h"
 #include "platform/QuorvaneError.h"
 #include "platform/Shell.h"
-#include "platform/TImageList.h"
 #include "platform/TextCodec.h"
 #include "platform/TextFile.h"
 #include "platform/User.h"
@@ -47,9 +52,6 @@
 static void initGlyphResources() {
     Q_INIT_RESOURCE(glyphs);
 }
-static void initTrayResources() {
-    Q_INIT_RESOURCE(tray);
-}
 
 namespace quorvane {
 
@@ -73,18 +75,18 @@ QIcon glyphIcon(const QString& glyph, const QString& disabledGlyph) {
 }
 } // namespace
 
-Tmain_frm::Tmain_frm(QWidget* parent) : QMainWindow(parent) {
+Tmain_frm::Tmain_frm(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui::Tmain_frm>()) {
     initGlyphResources();
     main_frm = this;
     User::setMainWindow(this);
-    setupUi(this);
+    ui->setupUi(this);
     FormFonts::applyPixelSizes(this);
     buildStore();
     m_favourites = new FavouritesController(q_cy, this);
-    buildContextMenu();
+    m_menus = std::make_unique<MainWindowMenus>(this);
+    ui->RichEdit1->setContextMenuPolicy(Qt::CustomContextMenu);
     FontDialog1 = new FontDialog(this);
     FontDialog1->setObjectName(QStringLiteral("FontDialog1"));
-    buildTray();
 
     for (QWidget* widget : findChildren<QWidget*>()) {
         const QString glyph = widget->property("glyph").toString();
@@ -100,66 +102,60 @@ Tmain_frm::Tmain_frm(QWidget* parent) : QMainWindow(parent) {
         if (widget->property("tileArea").toBool())
             widget->installEventFilter(this);
     }
-    QPalette silver = Panel5->palette();
+    QPalette silver = ui->Panel5->palette();
     silver.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
-    Panel5->setPalette(silver);
-    Panel5->setAutoFillBackground(true);
+    ui->Panel5->setPalette(silver);
+    ui->Panel5->setAutoFillBackground(true);
 
-    DBLookupCombo1->setLookupDisplay(QStringLiteral("代码"));
-    DBLookupCombo1->setSelected({QStringLiteral("代码\t6"), QStringLiteral("成语\t30")});
-    DBLookupCombo1->setLookupField(QStringLiteral("成语"));
-    DBLookupCombo1->setLookupSource(ds_cy);
-    DBLookupCombo1->editor()->setStyleSheet(QStringLiteral("background: white;"));
-    DBGrid1->setFields({QStringLiteral("成语")});
-    DBGrid1->setDataSource(ds_cy);
-    QPalette white = DBGrid1->palette();
+    ui->DBLookupCombo1->setLookupDisplay(QStringLiteral("代码"));
+    ui->DBLookupCombo1->setSelected({QStringLiteral("代码\t6"), QStringLiteral("成语\t30")});
+    ui->DBLookupCombo1->setLookupField(QStringLiteral("成语"));
+    ui->DBLookupCombo1->setLookupSource(ds_cy);
+    ui->DBLookupCombo1->editor()->setStyleSheet(QStringLiteral("background: white;"));
+    ui->DBGrid1->setFields({QStringLiteral("成语")});
+    ui->DBGrid1->setDataSource(ds_cy);
+    QPalette white = ui->DBGrid1->palette();
     white.setColor(QPalette::Base, Qt::white);
-    DBGrid1->setPalette(white);
-    RichEdit1->installEventFilter(this);
+    ui->DBGrid1->setPalette(white);
+    ui->RichEdit1->installEventFilter(this);
     setViewFont(kViewDesignFace, kViewDesignSize, ColourText::toColour(kViewDesignColour));
 
     AlignLayout::install(this->centralWidget());
-    favlistbtn->setIcon(QIcon(QStringLiteral(":/favourites/favourites.svg")));
-    for (QToolButton* button : {favbtn, favlistbtn, favmark})
+    ui->favlistbtn->setIcon(QIcon(QStringLiteral(":/favourites/favourites.svg")));
+    for (QToolButton* button : {ui->favbtn, ui->favlistbtn, ui->favmark})
         button->setIconSize(QSize(18, 18));
-    m_favourites->setIndicators(favbtn, favmark);
+    m_favourites->setIndicators(ui->favbtn, ui->favmark);
     wireEvents();
     resize(789, 423);
     m_restoredSize = size();
-    DBLookupCombo1->editor()->setFocus();
+    ui->DBLookupCombo1->editor()->setFocus();
 
     if (!runGuarded([this] { FormCreate(); }))
-        cymc->clear(); // the design caption is no idiom
+        ui->cymc->clear(); // the design caption is no idiom
     // Whatever size the fonts were scaled to, no caption is cut.
-    LabelFit::fitToText(Label1, true);
-    LabelFit::fitToText(cymc, cymc->caption(), false);
+    LabelFit::fitToText(ui->Label1, true);
+    LabelFit::fitToText(ui->cymc, ui->cymc->caption(), false);
     // Centred at its restored size, whatever the screen adaptation made of it.
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
     setWindowState(Qt::WindowMaximized);
-    TrayIcon1->Loaded();
+    m_menus->TrayIcon1->Loaded();
     // F1 on a menu item: the help file has no topics to address, so it opens as a whole.
-    User::setHelpHandler([this](UINT, quintptr) {
+    User::setHelpHandler([this, alive = m_lifetime.token()](UINT, quintptr) {
+        if (alive.expired())
+            return false;
         helpbtnClick();
         return true;
     });
 }
 
+// Hiding the children while they are destroyed moves the focus and fires their events;
+// every handler is bound to m_lifetime, so none runs on the window half taken apart.
 Tmain_frm::~Tmain_frm() {
-    User::setHelpHandler(nullptr);
     // The icon leaves the tray and unhooks while the window is still whole.
-    delete TrayIcon1;
+    delete m_menus->TrayIcon1;
     if (User::mainWindow() == this)
         User::setMainWindow(nullptr);
-    // Hiding the children while they are destroyed moves the focus and fires their
-    // events; no handler may run on a window half taken apart.
-    DBLookupCombo1->disconnect(this);
-    DBGrid1->disconnect(this);
-    VyrPopupMenu1->disconnect(this);
-    if (m_search)
-        m_search->disconnect(this);
-    m_favourites->disconnect(this);
-    VyrPopupMenu1->OnPopup = nullptr;
     if (main_frm == this)
         main_frm = nullptr;
 }
@@ -177,9 +173,9 @@ void Tmain_frm::buildStore() {
     q_cy->setSql(kLookupSql);
     q_cy->setPreloadFields({columnName(Column::Code)}); // what the lookup box searches
     // A file that breaks while the codes are read: say so rather than miss idioms quietly.
-    const auto readFailed = [this](const QString& message) {
+    const auto readFailed = m_lifetime.guarded([this](const QString& message) {
         Dialogs::messageBox(this, message, QStringLiteral("错误"), Dialogs::Icon::Stop);
-    };
+    });
     connect(q_cy, &AdoDataSet::fetchFailed, this, readFailed);
     tb_cy = new AdoTable(this);
     tb_cy->setObjectName(QStringLiteral("tb_cy"));
@@ -194,162 +190,87 @@ void Tmain_frm::buildStore() {
     ds_tbcy->setDataSet(tb_cy);
 }
 
-void Tmain_frm::buildContextMenu() {
-    VyrPopupMenu1 = new TVyrPopupMenu(this);
-    VyrPopupMenu1->setObjectName(QStringLiteral("VyrPopupMenu1"));
-    VyrPopupMenu1->setMenuFont(menuFont(-14));
-    LogFont selected = menuFont(-14);
-    selected.colour = clHighlightText;
-    VyrPopupMenu1->setSelectedFont(selected);
-    LogFont divider = menuFont(-9);
-    divider.faceName = QStringLiteral("Small Fonts");
-    VyrPopupMenu1->setDividerFont(divider);
-    copym = VyrPopupMenu1->addItem(QStringLiteral("copym"), QStringLiteral("复制"));
-    copym->setShortCut(0x4000 | 'C'); // Ctrl+C
-    copym->setEnabled(false);
-    VyrMenuItem4 = VyrPopupMenu1->addItem(QStringLiteral("VyrMenuItem4"), QString());
-    VyrMenuItem4->setDivider(true);
-    selallm = VyrPopupMenu1->addItem(QStringLiteral("selallm"), QStringLiteral("全选"));
-    RichEdit1->setContextMenuPolicy(Qt::CustomContextMenu);
-}
-
-LogFont Tmain_frm::menuFont(int height) {
-    LogFont font;
-    font.height = height;
-    font.faceName = QStringLiteral("宋体");
-    font.colour = kSystemColourBit | 8; // clWindowText
-    return font;
-}
-
-void Tmain_frm::buildTray() {
-    initTrayResources();
-    ImageList = new TImageList(QSize(16, 16), this);
-    ImageList->setObjectName(QStringLiteral("ImageList"));
-    for (int i = 0; i < 13; ++i)
-        ImageList->add(
-            QPixmap(QStringLiteral(":/tray/frame%1.png").arg(i, 2, 10, QLatin1Char('0'))));
-
-    tbmenu = new TVyrPopupMenu(this);
-    tbmenu->setObjectName(QStringLiteral("tbmenu"));
-    tbmenu->setMenuFont(menuFont(-14));
-    LogFont selected = menuFont(-14);
-    selected.colour = clHighlightText;
-    tbmenu->setSelectedFont(selected);
-    tbmenu->setDividerFont(menuFont(-14));
-    TVyrSubMenu* details = tbmenu->PopupDetails();
-    details->setBackground(QImage(QStringLiteral(":/tray/menubk.png")));
-    details->setTransparentColor(0);             // clBlack
-    details->setColor(rgbColour(192, 192, 192)); // clSilver
-    details->setEnabled(true);
-    details->setBarEnabled(true);
-    details->setBarFontname(QStringLiteral("宋体"));
-    details->barAsGradient()->setActive(true);
-    details->barAsGradient()->setFadeToColor(rgbColour(255, 0, 255)); // clFuchsia
-    details->setBarFontSize(11);
-    details->setBarFontColor(rgbColour(255, 255, 255));
-    details->setBarColor(rgbColour(255, 255, 255));
-    details->setBarWidth(18);
-    details->setBarCaption(QStringLiteral("Quorvane"));
-    const auto item = [this](const QString& name, const QString& caption) {
-        return tbmenu->addItem(name, caption);
-    };
-    hlpm = item(QStringLiteral("hlpm"), QStringLiteral("帮助"));
-    VyrMenuItem2 = item(QStringLiteral("VyrMenuItem2"), QStringLiteral("作者主页"));
-    aboutm = item(QStringLiteral("aboutm"), QStringLiteral("关于"));
-    VyrMenuItem1 = item(QStringLiteral("VyrMenuItem1"), QString());
-    VyrMenuItem1->setDivider(true);
-    exitbtn = item(QStringLiteral("exitbtn"), QStringLiteral("退出"));
-
-    TrayIcon1 = new TTrayIcon(this);
-    TrayIcon1->setObjectName(QStringLiteral("TrayIcon1"));
-    TrayIcon1->setIcon(QIcon(QStringLiteral(":/tray/icon.png")));
-    TrayIcon1->setIconList(ImageList);
-    TrayIcon1->setCycleIcons(true);
-    TrayIcon1->setCycleInterval(400);
-    TrayIcon1->setHint(QStringLiteral("Quorvane"));
-    TrayIcon1->setPopupMenu(tbmenu);
-    TrayIcon1->setMinimizeToTray(true);
-}
-
 void Tmain_frm::handle(void (Tmain_frm::*handler)()) {
     runGuarded([this, handler] { (this->*handler)(); });
 }
 
-void Tmain_frm::wireEvents() {
-    const auto bind = [this](auto* sender, auto signal, void (Tmain_frm::*handler)()) {
-        connect(sender, signal, this, [this, handler] { handle(handler); });
-    };
-    bind(DBLookupCombo1, &TDBLookupCombo::keyDown, &Tmain_frm::DBGrid1KeyDown);
-    bind(DBLookupCombo1, &TDBLookupCombo::keyPress, &Tmain_frm::DBLookupCombo1KeyPress);
-    bind(DBLookupCombo1, &TDBLookupCombo::keyUp, &Tmain_frm::DBLookupCombo1KeyUp);
-    bind(DBLookupCombo1, &TDBLookupCombo::mouseDown, &Tmain_frm::DBLookupCombo1MouseDown);
-    bind(DBLookupCombo1, &TDBLookupCombo::mouseUp, &Tmain_frm::DBGrid1MouseDown);
-    bind(DBLookupCombo1, &TDBLookupCombo::closeUp, &Tmain_frm::DBLookupCombo1CloseUp);
-    bind(DBGrid1, &TDBGrid::cellClick, &Tmain_frm::DBGrid1CellClick);
-    bind(DBGrid1, &TDBGrid::keyDown, &Tmain_frm::DBGrid1KeyDown);
-    bind(DBGrid1, &TDBGrid::keyPress, &Tmain_frm::DBGrid1KeyPress);
-    bind(DBGrid1, &TDBGrid::keyUp, &Tmain_frm::DBGrid1KeyDown);
-    bind(DBGrid1, &TDBGrid::mouseDown, &Tmain_frm::DBGrid1MouseDown);
-    bind(DBGrid1, &TDBGrid::mouseUp, &Tmain_frm::DBGrid1MouseDown);
-    // The highlight depends on the box's text, so the list redraws as it changes.
-    connect(DBLookupCombo1->editor(), &QLineEdit::textChanged, DBGrid1->viewport(),
-            qOverload<>(&QWidget::update));
-    DBGrid1->setDrawColumnCell([this](GridCellDraw& cell) { DBGrid1DrawColumnCell(cell); });
-    // Splitter1Paint after the splitter's own colour, which an empty bitmap leaves.
-    Splitter1->setPaintHandler([this](QPainter& painter) {
-        painter.fillRect(Splitter1->rect(), Splitter1->palette().window());
-        if (m_background)
-            m_background->tile(painter, Splitter1->rect());
-    });
+auto Tmain_frm::handler(void (Tmain_frm::*method)()) {
+    return m_lifetime.guarded([this, method](auto&&...) { handle(method); });
+}
 
-    const auto click = [this](QToolButton* button, void (Tmain_frm::*handler)()) {
-        connect(button, &QToolButton::clicked, this, [this, handler] { handle(handler); });
+void Tmain_frm::wireEvents() {
+    const auto bind = [this](auto* sender, auto signal, void (Tmain_frm::*method)()) {
+        connect(sender, signal, this, handler(method));
     };
-    click(allvbtn, &Tmain_frm::allvbtnClick);
-    click(priovbtn, &Tmain_frm::priovbtnClick);
-    click(nextbtn, &Tmain_frm::nextbtnClick);
-    click(dysqbtn, &Tmain_frm::dysqbtnClick);
-    click(bkbtn2, &Tmain_frm::bkbtn2Click);
-    click(copybtn, &Tmain_frm::copybtnClick);
-    click(savebtn, &Tmain_frm::savebtnClick);
-    click(openbtn, &Tmain_frm::openbtnClick);
-    click(cyglbtn, &Tmain_frm::cyglbtnClick);
-    click(helpbtn, &Tmain_frm::helpbtnClick);
-    click(setimagebtn, &Tmain_frm::setimagebtnClick);
-    click(fontbtn, &Tmain_frm::fontbtnClick);
-    click(defaultfont, &Tmain_frm::defaultfontClick);
-    connect(VyrRoundButton1, &TVyrRoundButton::clicked, this,
-            [this] { handle(&Tmain_frm::aboutmClick); });
-    click(printbtn, &Tmain_frm::printbtnClick);
-    click(jsbtn, &Tmain_frm::jsbtnClick);
-    auto* find = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this);
-    connect(find, &QShortcut::activated, this, [this] { handle(&Tmain_frm::jsbtnClick); });
-    click(favbtn, &Tmain_frm::favbtnClick);
-    click(favmark, &Tmain_frm::favbtnClick);
-    click(favlistbtn, &Tmain_frm::favlistbtnClick);
-    const auto shortcut = [this](const QKeySequence& keys, void (Tmain_frm::*handler)()) {
-        auto* keyShortcut = new QShortcut(keys, this);
-        connect(keyShortcut, &QShortcut::activated, this, [this, handler] { handle(handler); });
+    bind(ui->DBLookupCombo1, &TDBLookupCombo::keyDown, &Tmain_frm::DBGrid1KeyDown);
+    bind(ui->DBLookupCombo1, &TDBLookupCombo::keyPress, &Tmain_frm::DBLookupCombo1KeyPress);
+    bind(ui->DBLookupCombo1, &TDBLookupCombo::keyUp, &Tmain_frm::DBLookupCombo1KeyUp);
+    bind(ui->DBLookupCombo1, &TDBLookupCombo::mouseDown, &Tmain_frm::DBLookupCombo1MouseDown);
+    bind(ui->DBLookupCombo1, &TDBLookupCombo::mouseUp, &Tmain_frm::DBGrid1MouseDown);
+    bind(ui->DBLookupCombo1, &TDBLookupCombo::closeUp, &Tmain_frm::DBLookupCombo1CloseUp);
+    bind(ui->DBGrid1, &TDBGrid::cellClick, &Tmain_frm::DBGrid1CellClick);
+    bind(ui->DBGrid1, &TDBGrid::keyDown, &Tmain_frm::DBGrid1KeyDown);
+    bind(ui->DBGrid1, &TDBGrid::keyPress, &Tmain_frm::DBGrid1KeyPress);
+    bind(ui->DBGrid1, &TDBGrid::keyUp, &Tmain_frm::DBGrid1KeyDown);
+    bind(ui->DBGrid1, &TDBGrid::mouseDown, &Tmain_frm::DBGrid1MouseDown);
+    bind(ui->DBGrid1, &TDBGrid::mouseUp, &Tmain_frm::DBGrid1MouseDown);
+    // The highlight depends on the box's text, so the list redraws as it changes.
+    connect(ui->DBLookupCombo1->editor(), &QLineEdit::textChanged, ui->DBGrid1->viewport(),
+            qOverload<>(&QWidget::update));
+    ui->DBGrid1->setDrawColumnCell(
+        m_lifetime.guarded([this](GridCellDraw& cell) { DBGrid1DrawColumnCell(cell); }));
+    // Splitter1Paint after the splitter's own colour, which an empty bitmap leaves.
+    ui->Splitter1->setPaintHandler(m_lifetime.guarded([this](QPainter& painter) {
+        painter.fillRect(ui->Splitter1->rect(), ui->Splitter1->palette().window());
+        if (m_background)
+            m_background->tile(painter, ui->Splitter1->rect());
+    }));
+
+    const auto click = [&bind](QToolButton* button, void (Tmain_frm::*method)()) {
+        bind(button, &QToolButton::clicked, method);
     };
+    click(ui->allvbtn, &Tmain_frm::allvbtnClick);
+    click(ui->priovbtn, &Tmain_frm::priovbtnClick);
+    click(ui->nextbtn, &Tmain_frm::nextbtnClick);
+    click(ui->dysqbtn, &Tmain_frm::dysqbtnClick);
+    click(ui->bkbtn2, &Tmain_frm::bkbtn2Click);
+    click(ui->copybtn, &Tmain_frm::copybtnClick);
+    click(ui->savebtn, &Tmain_frm::savebtnClick);
+    click(ui->openbtn, &Tmain_frm::openbtnClick);
+    click(ui->cyglbtn, &Tmain_frm::cyglbtnClick);
+    click(ui->helpbtn, &Tmain_frm::helpbtnClick);
+    click(ui->setimagebtn, &Tmain_frm::setimagebtnClick);
+    click(ui->fontbtn, &Tmain_frm::fontbtnClick);
+    click(ui->defaultfont, &Tmain_frm::defaultfontClick);
+    bind(ui->VyrRoundButton1, &TVyrRoundButton::clicked, &Tmain_frm::aboutmClick);
+    click(ui->printbtn, &Tmain_frm::printbtnClick);
+    click(ui->jsbtn, &Tmain_frm::jsbtnClick);
+    click(ui->favbtn, &Tmain_frm::favbtnClick);
+    click(ui->favmark, &Tmain_frm::favbtnClick);
+    click(ui->favlistbtn, &Tmain_frm::favlistbtnClick);
+    const auto shortcut = [this, &bind](const QKeySequence& keys, void (Tmain_frm::*method)()) {
+        bind(new QShortcut(keys, this), &QShortcut::activated, method);
+    };
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_F), &Tmain_frm::jsbtnClick);
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_D), &Tmain_frm::favbtnClick);
     shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F), &Tmain_frm::favlistbtnClick);
-    connect(m_favourites, &FavouritesController::rowChosen, this,
-            [this] { handle(&Tmain_frm::favourites_frmRowChosen); });
+    bind(m_favourites, &FavouritesController::rowChosen, &Tmain_frm::favourites_frmRowChosen);
 
-    VyrPopupMenu1->OnPopup = [this](QObject*) { handle(&Tmain_frm::VyrPopupMenu1Popup); };
-    connect(copym, &QAction::triggered, this, [this] { handle(&Tmain_frm::copymClick); });
-    connect(selallm, &QAction::triggered, this, [this] { handle(&Tmain_frm::selallmClick); });
-    connect(hlpm, &QAction::triggered, this, [this] { handle(&Tmain_frm::helpbtnClick); });
-    connect(VyrMenuItem2, &QAction::triggered, this,
-            [this] { handle(&Tmain_frm::VyrMenuItem2Click); });
-    connect(aboutm, &QAction::triggered, this, [this] { handle(&Tmain_frm::aboutmClick); });
-    connect(exitbtn, &QAction::triggered, this, [this] { handle(&Tmain_frm::exitbtnClick); });
-    TrayIcon1->OnClick = [this](QObject*) { handle(&Tmain_frm::TrayIcon1Click); };
-    TrayIcon1->OnAreaGone = [this](QObject*) { handle(&Tmain_frm::leaveTray); };
-    connect(RichEdit1, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
-        const QPoint at = RichEdit1->viewport()->mapToGlobal(pos);
-        VyrPopupMenu1->Popup(at.x(), at.y());
-    });
+    MainWindowMenus& menus = *m_menus;
+    menus.VyrPopupMenu1->OnPopup.bind(m_lifetime, handler(&Tmain_frm::VyrPopupMenu1Popup));
+    bind(menus.copym, &QAction::triggered, &Tmain_frm::copymClick);
+    bind(menus.selallm, &QAction::triggered, &Tmain_frm::selallmClick);
+    bind(menus.hlpm, &QAction::triggered, &Tmain_frm::helpbtnClick);
+    bind(menus.VyrMenuItem2, &QAction::triggered, &Tmain_frm::VyrMenuItem2Click);
+    bind(menus.aboutm, &QAction::triggered, &Tmain_frm::aboutmClick);
+    bind(menus.exitbtn, &QAction::triggered, &Tmain_frm::exitbtnClick);
+    menus.TrayIcon1->OnClick.bind(m_lifetime, handler(&Tmain_frm::TrayIcon1Click));
+    menus.TrayIcon1->OnAreaGone.bind(m_lifetime, handler(&Tmain_frm::leaveTray));
+    connect(ui->RichEdit1, &QWidget::customContextMenuRequested, this,
+            m_lifetime.guarded([this](const QPoint& pos) {
+                const QPoint at = ui->RichEdit1->viewport()->mapToGlobal(pos);
+                m_menus->VyrPopupMenu1->Popup(at.x(), at.y());
+            }));
 }
 
 // Creation steps in their order; the first failure skips the rest (see handle()).
@@ -358,7 +279,7 @@ void Tmain_frm::FormCreate() {
     // Without stored values the entry is shown in the default font, not in none.
     m_entryFont = EntryFont::defaults();
     openStore();
-    RichEdit1->setParaFormat(kEntryParagraph);
+    ui->RichEdit1->setParaFormat(kEntryParagraph);
     adaptToScreen();
     readSettings();
     ShowEntry();
@@ -386,7 +307,8 @@ void Tmain_frm::adaptToScreen() {
 
 void Tmain_frm::readSettings() {
     // The view's colour is kept as the colour value it was designed with.
-    SettingsStore::ViewFont view{RichEdit1->textFont().family(), RichEdit1->textFont().pointSize(),
+    SettingsStore::ViewFont view{ui->RichEdit1->textFont().family(),
+                                 ui->RichEdit1->textFont().pointSize(),
                                  ColourText::toColour(kViewDesignColour)};
     SettingsStore::readAtMainWindowCreation(
         [this](const QString& path) { m_background->load(path); }, view, m_entryFont);
@@ -396,21 +318,21 @@ void Tmain_frm::readSettings() {
 
 // Face, size and colour change; the style the view has (bold, italic ...) stays.
 void Tmain_frm::setViewFont(const QString& face, int size, quint32 colour) {
-    QFont font = RichEdit1->textFont();
+    QFont font = ui->RichEdit1->textFont();
     font.setFamily(face);
     if (size > 0)
         font.setPointSize(size);
-    RichEdit1->setTextFont(font, toQColor(colour));
+    ui->RichEdit1->setTextFont(font, toQColor(colour));
 }
 
 void Tmain_frm::ShowEntry() {
-    RichEdit1->setParaFormat(kEntryParagraph);
+    ui->RichEdit1->setParaFormat(kEntryParagraph);
     // A store that failed to open shows an empty entry instead of an error per key.
     const IdiomEntry entry = q_cy->active() ? IdiomEntry::fromCurrentRow(*q_cy) : IdiomEntry{};
-    cymc->setText(entry.text(Column::Idiom));
+    ui->cymc->setText(entry.text(Column::Idiom));
     setViewFont(m_entryFont.fontname, m_entryFont.fontsize,
                 ColourText::toColour(m_entryFont.fontcolor));
-    RichEdit1->setParagraphs(EntryText::screenParagraphs(entry));
+    ui->RichEdit1->setParagraphs(EntryText::screenParagraphs(entry));
     m_favourites->entryShown(entry);
 }
 
@@ -449,14 +371,14 @@ void Tmain_frm::FormPaint() {
 }
 
 void Tmain_frm::SetEntryMargins() {
-    const QSize client = RichEdit1->viewport()->size();
+    const QSize client = ui->RichEdit1->viewport()->size();
     const QRect wanted(10, 0, client.width() - 20, client.height());
-    if (wanted != RichEdit1->formattingRect())
-        RichEdit1->setFormattingRect(wanted);
+    if (wanted != ui->RichEdit1->formattingRect())
+        ui->RichEdit1->setFormattingRect(wanted);
 }
 
 void Tmain_frm::DBGrid1DrawColumnCell(GridCellDraw& cell) {
-    const QString boxText = DBLookupCombo1->text();
+    const QString boxText = ui->DBLookupCombo1->text();
     // An empty box matches nothing: rows without a code are not marked at start.
     if (!boxText.isEmpty() && cell.fieldText(QStringLiteral("代码")) == boxText)
         cell.defaultDraw(QColor(0x00, 0x00, 0x80), Qt::white);
@@ -474,19 +396,19 @@ void Tmain_frm::step(bool atEnd, void (AdoDataSet::*move)(), QToolButton* self,
     }
     other->setEnabled(true);
     ShowEntry();
-    DBGrid1->setFocus();
+    ui->DBGrid1->setFocus();
 }
 
 void Tmain_frm::nextbtnClick() {
-    step(q_cy->eof(), &AdoDataSet::next, nextbtn, priovbtn);
+    step(q_cy->eof(), &AdoDataSet::next, ui->nextbtn, ui->priovbtn);
 }
 
 void Tmain_frm::priovbtnClick() {
-    step(q_cy->bof(), &AdoDataSet::prior, priovbtn, nextbtn);
+    step(q_cy->bof(), &AdoDataSet::prior, ui->priovbtn, ui->nextbtn);
 }
 
 void Tmain_frm::dysqbtnClick() {
-    bkbtn2->setEnabled(true);
+    ui->bkbtn2->setEnabled(true);
     m_savedBookmark = q_cy->bookmark();
 }
 
@@ -554,9 +476,9 @@ void Tmain_frm::helpbtnClick() {
 }
 
 void Tmain_frm::printbtnClick() {
-    ComboBox1->clear();
-    ComboBox1->addItems(Printer::current().printerNames());
-    if (ComboBox1->count() == 0) {
+    ui->ComboBox1->clear();
+    ui->ComboBox1->addItems(Printer::current().printerNames());
+    if (ui->ComboBox1->count() == 0) {
         Dialogs::messageBox(this, QStringLiteral("你需要安装打印机才能打印！"),
                             QStringLiteral("Error"), Dialogs::Icon::Stop);
         return;
@@ -573,17 +495,17 @@ void Tmain_frm::VyrMenuItem2Click() {
 }
 
 void Tmain_frm::VyrPopupMenu1Popup() {
-    copym->setEnabled(RichEdit1->selectionLength() != 0);
+    m_menus->copym->setEnabled(ui->RichEdit1->selectionLength() != 0);
 }
 
 void Tmain_frm::copymClick() {
-    RichEdit1->copy();
-    copym->setEnabled(false);
+    ui->RichEdit1->copy();
+    m_menus->copym->setEnabled(false);
 }
 
 void Tmain_frm::selallmClick() {
-    RichEdit1->selectAll();
-    copym->setEnabled(true);
+    ui->RichEdit1->selectAll();
+    m_menus->copym->setEnabled(true);
 }
 
 void Tmain_frm::exitbtnClick() {
@@ -595,11 +517,11 @@ void Tmain_frm::setimagebtnClick() {
 }
 
 void Tmain_frm::fontbtnClick() {
-    EntryFontButtons::chooseFont(*FontDialog1, *RichEdit1, m_entryFont);
+    EntryFontButtons::chooseFont(*FontDialog1, *ui->RichEdit1, m_entryFont);
 }
 
 void Tmain_frm::defaultfontClick() {
-    EntryFontButtons::restoreDefault(*RichEdit1, m_entryFont);
+    EntryFontButtons::restoreDefault(*ui->RichEdit1, m_entryFont);
 }
 
 void Tmain_frm::aboutmClick() {
@@ -609,11 +531,11 @@ void Tmain_frm::aboutmClick() {
 void Tmain_frm::TrayIcon1Click() {
     if (m_recordedState == wsMinimized) {
         setRecordedState(wsMaximized);
-        TrayIcon1->ShowMainWindow();
+        m_menus->TrayIcon1->ShowMainWindow();
     } else {
         // Hidden first, then recorded: a window the desktop is still minimising when it
         // is hidden would come back minimised at the next show.
-        TrayIcon1->HideMainWindow();
+        m_menus->TrayIcon1->HideMainWindow();
         setRecordedState(wsMinimized);
     }
 }
@@ -623,7 +545,7 @@ void Tmain_frm::leaveTray() {
         return;
     if (m_recordedState == wsMinimized)
         setRecordedState(wsMaximized);
-    TrayIcon1->ShowMainWindow();
+    m_menus->TrayIcon1->ShowMainWindow();
 }
 
 namespace {
@@ -659,8 +581,7 @@ void Tmain_frm::setVisible(bool visible) {
 void Tmain_frm::jsbtnClick() {
     if (!m_search) {
         m_search = new Tsearch_frm(q_cy, this);
-        connect(m_search, &Tsearch_frm::rowChosen, this,
-                [this] { handle(&Tmain_frm::search_frmRowChosen); });
+        connect(m_search, &Tsearch_frm::rowChosen, this, handler(&Tmain_frm::search_frmRowChosen));
     }
     m_search->open();
 }
@@ -716,7 +637,7 @@ void Tmain_frm::changeEvent(QEvent* event) {
 }
 
 bool Tmain_frm::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == RichEdit1 && event->type() == QEvent::Resize) {
+    if (watched == ui->RichEdit1 && event->type() == QEvent::Resize) {
         SetEntryMargins();
     } else if (event->type() == QEvent::Paint && watched->property("tileArea").toBool() &&
                m_background) {

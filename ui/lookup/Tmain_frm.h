@@ -1,59 +1,38 @@
 #pragma once
 
-#include "data/AdoConnection.h"
 #include "data/AdoDataSet.h"
-#include "data/AdoQuery.h"
-#include "data/AdoTable.h"
-#include "data/DataSource.h"
 #include "data/EntryFont.h"
+#include "platform/EventHandler.h"
 #include "ui/appearance/BackgroundBitmap.h"
-#include "ui_main_frm.h"
-#include "widgets/kit/VyrMenus.h"
 
 #include <QMainWindow>
 #include <QSize>
 
+#include <memory>
+
+class QToolButton;
+namespace Ui {
+class Tmain_frm;
+}
+
 namespace quorvane {
 
+class AdoConnection;
+class AdoQuery;
+class AdoTable;
+class DataSource;
 class FavouritesController;
 class FontDialog;
-class TImageList;
-class TTrayIcon;
+class MainWindowMenus;
 class Tsearch_frm;
 
 // The lookup window: lookup box, idiom list, entry view and toolbar. It owns the idiom
 // store and the program's shared state for the whole run.
-class Tmain_frm : public QMainWindow, public Ui::Tmain_frm {
+class Tmain_frm : public QMainWindow {
     Q_OBJECT
 public:
     explicit Tmain_frm(QWidget* parent = nullptr);
     ~Tmain_frm() override;
-
-    // The idiom store.
-    AdoConnection* skt_cy;
-    AdoQuery* q_cy;
-    AdoTable* tb_cy;
-    DataSource* ds_cy;
-    DataSource* ds_tbcy;
-
-    // Context menu of the entry view.
-    TVyrPopupMenu* VyrPopupMenu1;
-    TVyrMenuItem* copym;
-    TVyrMenuItem* VyrMenuItem4;
-    TVyrMenuItem* selallm;
-
-    // The font dialog of the entry font; it remembers the character set last confirmed.
-    FontDialog* FontDialog1;
-
-    // The tray icon, its 13 animation images and its menu.
-    TImageList* ImageList;
-    TTrayIcon* TrayIcon1;
-    TVyrPopupMenu* tbmenu;
-    TVyrMenuItem* hlpm;
-    TVyrMenuItem* VyrMenuItem2;
-    TVyrMenuItem* aboutm;
-    TVyrMenuItem* VyrMenuItem1;
-    TVyrMenuItem* exitbtn;
 
     // The window's own record of its state. Minimising the program leaves it as it was;
     // set while the window is hidden, it takes effect when the window shows again.
@@ -70,14 +49,28 @@ public:
     // The product's web page, opened from the tray menu.
     static QString webPageAddress();
 
+    // Renders the current idiom of q_cy into the entry view.
     void ShowEntry();
-    void SetEntryMargins();
+    // A window hidden in the tray comes back as a click on the icon brings it; for a later
+    // copy of the program and for a notification area that went away.
+    void leaveTray();
+    Tsearch_frm* searchWindow() const { return m_search; }
+    FavouritesController* favourites() const { return m_favourites; }
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
     // Handlers, bound when the window is built. The key, mouse and close-up handlers of the
     // lookup box and the list all re-render the entry, whatever the key or button.
     void FormCreate();
     void FormResize();
     void FormPaint();
+    void FormClose();
     void DBGrid1KeyDown();
     void DBGrid1KeyPress();
     void DBGrid1MouseDown();
@@ -107,44 +100,41 @@ public:
     void fontbtnClick();
     void defaultfontClick();
     void TrayIcon1Click();
-    // A window hidden in the tray comes back as a click on the icon brings it; for a later
-    // copy of the program and for a notification area that went away.
-    void leaveTray();
     void aboutmClick();
     // The search window: opened by jsbtn and Ctrl+F; a chosen result re-renders the entry.
     void jsbtnClick();
     void search_frmRowChosen();
-    Tsearch_frm* searchWindow() const { return m_search; }
     // Favourites and history: the star (favbtn, favmark, Ctrl+D) and the side window
     // (favlistbtn, Ctrl+Shift+F); a chosen idiom re-renders the entry.
     void favbtnClick();
     void favlistbtnClick();
     void favourites_frmRowChosen();
-    FavouritesController* favourites() const { return m_favourites; }
 
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void changeEvent(QEvent* event) override;
-
-private:
     void buildStore();
-    void buildContextMenu();
-    void buildTray();
-    static LogFont menuFont(int height);
     void applyRecordedState();
     void wireEvents();
     void openStore();
     void adaptToScreen();
     void readSettings();
-    void FormClose();
+    void SetEntryMargins();
     void setViewFont(const QString& face, int size, quint32 colour);
     void step(bool atEnd, void (AdoDataSet::*move)(), QToolButton* self, QToolButton* other);
     void DBGrid1DrawColumnCell(struct GridCellDraw& cell);
     // Runs a handler; an error shows in the standard error box.
     void handle(void (Tmain_frm::*handler)());
+    // The handler as an event function: it runs through handle() while the window lives.
+    auto handler(void (Tmain_frm::*method)());
+
+    std::unique_ptr<Ui::Tmain_frm> ui;
+    // The idiom store.
+    AdoConnection* skt_cy;
+    AdoQuery* q_cy;
+    AdoTable* tb_cy;
+    DataSource* ds_cy;
+    DataSource* ds_tbcy;
+    // The font dialog of the entry font; it remembers the character set last confirmed.
+    FontDialog* FontDialog1;
+    std::unique_ptr<MainWindowMenus> m_menus;
 
     EntryFont m_entryFont;
     std::unique_ptr<BackgroundBitmap> m_background;
@@ -156,6 +146,8 @@ private:
     bool m_applyingState = false;
     Tsearch_frm* m_search = nullptr;
     FavouritesController* m_favourites = nullptr;
+    // Last, so that it ends first: every handler is bound to it.
+    ReceiverLifetime m_lifetime;
 };
 
 // The program's one main window, while it exists.

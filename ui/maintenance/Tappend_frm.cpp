@@ -1,4 +1,5 @@
 #include "ui/maintenance/Tappend_frm.h"
+#include "ui_append_frm.h"
 
 #include "data/AdoTable.h"
 #include "data/ColourText.h"
@@ -61,7 +62,8 @@ Tappend_frm::Tappend_frm(AdoTable* table, DataSource* source, QWidget* parent)
       tb_cy(table), ds_tbcy(source) {
     initMaintenanceResources();
     append_frm = this;
-    setupUi(this);
+    ui = std::make_unique<Ui::Tappend_frm>();
+    ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowModality(Qt::ApplicationModal);
     setFixedSize(629, 465);
@@ -86,12 +88,13 @@ Tappend_frm::Tappend_frm(AdoTable* table, DataSource* source, QWidget* parent)
         }
     }
     // Tab order: the nine fields, as the layout lists them.
-    m_fields = {DBEdit7, DBEdit1, DBEdit6, DBMemo1, DBMemo4, DBEdit4, DBEdit2, DBMemo2, DBMemo3};
+    m_fields = {ui->DBEdit7, ui->DBEdit1, ui->DBEdit6, ui->DBMemo1, ui->DBMemo4,
+                ui->DBEdit4, ui->DBEdit2, ui->DBMemo2, ui->DBMemo3};
     for (QWidget* field : std::as_const(m_fields))
         field->installEventFilter(this);
-    for (TDBEdit* edit : {DBEdit7, DBEdit1, DBEdit6, DBEdit4, DBEdit2})
+    for (TDBEdit* edit : {ui->DBEdit7, ui->DBEdit1, ui->DBEdit6, ui->DBEdit4, ui->DBEdit2})
         edit->setDataSource(ds_tbcy);
-    for (TDBMemo* memo : {DBMemo1, DBMemo4, DBMemo2, DBMemo3})
+    for (TDBMemo* memo : {ui->DBMemo1, ui->DBMemo4, ui->DBMemo2, ui->DBMemo3})
         memo->setDataSource(ds_tbcy);
 
     DBIntl1 = new TDBIntl(this);
@@ -109,16 +112,16 @@ Tappend_frm::Tappend_frm(AdoTable* table, DataSource* source, QWidget* parent)
     const auto click = [this](QToolButton* button, void (Tappend_frm::*handler)()) {
         connect(button, &QToolButton::clicked, this, [this, handler] { handle(handler); });
     };
-    click(exitbtn, &Tappend_frm::SpeedButton1Click);
-    click(searchbtn, &Tappend_frm::searchbtnClick);
-    click(priovbtn, &Tappend_frm::priovbtnClick);
-    click(nextbtn, &Tappend_frm::nextbtnClick);
-    click(appendbtn, &Tappend_frm::appendbtnClick);
-    click(undobtn, &Tappend_frm::undobtnClick);
-    click(editbtn, &Tappend_frm::editbtnClick);
-    click(savebtn, &Tappend_frm::savebtnClick);
-    click(deletebtn, &Tappend_frm::deletebtnClick);
-    click(importbtn, &Tappend_frm::importbtnClick);
+    click(ui->exitbtn, &Tappend_frm::SpeedButton1Click);
+    click(ui->searchbtn, &Tappend_frm::searchbtnClick);
+    click(ui->priovbtn, &Tappend_frm::priovbtnClick);
+    click(ui->nextbtn, &Tappend_frm::nextbtnClick);
+    click(ui->appendbtn, &Tappend_frm::appendbtnClick);
+    click(ui->undobtn, &Tappend_frm::undobtnClick);
+    click(ui->editbtn, &Tappend_frm::editbtnClick);
+    click(ui->savebtn, &Tappend_frm::savebtnClick);
+    click(ui->deletebtn, &Tappend_frm::deletebtnClick);
+    click(ui->importbtn, &Tappend_frm::importbtnClick);
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->geometry().center() - rect().center());
@@ -181,7 +184,7 @@ void Tappend_frm::FormClose() {
     m_background.reset();
 }
 
-// Image1 and Image2 each paint on their own; each is tiled with the window's picture.
+// ui->Image1 and ui->Image2 each paint on their own; each is tiled with the window's picture.
 void Tappend_frm::FormPaint(QWidget* surface) {
     if (!m_background)
         return;
@@ -198,10 +201,10 @@ bool Tappend_frm::FormKeyPress(QChar key) {
 }
 
 void Tappend_frm::setEditingArrangement(bool editing) {
-    appendbtn->setEnabled(!editing);
-    editbtn->setEnabled(!editing);
-    savebtn->setEnabled(editing);
-    undobtn->setEnabled(editing);
+    ui->appendbtn->setEnabled(!editing);
+    ui->editbtn->setEnabled(!editing);
+    ui->savebtn->setEnabled(editing);
+    ui->undobtn->setEnabled(editing);
 }
 
 void Tappend_frm::SpeedButton1Click() {
@@ -222,11 +225,11 @@ void Tappend_frm::step(bool atEnd, void (AdoTable::*move)(), QToolButton* self,
 }
 
 void Tappend_frm::priovbtnClick() {
-    step(tb_cy->bof(), &AdoTable::prior, priovbtn, nextbtn);
+    step(tb_cy->bof(), &AdoTable::prior, ui->priovbtn, ui->nextbtn);
 }
 
 void Tappend_frm::nextbtnClick() {
-    step(tb_cy->eof(), &AdoTable::next, nextbtn, priovbtn);
+    step(tb_cy->eof(), &AdoTable::next, ui->nextbtn, ui->priovbtn);
 }
 
 void Tappend_frm::appendbtnClick() {
@@ -317,6 +320,10 @@ bool Tappend_frm::eventFilter(QObject* watched, QEvent* event) {
             return true;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+bool Tappend_frm::editingArrangement() const {
+    return ui->savebtn->isEnabled();
 }
 
 } // namespace quorvane

@@ -1,11 +1,16 @@
 #pragma once
 
 #include "ui/appearance/BackgroundBitmap.h"
-#include "ui_append_frm.h"
 
 #include <QWidget>
 
 #include <memory>
+
+class QToolButton;
+
+namespace Ui {
+class Tappend_frm;
+}
 
 namespace quorvane {
 
@@ -17,7 +22,7 @@ class TDBIntl;
 // The maintenance window: steps through table cy row by row on the maintenance cursor,
 // adds, edits, saves, cancels and deletes idioms. It is given the main window's cursor and
 // data source, and destroys itself when it closes.
-class Tappend_frm : public QWidget, public Ui::Tappend_frm {
+class Tappend_frm : public QWidget {
     Q_OBJECT
 public:
     Tappend_frm(AdoTable* table, DataSource* source, QWidget* parent = nullptr);
@@ -33,7 +38,7 @@ public:
 
     const BackgroundBitmap* backgroundBitmap() const { return m_background.get(); }
     // Whether the editing buttons show the editing arrangement.
-    bool editingArrangement() const { return savebtn->isEnabled(); }
+    bool editingArrangement() const;
 
     // Shows the window modally; returns when it has closed.
     void ShowModal();
@@ -60,6 +65,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    std::unique_ptr<Ui::Tappend_frm> ui;
     void setEditingArrangement(bool editing);
     void step(bool atEnd, void (AdoTable::*move)(), QToolButton* self, QToolButton* other);
     void handle(void (Tappend_frm::*handler)());

@@ -1,4 +1,5 @@
 #include "ui/maintenance/Timport_frm.h"
+#include "ui_import_frm.h"
 
 #include "data/AdoConnection.h"
 #include "data/AdoTable.h"
@@ -16,31 +17,34 @@ namespace quorvane {
 Timport_frm::Timport_frm(AdoTable* table, QWidget* parent)
     : QDialog(parent), tb_cy(table), m_network(new QNetworkAccessManager(this)),
       m_download(new IdiomDownload(m_network, this)) {
-    setupUi(this);
+    ui = std::make_unique<Ui::Timport_frm>();
+    ui->setupUi(this);
     setModal(true);
     FormFonts::applyPixelSizes(this);
-    doubtlst->setColumnWidth(0, 110);
-    doubtlst->setColumnWidth(1, 150);
-    steplbl->setText(QStringLiteral("选好来源和导入方式后，按“开始导入”。"));
+    ui->doubtlst->setColumnWidth(0, 110);
+    ui->doubtlst->setColumnWidth(1, 150);
+    ui->steplbl->setText(QStringLiteral("选好来源和导入方式后，按“开始导入”。"));
 
     const auto click = [this](QPushButton* button, void (Timport_frm::*handler)()) {
         connect(button, &QPushButton::clicked, this,
                 [this, handler] { runGuarded([this, handler] { (this->*handler)(); }); });
     };
-    click(browsebtn, &Timport_frm::browsebtnClick);
-    click(startbtn, &Timport_frm::startbtnClick);
-    click(cancelbtn, &Timport_frm::cancelbtnClick);
-    click(reportbtn, &Timport_frm::reportbtnClick);
-    connect(closebtn, &QPushButton::clicked, this, &QDialog::close);
-    connect(fileedt, &QLineEdit::textEdited, fileradio, [this] { fileradio->setChecked(true); });
-    connect(urledt, &QLineEdit::textEdited, netradio, [this] { netradio->setChecked(true); });
+    click(ui->browsebtn, &Timport_frm::browsebtnClick);
+    click(ui->startbtn, &Timport_frm::startbtnClick);
+    click(ui->cancelbtn, &Timport_frm::cancelbtnClick);
+    click(ui->reportbtn, &Timport_frm::reportbtnClick);
+    connect(ui->closebtn, &QPushButton::clicked, this, &QDialog::close);
+    connect(ui->fileedt, &QLineEdit::textEdited, ui->fileradio,
+            [this] { ui->fileradio->setChecked(true); });
+    connect(ui->urledt, &QLineEdit::textEdited, ui->netradio,
+            [this] { ui->netradio->setChecked(true); });
 
     connect(m_download, &IdiomDownload::progress, this, [this](qint64 received, qint64 total) {
         if (total > 0) {
-            progressbar->setMaximum(1000);
-            progressbar->setValue(int(received * 1000 / total));
+            ui->progressbar->setMaximum(1000);
+            ui->progressbar->setValue(int(received * 1000 / total));
         }
-        steplbl->setText(QStringLiteral("正在下载……已收到 %1 KB").arg(received / 1024));
+        ui->steplbl->setText(QStringLiteral("正在下载……已收到 %1 KB").arg(received / 1024));
     });
     connect(m_download, &IdiomDownload::finished, this, &Timport_frm::downloadFinished);
 }
@@ -52,37 +56,38 @@ bool Timport_frm::importing() const {
 }
 
 void Timport_frm::setRunning(bool running) {
-    for (QWidget* widget : {static_cast<QWidget*>(sourcebox), static_cast<QWidget*>(modebox),
-                            static_cast<QWidget*>(startbtn), static_cast<QWidget*>(closebtn)})
+    for (QWidget* widget :
+         {static_cast<QWidget*>(ui->sourcebox), static_cast<QWidget*>(ui->modebox),
+          static_cast<QWidget*>(ui->startbtn), static_cast<QWidget*>(ui->closebtn)})
         widget->setEnabled(!running);
-    cancelbtn->setEnabled(running);
+    ui->cancelbtn->setEnabled(running);
     if (running) {
-        resultlbl->clear();
-        doubtlst->clear();
-        reportbtn->setEnabled(false);
+        ui->resultlbl->clear();
+        ui->doubtlst->clear();
+        ui->reportbtn->setEnabled(false);
     }
 }
 
 void Timport_frm::showStep(const QString& text, int maximum) {
-    steplbl->setText(text);
-    progressbar->setMaximum(maximum);
-    progressbar->setValue(0);
+    ui->steplbl->setText(text);
+    ui->progressbar->setMaximum(maximum);
+    ui->progressbar->setValue(0);
 }
 
 void Timport_frm::browsebtnClick() {
     const QString name = Dialogs::getOpenFileName(
         this, {QStringLiteral("成语数据 (*.json, *.tsv)|*.json;*.tsv|所有文件 (*.*)|*"),
-               fileedt->text(), false});
+               ui->fileedt->text(), false});
     if (name.isEmpty())
         return;
-    fileedt->setText(name);
-    fileradio->setChecked(true);
+    ui->fileedt->setText(name);
+    ui->fileradio->setChecked(true);
 }
 
 void Timport_frm::startbtnClick() {
     if (importing())
         return;
-    const bool replace = replaceradio->isChecked();
+    const bool replace = ui->replaceradio->isChecked();
     if (replace && Dialogs::messageBox(this,
                                        QStringLiteral("替换整个词典会去掉现有的全部成语，"
                                                       "包括对它们所做的修改。确实要替换吗？"),
@@ -90,8 +95,8 @@ void Timport_frm::startbtnClick() {
                                        Dialogs::Buttons::OkCancel,
                                        Dialogs::Button::Cancel) != Dialogs::Button::Ok)
         return;
-    if (fileradio->isChecked()) {
-        const QString path = fileedt->text().trimmed();
+    if (ui->fileradio->isChecked()) {
+        const QString path = ui->fileedt->text().trimmed();
         if (path.isEmpty()) {
             showFailure(QStringLiteral("请先选择要导入的文件"));
             return;
@@ -109,7 +114,7 @@ void Timport_frm::startbtnClick() {
     m_downloaded->close();
     setRunning(true);
     showStep(QStringLiteral("正在下载……"), 0);
-    m_download->start(QUrl::fromUserInput(urledt->text().trimmed()), m_downloaded->fileName());
+    m_download->start(QUrl::fromUserInput(ui->urledt->text().trimmed()), m_downloaded->fileName());
 }
 
 void Timport_frm::cancelbtnClick() {
@@ -117,7 +122,7 @@ void Timport_frm::cancelbtnClick() {
         m_download->cancel();
     else if (m_job)
         m_job->cancel();
-    steplbl->setText(QStringLiteral("正在取消……"));
+    ui->steplbl->setText(QStringLiteral("正在取消……"));
 }
 
 void Timport_frm::downloadFinished(const QString& error) {
@@ -132,7 +137,7 @@ void Timport_frm::downloadFinished(const QString& error) {
 
 void Timport_frm::runJob(const QString& input) {
     const IdiomMerge::Mode mode =
-        replaceradio->isChecked() ? IdiomMerge::Mode::Replace : IdiomMerge::Mode::AddMissing;
+        ui->replaceradio->isChecked() ? IdiomMerge::Mode::Replace : IdiomMerge::Mode::AddMissing;
     m_job = std::make_unique<ImportJob>(input, tb_cy->connection()->databasePath(), mode);
     connect(m_job.get(), &ImportJob::stepStarted, this, [this](ImportJob::Step step) {
         if (step == ImportJob::Step::Checking)
@@ -141,9 +146,9 @@ void Timport_frm::runJob(const QString& input) {
             showStep(QStringLiteral("正在写入词典……"), 1);
     });
     connect(m_job.get(), &ImportJob::progress, this, [this](qsizetype done, qsizetype total) {
-        progressbar->setMaximum(int(std::max<qsizetype>(total, 1)));
-        progressbar->setValue(int(done));
-        steplbl->setText(QStringLiteral("正在写入词典……%1/%2").arg(done).arg(total));
+        ui->progressbar->setMaximum(int(std::max<qsizetype>(total, 1)));
+        ui->progressbar->setValue(int(done));
+        ui->steplbl->setText(QStringLiteral("正在写入词典……%1/%2").arg(done).arg(total));
     });
     connect(m_job.get(), &ImportJob::finished, this,
             [this] { runGuarded([this] { jobFinished(); }); });
@@ -164,14 +169,14 @@ void Timport_frm::jobFinished() {
     }
     m_lastPrepared = job->prepared();
     const IdiomMerge::Outcome outcome = job->outcome();
-    progressbar->setMaximum(1);
-    progressbar->setValue(1);
-    steplbl->setText(QStringLiteral("导入完成。"));
-    resultlbl->setText(QStringLiteral("添加 %1 条成语，%2 条词典中已有、保持原样，%3 条有疑问"
-                                      "（照样导入，见下表）。主窗口按“刷新”后显示新的成语。")
-                           .arg(outcome.added)
-                           .arg(outcome.kept)
-                           .arg(m_lastPrepared.check.doubtful));
+    ui->progressbar->setMaximum(1);
+    ui->progressbar->setValue(1);
+    ui->steplbl->setText(QStringLiteral("导入完成。"));
+    ui->resultlbl->setText(QStringLiteral("添加 %1 条成语，%2 条词典中已有、保持原样，%3 条有疑问"
+                                          "（照样导入，见下表）。主窗口按“刷新”后显示新的成语。")
+                               .arg(outcome.added)
+                               .arg(outcome.kept)
+                               .arg(m_lastPrepared.check.doubtful));
     showResult();
     // The file was replaced: the connection goes over to it, and the maintenance cursor with
     // it; the idiom list keeps what it shows until it is refreshed.
@@ -184,14 +189,14 @@ void Timport_frm::jobFinished() {
 }
 
 void Timport_frm::showFailure(const QString& error) {
-    steplbl->setText(QStringLiteral("导入没有完成。"));
-    progressbar->setMaximum(1);
-    progressbar->setValue(0);
-    resultlbl->setText(error + QStringLiteral("\n词典没有改动。"));
+    ui->steplbl->setText(QStringLiteral("导入没有完成。"));
+    ui->progressbar->setMaximum(1);
+    ui->progressbar->setValue(0);
+    ui->resultlbl->setText(error + QStringLiteral("\n词典没有改动。"));
 }
 
 void Timport_frm::showResult() {
-    doubtlst->clear();
+    ui->doubtlst->clear();
     QList<QTreeWidgetItem*> items;
     const IdiomImport::Prepared& prepared = m_lastPrepared;
     for (const IdiomCheck::Finding& finding : prepared.check.findings) {
@@ -201,8 +206,8 @@ void Timport_frm::showResult() {
                                       prepared.entries[size_t(finding.record)].text(Column::Idiom),
                                       finding.text});
     }
-    doubtlst->addTopLevelItems(items);
-    reportbtn->setEnabled(!items.isEmpty());
+    ui->doubtlst->addTopLevelItems(items);
+    ui->reportbtn->setEnabled(!items.isEmpty());
 }
 
 void Timport_frm::reportbtnClick() {
@@ -214,7 +219,7 @@ void Timport_frm::reportbtnClick() {
     IdiomCheck::writeReport(
         name, prepared.entries, prepared.check, IdiomImport::placeHeading(prepared.format),
         [&prepared](qsizetype i) { return IdiomImport::placeNumber(prepared.format, i); });
-    steplbl->setText(QStringLiteral("疑问记录已保存到“%1”。").arg(name));
+    ui->steplbl->setText(QStringLiteral("疑问记录已保存到“%1”。").arg(name));
 }
 
 void Timport_frm::reject() {

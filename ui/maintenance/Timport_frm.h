@@ -1,7 +1,6 @@
 #pragma once
 
 #include "ui/maintenance/ImportJob.h"
-#include "ui_import_frm.h"
 
 #include <QDialog>
 #include <QTemporaryFile>
@@ -10,6 +9,10 @@
 
 class QNetworkAccessManager;
 
+namespace Ui {
+class Timport_frm;
+}
+
 namespace quorvane {
 
 class AdoTable;
@@ -17,7 +20,7 @@ class IdiomDownload;
 
 // The import window: brings idioms from a file or the public data set into the dictionary
 // the maintenance cursor works on, either adding the idioms it lacks or replacing it.
-class Timport_frm : public QDialog, public Ui::Timport_frm {
+class Timport_frm : public QDialog {
     Q_OBJECT
 public:
     Timport_frm(AdoTable* table, QWidget* parent = nullptr);
@@ -43,6 +46,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    std::unique_ptr<Ui::Timport_frm> ui;
     void setRunning(bool running);
     void downloadFinished(const QString& error);
     void runJob(const QString& input);

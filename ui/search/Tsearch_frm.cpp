@@ -1,4 +1,5 @@
 #include "ui/search/Tsearch_frm.h"
+#include "ui_search_frm.h"
 
 #include "data/AdoDataSet.h"
 #include "platform/HandlerGuard.h"
@@ -36,35 +37,36 @@ QString groupCaption(SearchGroup group) {
 Tsearch_frm::Tsearch_frm(AdoDataSet* dataSet, QWidget* owner)
     : QWidget(owner, Qt::Tool), m_dataSet(dataSet), m_search(dataSet),
       m_results(new SearchResultModel(this)) {
-    setupUi(this);
+    ui = std::make_unique<Ui::Tsearch_frm>();
+    ui->setupUi(this);
     setObjectName(QStringLiteral("search_frm"));
     FormFonts::applyPixelSizes(this);
-    searchedt->setMaxLength(kLongestQuery);
-    resultlst->setModel(m_results);
-    resultlst->setItemDelegate(new HighlightDelegate(resultlst));
-    resultlst->setAllColumnsShowFocus(true);
-    QHeaderView* header = resultlst->header();
+    ui->searchedt->setMaxLength(kLongestQuery);
+    ui->resultlst->setModel(m_results);
+    ui->resultlst->setItemDelegate(new HighlightDelegate(ui->resultlst));
+    ui->resultlst->setAllColumnsShowFocus(true);
+    QHeaderView* header = ui->resultlst->header();
     header->setStretchLastSection(true);
     header->setSectionsMovable(false);
     adaptToScreen();
-    const int em = resultlst->fontMetrics().horizontalAdvance(QStringLiteral("中"));
-    resultlst->setColumnWidth(SearchResultModel::IdiomColumn, em * 6);
-    resultlst->setColumnWidth(SearchResultModel::PinyinColumn, em * 10);
+    const int em = ui->resultlst->fontMetrics().horizontalAdvance(QStringLiteral("中"));
+    ui->resultlst->setColumnWidth(SearchResultModel::IdiomColumn, em * 6);
+    ui->resultlst->setColumnWidth(SearchResultModel::PinyinColumn, em * 10);
 
     m_delay.setSingleShot(true);
     m_delay.setInterval(0);
     // A dictionary that cannot be read whole fails the search: the error box, not the end
     // of the program, also from a timer.
     connect(&m_delay, &QTimer::timeout, this, [this] { runGuarded([this] { runSearch(); }); });
-    connect(searchedt, &QLineEdit::textChanged, this, &Tsearch_frm::searchedtChange);
-    connect(resultlst, &QAbstractItemView::doubleClicked, this,
+    connect(ui->searchedt, &QLineEdit::textChanged, this, &Tsearch_frm::searchedtChange);
+    connect(ui->resultlst, &QAbstractItemView::doubleClicked, this,
             [this] { runGuarded([this] { resultlstDblClick(); }); });
     if (dataSet)
         connect(dataSet, &AdoDataSet::dataSetChanged, this, &Tsearch_frm::dataSetChanged);
     auto* find = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this);
     connect(find, &QShortcut::activated, this, &Tsearch_frm::open);
-    searchedt->installEventFilter(this);
-    resultlst->installEventFilter(this);
+    ui->searchedt->installEventFilter(this);
+    ui->resultlst->installEventFilter(this);
     showCount();
 }
 
@@ -80,8 +82,8 @@ void Tsearch_frm::open() {
     show();
     raise();
     activateWindow();
-    searchedt->setFocus();
-    searchedt->selectAll();
+    ui->searchedt->setFocus();
+    ui->searchedt->selectAll();
 }
 
 void Tsearch_frm::showEvent(QShowEvent* event) {
@@ -111,14 +113,14 @@ void Tsearch_frm::searchedtChange() {
 }
 
 void Tsearch_frm::runSearch() {
-    const QString text = searchedt->text();
+    const QString text = ui->searchedt->text();
     if (text == m_searched)
         return;
     m_searched = text;
     m_results->setResults(m_dataSet, m_search.find(text));
     if (m_results->rowCount() > 0)
-        resultlst->setCurrentIndex(m_results->index(0, 0));
-    resultlst->scrollToTop();
+        ui->resultlst->setCurrentIndex(m_results->index(0, 0));
+    ui->resultlst->scrollToTop();
     showCount();
 }
 
@@ -134,12 +136,12 @@ void Tsearch_frm::dataSetChanged() {
 }
 
 void Tsearch_frm::showCount() {
-    if (searchedt->text().trimmed().isEmpty()) {
-        countlbl->setText(QStringLiteral("输入拼音（声调可有可无）、汉字，或用引号检索全文"));
+    if (ui->searchedt->text().trimmed().isEmpty()) {
+        ui->countlbl->setText(QStringLiteral("输入拼音（声调可有可无）、汉字，或用引号检索全文"));
         return;
     }
     if (m_results->rowCount() == 0) {
-        countlbl->setText(QStringLiteral("没有找到"));
+        ui->countlbl->setText(QStringLiteral("没有找到"));
         return;
     }
     QStringList parts;
@@ -147,8 +149,8 @@ void Tsearch_frm::showCount() {
                                     SearchGroup::IdiomContains, SearchGroup::EntryText})
         if (const int n = m_results->count(group))
             parts << groupCaption(group) + QString::number(n);
-    countlbl->setText(QStringLiteral("共%1条：").arg(m_results->rowCount()) +
-                      parts.join(QStringLiteral("，")));
+    ui->countlbl->setText(QStringLiteral("共%1条：").arg(m_results->rowCount()) +
+                          parts.join(QStringLiteral("，")));
 }
 
 void Tsearch_frm::resultlstDblClick() {
@@ -162,7 +164,7 @@ void Tsearch_frm::chooseCurrent() {
     }
     if (!m_dataSet || !m_dataSet->active() || m_results->rowCount() == 0)
         return;
-    const QModelIndex current = resultlst->currentIndex();
+    const QModelIndex current = ui->resultlst->currentIndex();
     const int row = m_results->hit(current.isValid() ? current.row() : 0).row;
     if (row < 0 || row >= m_dataSet->recordCount())
         return;
@@ -184,9 +186,9 @@ bool Tsearch_frm::eventFilter(QObject* watched, QEvent* event) {
     case Qt::Key_PageUp:
     case Qt::Key_PageDown:
         // The field keeps the focus; the list moves its current row.
-        if (watched == searchedt) {
+        if (watched == ui->searchedt) {
             QKeyEvent copy(key->type(), key->key(), key->modifiers());
-            QCoreApplication::sendEvent(resultlst, &copy);
+            QCoreApplication::sendEvent(ui->resultlst, &copy);
             return true;
         }
         break;

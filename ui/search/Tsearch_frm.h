@@ -1,11 +1,16 @@
 #pragma once
 
 #include "data/IdiomSearch.h"
-#include "ui_search_frm.h"
 
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
+
+#include <memory>
+
+namespace Ui {
+class Tsearch_frm;
+}
 
 namespace quorvane {
 
@@ -15,7 +20,7 @@ class SearchResultModel;
 // The search window: one field, results as the user types, grouped (pinyin, idiom start,
 // idiom, entry text) in the list's order. Choosing a result moves the data set there;
 // nothing is written anywhere. It stays open beside its owner window until Escape.
-class Tsearch_frm : public QWidget, public Ui::Tsearch_frm {
+class Tsearch_frm : public QWidget {
     Q_OBJECT
 public:
     // `dataSet` is the cursor the results come from and the choice moves (q_cy).
@@ -43,6 +48,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    std::unique_ptr<Ui::Tsearch_frm> ui;
     void adaptToScreen();
     void placeBesideOwner();
     void runSearch();

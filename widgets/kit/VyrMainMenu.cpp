@@ -2,8 +2,8 @@
 #include "widgets/kit/VyrMainMenu.h"
 #include "widgets/kit/VyrMenuErrors.h"
 
+#include "framework/TMainMenu.h"
 #include "platform/MenuBar.h"
-#include "platform/TMainMenu.h"
 
 #include <QWidget>
 

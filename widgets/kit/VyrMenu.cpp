@@ -2,8 +2,8 @@
 #include "widgets/kit/VyrMenuErrors.h"
 #include "widgets/kit/VyrMenuState.h"
 
+#include "framework/TMainMenu.h"
 #include "platform/MenuBar.h"
-#include "platform/TMainMenu.h"
 #include "platform/User.h"
 
 #include <QWidget>

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "framework/TImageList.h"
+#include "framework/TPopupMenu.h"
 #include "platform/Canvas.h"
 #include "platform/Menus.h"
-#include "platform/TImageList.h"
-#include "platform/TPopupMenu.h"
 #include "widgets/kit/VyrMenuItem.h"
 #include "widgets/kit/VyrTMHkClass.h"
 
@@ -57,7 +57,7 @@ public:
     TPopupAlignment popupAlignment() const { return m_alignment; }
     void setPopupAlignment(TPopupAlignment alignment) { m_alignment = alignment; }
 
-    std::function<void(QObject* sender)> OnPopup;
+    TNotifyEvent OnPopup;
     std::function<void(QObject* sender, const QString& longHint, const QString& hint)> OnHint;
 
     HWND window() const { return m_window; }

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "framework/TAction.h"
 #include "platform/Menus.h"
-#include "platform/TAction.h"
 #include "widgets/kit/VyrBitmapItem.h"
 #include "widgets/kit/VyrMenuShortCuts.h"
 #include "widgets/kit/VyrSubMenu.h"

@@ -1,10 +1,10 @@
 #include "widgets/kit/VyrMenu.h"
 #include "widgets/kit/VyrMenuState.h"
 
+#include "framework/TImageList.h"
 #include "platform/HandlerGuard.h"
 #include "platform/MenuBar.h"
 #include "platform/Mnemonic.h"
-#include "platform/TImageList.h"
 
 #include <QApplication>
 #include <QWidget>

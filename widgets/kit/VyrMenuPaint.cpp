@@ -6,7 +6,7 @@
 #include "widgets/kit/VyrMenuErrors.h"
 #include "widgets/kit/VyrMenuState.h"
 
-#include "platform/TImageList.h"
+#include "framework/TImageList.h"
 
 #include <QGuiApplication>
 #include <QScreen>

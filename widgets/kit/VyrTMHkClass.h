@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/EventHandler.h"
 #include "platform/User.h"
 
 #include <QObject>
@@ -20,7 +21,6 @@ struct TMessage {
 };
 
 using TVyrMenuHookMsg = std::function<void(TMessage& msg, bool& handled)>;
-using TNotifyEvent = std::function<void(QObject* sender)>;
 
 // Connects a kit menu to the window that receives its messages by putting a procedure of
 // its own into that window's chain. After the window is destroyed it moves, through a posted

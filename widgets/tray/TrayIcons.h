@@ -1,8 +1,9 @@
 #pragma once
 
+#include "framework/TImageList.h"
+#include "framework/TPopupMenu.h"
+#include "platform/EventHandler.h"
 #include "platform/NotifyIconHost.h"
-#include "platform/TImageList.h"
-#include "platform/TPopupMenu.h"
 #include "platform/User.h"
 
 #include <QIcon>
@@ -47,7 +48,6 @@ public:
     };
     Q_DECLARE_FLAGS(TShiftState, TShiftFlag)
 
-    using TNotifyEvent = std::function<void(QObject* sender)>;
     using TMouseEvent =
         std::function<void(QObject* sender, TMouseButton, TShiftState, int x, int y)>;
     using TMouseMoveEvent = std::function<void(QObject* sender, TShiftState, int x, int y)>;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/TAction.h"
+#include "framework/TAction.h"
 
 #include <QObject>
 #include <QPointer>

@@ -1,4 +1,4 @@
-#include "platform/TAction.h"
+#include "framework/TAction.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
-#include "platform/TMainMenu.h"
+#include "framework/TMainMenu.h"
 
-#include "platform/TImageList.h"
+#include "framework/TImageList.h"
 
 #include <map>
 

@@ -1,4 +1,4 @@
-#include "platform/TImageList.h"
+#include "framework/TImageList.h"
 
 namespace quorvane {
 

@@ -1,4 +1,4 @@
-#include "platform/TPopupMenu.h"
+#include "framework/TPopupMenu.h"
 
 namespace quorvane {
 

@@ -1,0 +1,10 @@
+#include "support/RecordingShell.h"
+
+namespace quorvane::testing {
+
+QList<ShellCall>& shellCalls() {
+    static QList<ShellCall> calls;
+    return calls;
+}
+
+} // namespace quorvane::testing
