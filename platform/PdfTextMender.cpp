@@ -5,7 +5,6 @@
 #include "platform/QuorvaneError.h"
 
 #include <QFile>
-#include <QHash>
 #include <QMap>
 #include <QPainterPath>
 #include <QRegularExpression>
