@@ -127,13 +127,17 @@ bool addDrawn(const PdfObjects& pdf, const QByteArray& dict, UnicodeMap& map,
               const std::vector<QPainterPath>& drawnPaths, const PrintedText& drawn) {
     const std::optional<int> descendant = PdfObjects::numberIn(
         dict, QStringLiteral("/DescendantFonts\\s*\\[\\s*(\\d+)\\s+\\d+\\s+R"));
+    const QByteArray cidFont = descendant ? pdf.dictionary(*descendant) : QByteArray();
+    // The glyph ids below are the codes the text uses only when the map between them is
+    // the identity.
+    if (cidFont.contains("/CIDToGIDMap") && !cidFont.contains("/CIDToGIDMap /Identity"))
+        return false;
     const std::optional<int> descriptor =
-        descendant ? PdfObjects::numberIn(pdf.dictionary(*descendant),
-                                          QStringLiteral("/FontDescriptor\\s+(\\d+)\\s+\\d+\\s+R"))
-                   : std::nullopt;
+        PdfObjects::numberIn(cidFont, QStringLiteral("/FontDescriptor\\s+(\\d+)\\s+\\d+\\s+R"));
+    // A TrueType subset, or an OpenType one.
     const std::optional<int> file =
         descriptor ? PdfObjects::numberIn(pdf.dictionary(*descriptor),
-                                          QStringLiteral("/FontFile2\\s+(\\d+)\\s+\\d+\\s+R"))
+                                          QStringLiteral("/FontFile[23]\\s+(\\d+)\\s+\\d+\\s+R"))
                    : std::nullopt;
     if (!file)
         return false;
