@@ -5,7 +5,6 @@
 #include "platform/QuorvaneError.h"
 
 #include <QFile>
-#include <QHash>
 #include <QMap>
 #include <QPainterPath>
 #include <QRegularExpression>
@@ -122,20 +121,40 @@ struct Replacement {
     QByteArray data;
 };
 
+// Whether a glyph the font's subset holds is missing from `map`. The set of glyphs in the
+// descriptor answers it without loading the font; without that set, the font must be looked at.
+bool lacksAny(const PdfObjects& pdf, const QByteArray& descriptor, const UnicodeMap& map) {
+    const std::optional<int> set =
+        PdfObjects::numberIn(descriptor, QStringLiteral("/CIDSet\\s+(\\d+)\\s+\\d+\\s+R"));
+    const std::optional<QByteArray> bits = set ? pdf.stream(*set) : std::nullopt;
+    if (!bits)
+        return true;
+    // One bit a glyph, the first in the high bit; glyph 0 is the blank.
+    for (quint32 glyph = 1; glyph < quint32(bits->size()) * 8; ++glyph)
+        if ((uchar(bits->at(glyph / 8)) & (0x80 >> (glyph % 8))) && !map.contains(glyph))
+            return true;
+    return false;
+}
+
 // Adds to `map` the glyphs of the font in `dict` that the job drew and the map lacks; true
 // when it found any.
 bool addDrawn(const PdfObjects& pdf, const QByteArray& dict, UnicodeMap& map,
               const std::vector<QPainterPath>& drawnPaths, const PrintedText& drawn) {
     const std::optional<int> descendant = PdfObjects::numberIn(
         dict, QStringLiteral("/DescendantFonts\\s*\\[\\s*(\\d+)\\s+\\d+\\s+R"));
+    const QByteArray cidFont = descendant ? pdf.dictionary(*descendant) : QByteArray();
+    // The glyph ids below are the codes the text uses only when the map between them is
+    // the identity.
+    if (cidFont.contains("/CIDToGIDMap") && !cidFont.contains("/CIDToGIDMap /Identity"))
+        return false;
     const std::optional<int> descriptor =
-        descendant ? PdfObjects::numberIn(pdf.dictionary(*descendant),
-                                          QStringLiteral("/FontDescriptor\\s+(\\d+)\\s+\\d+\\s+R"))
-                   : std::nullopt;
-    const std::optional<int> file =
-        descriptor ? PdfObjects::numberIn(pdf.dictionary(*descriptor),
-                                          QStringLiteral("/FontFile2\\s+(\\d+)\\s+\\d+\\s+R"))
-                   : std::nullopt;
+        PdfObjects::numberIn(cidFont, QStringLiteral("/FontDescriptor\\s+(\\d+)\\s+\\d+\\s+R"));
+    const QByteArray descriptorDict = descriptor ? pdf.dictionary(*descriptor) : QByteArray();
+    if (!lacksAny(pdf, descriptorDict, map))
+        return false;
+    // A TrueType subset, or an OpenType one.
+    const std::optional<int> file = PdfObjects::numberIn(
+        descriptorDict, QStringLiteral("/FontFile[23]\\s+(\\d+)\\s+\\d+\\s+R"));
     if (!file)
         return false;
     const std::optional<int> plainSize =

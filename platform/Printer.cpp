@@ -137,10 +137,6 @@ QPrinter& QtPrinter::document() const {
     return m_spoolPrinter ? *m_spoolPrinter : printer();
 }
 
-QString QtPrinter::documentFile() const {
-    return document().outputFileName();
-}
-
 QPainter& QtPrinter::beginDoc(const QString& title) {
     if (m_printing)
         throw QuorvaneError(QStringLiteral("打印机正在打印。"));
@@ -195,7 +191,7 @@ QPainter& QtPrinter::newPage() {
     return *m_painter;
 }
 
-// The file of a queue's job goes, whatever became of it; a file given stays.
+// A queue's spooled file goes, whatever became of the job; a file given stays.
 void QtPrinter::finishDocument() {
     m_drawn.reset();
     m_spoolPrinter.reset();
@@ -214,7 +210,7 @@ void QtPrinter::endDoc() {
     } finish{*this};
     if (!ended)
         throw QuorvaneError(QStringLiteral("打印作业无法完成。"));
-    PdfTextMender::mend(documentFile(), *m_drawn);
+    PdfTextMender::mend(document().outputFileName(), *m_drawn);
     if (!m_spool)
         return;
     QPrinter& target = printer();

@@ -94,19 +94,19 @@ public:
 private:
     // The current printer, chosen the first time it is needed: the user's default.
     QPrinter& printer() const;
+    // What the document is drawn on: the spool's writer for a queue, else the printer.
+    QPrinter& document() const;
+    // Lets go of the document's writer, its record and a queue's spooled file.
+    void finishDocument();
 
     QString m_pdfFile;
     mutable std::unique_ptr<QPrinter> m_printer;
     std::unique_ptr<QPainter> m_painter;
     bool m_printing = false;
-    // The document being written, and what was drawn on it.
-    QPrinter& document() const;
-    QString documentFile() const;
-    void finishDocument();
-
     // For a CUPS queue: the file the document is written to, and its writer.
     std::unique_ptr<QTemporaryFile> m_spool;
     std::unique_ptr<QPrinter> m_spoolPrinter;
+    // What the job drew that the file may need to be told.
     std::unique_ptr<PrintedText> m_drawn;
     QString m_title;
 };
