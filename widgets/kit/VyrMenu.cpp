@@ -166,8 +166,8 @@ int TVyrMenu::GetHelpContext(quintptr value, bool byCommand) {
 void TVyrMenu::RefreshItemStyles() {
     if (!m_root->m_handle)
         return;
-    // Every item, parent before children; the walk accepts none, so it visits them all.
-    m_root->findBelow([&](TVyrMenuItem* item) {
+    // Every item, parent before children.
+    m_root->forEachBelow([&](TVyrMenuItem* item) {
         User::MenuItemInfo info;
         if (User::getMenuItemInfo(m_root->m_handle, item->m_command, false, info)) {
             info.type = item->nativeType(m_newStyles, !m_newStyles);
@@ -178,7 +178,6 @@ void TVyrMenu::RefreshItemStyles() {
                                 : item->caption() + u'\t' + shortCutToText(item->m_shortCut);
             User::setMenuItemInfo(m_root->m_handle, item->m_command, false, info);
         }
-        return false;
     });
 }
 

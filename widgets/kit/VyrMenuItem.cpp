@@ -330,10 +330,7 @@ HMENU TVyrMenuItem::Handle() {
 
 void TVyrMenuItem::forgetHandles() {
     m_handle = 0;
-    findBelow([](TVyrMenuItem* item) {
-        item->m_handle = 0;
-        return false; // accepts none, so it visits every item
-    });
+    forEachBelow([](TVyrMenuItem* item) { item->m_handle = 0; });
 }
 
 void TVyrMenuItem::appendChild(TVyrMenuItem* child) {

@@ -159,6 +159,13 @@ private:
         }
         return nullptr;
     }
+    // Every item below this one, in the same order.
+    template <typename Visit> void forEachBelow(const Visit& visit) const {
+        findBelow([&](TVyrMenuItem* item) {
+            visit(item);
+            return false;
+        });
+    }
     // The steps of DrawItem, in VyrMenuPaint.cpp.
     class Painting;
     void syncState();
