@@ -1,9 +1,11 @@
 # Settings every target of the project shares.
 add_library(quorvane_common INTERFACE)
 target_compile_features(quorvane_common INTERFACE cxx_std_20)
-target_compile_options(quorvane_common INTERFACE -Wall -Wextra)
+target_compile_options(quorvane_common INTERFACE
+    -Wall -Wextra -Wold-style-cast -Wnon-virtual-dtor -Woverloaded-virtual)
 target_compile_definitions(quorvane_common INTERFACE
     QT_NO_CAST_FROM_ASCII
+    QT_NO_CAST_TO_ASCII
     QT_NO_NARROWING_CONVERSIONS_IN_CONNECT
     QT_USE_QSTRINGBUILDER
     QT_NO_KEYWORDS)
