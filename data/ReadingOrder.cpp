@@ -20,6 +20,11 @@ constexpr char16_t kFirstUnit = 0x0100;
 constexpr char16_t kNoCharacter = 0x0001; // a syllable the idiom has no character for
 constexpr int kTones = 5;                 // ā á ǎ à, then the neutral tone
 
+// The first key read "diu1" as no reading. Files made with it keep its index under the
+// first names until a merge rebuilds it; their writes need its function, unchanged.
+constexpr char kFirstFunction[] = "reading_key";
+constexpr char kFirstIndex[] = "cy_reading";
+
 // Position of a syllable in the alphabetical table; ü spelt u or v counts as one.
 int rank(const QString& syllable) {
     QString text = syllable;
@@ -53,36 +58,11 @@ char32_t nextCharacter(QStringView text, qsizetype& at) {
     return 0;
 }
 
-void keyFunction(sqlite3_context* context, int, sqlite3_value** values) {
-    const auto text = [](sqlite3_value* value) {
-        return QStringView(static_cast<const char16_t*>(sqlite3_value_text16(value)),
-                           sqlite3_value_bytes16(value) / 2);
-    };
-    // Big-endian bytes: the index compares them as they lie, which is then unit by unit.
-    const QString result = key(text(values[0]), text(values[1]));
-    QByteArray bytes(result.size() * 2, Qt::Uninitialized);
-    for (qsizetype i = 0; i < result.size(); ++i) {
-        const char16_t unit = result.at(i).unicode();
-        bytes[2 * i] = char(unit >> 8);
-        bytes[2 * i + 1] = char(unit & 0xFF);
-    }
-    sqlite3_result_blob(context, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
-}
-
-sqlite3_stmt* prepared(sqlite3* db, const QString& sql) {
-    sqlite3_stmt* stmt = nullptr;
-    const QByteArray text = sql.toUtf8();
-    checkSqlite(db, sqlite3_prepare_v2(db, text.constData(), int(text.size()), &stmt, nullptr),
-                QStringLiteral("读取成语表失败"));
-    return stmt;
-}
-} // namespace
-
-QString key(QStringView pinyin, QStringView idiom) {
+QString keyOf(QStringView pinyin, QStringView idiom, Pinyin::ToneNumbers toneNumbers) {
     QString out;
     out.reserve(idiom.size() * 3 + 1);
     qsizetype at = 0;
-    for (const Pinyin::Syllable& syllable : Pinyin::syllables(pinyin)) {
+    for (const Pinyin::Syllable& syllable : Pinyin::syllables(pinyin, toneNumbers)) {
         const int position = syllable.known ? rank(syllable.text) : -1;
         if (position < 0)
             break;
@@ -102,6 +82,51 @@ QString key(QStringView pinyin, QStringView idiom) {
     return out;
 }
 
+template <Pinyin::ToneNumbers toneNumbers>
+void keyFunction(sqlite3_context* context, int, sqlite3_value** values) {
+    const auto text = [](sqlite3_value* value) {
+        return QStringView(static_cast<const char16_t*>(sqlite3_value_text16(value)),
+                           sqlite3_value_bytes16(value) / 2);
+    };
+    // Big-endian bytes: the index compares them as they lie, which is then unit by unit.
+    const QString result = keyOf(text(values[0]), text(values[1]), toneNumbers);
+    QByteArray bytes(result.size() * 2, Qt::Uninitialized);
+    for (qsizetype i = 0; i < result.size(); ++i) {
+        const char16_t unit = result.at(i).unicode();
+        bytes[2 * i] = char(unit >> 8);
+        bytes[2 * i + 1] = char(unit & 0xFF);
+    }
+    sqlite3_result_blob(context, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+}
+
+sqlite3_stmt* prepared(sqlite3* db, const QString& sql) {
+    sqlite3_stmt* stmt = nullptr;
+    const QByteArray text = sql.toUtf8();
+    checkSqlite(db, sqlite3_prepare_v2(db, text.constData(), int(text.size()), &stmt, nullptr),
+                QStringLiteral("读取成语表失败"));
+    return stmt;
+}
+// How many rows have no usable reading, on a file with the index; in it they come last.
+size_t fallbackCount(sqlite3* db) {
+    // Keys without a reading sort from the separator on: a range at the end of the index.
+    sqlite3_stmt* stmt = prepared(db, QStringLiteral("select count(*) from cy where ") +
+                                          orderExpression() + QStringLiteral(" >= ?"));
+    static const char separator[] = {char(kSeparator >> 8), char(kSeparator & 0xFF)};
+    sqlite3_bind_blob(stmt, 1, separator, 2, SQLITE_STATIC);
+    const int rc = sqlite3_step(stmt);
+    const size_t count = rc == SQLITE_ROW ? size_t(sqlite3_column_int64(stmt, 0)) : 0;
+    sqlite3_finalize(stmt);
+    if (rc != SQLITE_ROW)
+        checkSqlite(db, rc, QStringLiteral("读取成语表失败"));
+    return count;
+}
+
+} // namespace
+
+QString key(QStringView pinyin, QStringView idiom) {
+    return keyOf(pinyin, idiom, Pinyin::ToneNumbers::Read);
+}
+
 bool hasReading(QStringView key) {
     return !key.isEmpty() && key.front() != QChar(kSeparator);
 }
@@ -117,11 +142,11 @@ bool appliesTo(const QString& table, const QString& column) {
 }
 
 QString functionName() {
-    return QStringLiteral("reading_key");
+    return QStringLiteral("reading_key2");
 }
 
 QString indexName() {
-    return QStringLiteral("cy_reading");
+    return QStringLiteral("cy_reading2");
 }
 
 QString orderExpression() {
@@ -129,8 +154,11 @@ QString orderExpression() {
 }
 
 void registerOn(sqlite3* db) {
-    sqlite3_create_function(db, "reading_key", 2, SQLITE_UTF16 | SQLITE_DETERMINISTIC, nullptr,
-                            &keyFunction, nullptr, nullptr);
+    sqlite3_create_function(db, kFirstFunction, 2, SQLITE_UTF16 | SQLITE_DETERMINISTIC, nullptr,
+                            &keyFunction<Pinyin::ToneNumbers::Unknown>, nullptr, nullptr);
+    sqlite3_create_function(db, functionName().toUtf8().constData(), 2,
+                            SQLITE_UTF16 | SQLITE_DETERMINISTIC, nullptr,
+                            &keyFunction<Pinyin::ToneNumbers::Read>, nullptr, nullptr);
 }
 
 bool hasIndex(sqlite3* db) {
@@ -143,9 +171,11 @@ bool hasIndex(sqlite3* db) {
 }
 
 void createIndex(sqlite3* db) {
-    const QByteArray sql = (QStringLiteral("create index if not exists ") + indexName() +
-                            QStringLiteral(" on cy (") + orderExpression() + QStringLiteral(")"))
-                               .toUtf8();
+    const QByteArray sql =
+        (QStringLiteral("drop index if exists ") + QLatin1StringView(kFirstIndex) +
+         QStringLiteral("; create index if not exists ") + indexName() +
+         QStringLiteral(" on cy (") + orderExpression() + QStringLiteral(")"))
+            .toUtf8();
     checkSqlite(db, sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr),
                 QStringLiteral("无法建立成语索引"));
 }
@@ -160,17 +190,7 @@ KeyOrder rowids(sqlite3* db) {
             order.rowids.push_back(sqlite3_column_int64(stmt, 0));
         sqlite3_finalize(stmt);
         checkSqlite(db, rc, QStringLiteral("读取成语表失败"));
-        // Keys without a reading sort from the separator on.
-        stmt = prepared(db, QStringLiteral("select count(*) from cy where ") + orderExpression() +
-                                QStringLiteral(" >= ?"));
-        static const char separator[] = {char(kSeparator >> 8), char(kSeparator & 0xFF)};
-        sqlite3_bind_blob(stmt, 1, separator, 2, SQLITE_STATIC);
-        rc = sqlite3_step(stmt);
-        if (rc == SQLITE_ROW)
-            order.fallback = size_t(sqlite3_column_int64(stmt, 0));
-        sqlite3_finalize(stmt);
-        checkSqlite(db, rc, QStringLiteral("读取成语表失败"));
-        order.fallback = std::min(order.fallback, order.rowids.size());
+        order.fallback = std::min(fallbackCount(db), order.rowids.size());
         return order;
     }
     // A file from before the index: ordered here, the file left as it is.
@@ -210,19 +230,26 @@ std::vector<size_t> merged(size_t count, size_t fallback,
     std::stable_sort(unread.begin(), unread.end(), [&idiom](size_t a, size_t b) {
         return PinyinCollation::compare(idiom(a), idiom(b)) < 0;
     });
-    size_t r = 0, next = 0;
-    // Every row with a reading is compared with the next row without one, until those are
-    // placed: nothing is compared when all rows have a reading.
-    while (r < readings && next < unread.size()) {
-        if (PinyinCollation::compare(idiom(unread[next]), idiom(r)) < 0)
-            rows.push_back(unread[next++]);
-        else
+    // Rows with a reading are nearly in collation order. A row without one goes between a
+    // neighbour the collation puts before it and one it puts after it, found by halving:
+    // some twenty idioms are compared per row, not all of them, and none when every row
+    // has a reading. Rows without a reading keep their own order.
+    size_t r = 0;
+    for (const size_t row : unread) {
+        size_t low = r, high = readings;
+        while (low < high) {
+            const size_t middle = low + (high - low) / 2;
+            if (PinyinCollation::compare(idiom(row), idiom(middle)) < 0)
+                high = middle;
+            else
+                low = middle + 1;
+        }
+        while (r < low)
             rows.push_back(r++);
+        rows.push_back(row);
     }
     while (r < readings)
         rows.push_back(r++);
-    while (next < unread.size())
-        rows.push_back(unread[next++]);
     return rows;
 }
 

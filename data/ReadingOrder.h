@@ -33,7 +33,8 @@ struct KeyOrder {
 };
 
 // The list order of `count` rows in key order whose last `fallback` have no usable reading:
-// row indexes, the rows without a reading merged in by the collation of `idiom(row)`.
+// row indexes, the rows without a reading merged in by the collation of `idiom(row)`, which
+// is asked for a few rows only when most have a reading.
 std::vector<size_t> merged(size_t count, size_t fallback,
                            const std::function<QStringView(size_t row)>& idiom);
 
