@@ -4,11 +4,14 @@
 #include "data/IdiomColumns.h"
 #include "data/Pinyin.h"
 #include "data/PinyinCollation.h"
+#include "data/RowidIndex.h"
+#include "data/SqlStatement.h"
 
 #include <sqlite3.h>
 
 #include <algorithm>
 #include <numeric>
+#include <unordered_map>
 
 namespace quorvane::ReadingOrder {
 namespace {
@@ -99,26 +102,20 @@ void keyFunction(sqlite3_context* context, int, sqlite3_value** values) {
     sqlite3_result_blob(context, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
 }
 
-sqlite3_stmt* prepared(sqlite3* db, const QString& sql) {
-    sqlite3_stmt* stmt = nullptr;
-    const QByteArray text = sql.toUtf8();
-    checkSqlite(db, sqlite3_prepare_v2(db, text.constData(), int(text.size()), &stmt, nullptr),
-                QStringLiteral("读取成语表失败"));
-    return stmt;
+SqlStatement prepared(sqlite3* db, const QString& sql) {
+    return SqlStatement(db, sql, QStringLiteral("读取成语表失败"));
 }
+
 // How many rows have no usable reading, on a file with the index; in it they come last.
 size_t fallbackCount(sqlite3* db) {
     // Keys without a reading sort from the separator on: a range at the end of the index.
-    sqlite3_stmt* stmt = prepared(db, QStringLiteral("select count(*) from cy where ") +
-                                          orderExpression() + QStringLiteral(" >= ?"));
-    static const char separator[] = {char(kSeparator >> 8), char(kSeparator & 0xFF)};
-    sqlite3_bind_blob(stmt, 1, separator, 2, SQLITE_STATIC);
-    const int rc = sqlite3_step(stmt);
-    const size_t count = rc == SQLITE_ROW ? size_t(sqlite3_column_int64(stmt, 0)) : 0;
-    sqlite3_finalize(stmt);
-    if (rc != SQLITE_ROW)
-        checkSqlite(db, rc, QStringLiteral("读取成语表失败"));
-    return count;
+    SqlStatement stmt = prepared(db, QStringLiteral("select count(*) from cy where ") +
+                                         orderExpression() + QStringLiteral(" >= ?"));
+    const char separator[] = {char(kSeparator >> 8), char(kSeparator & 0xFF)};
+    stmt.bindBlob(1, QByteArray(separator, sizeof separator));
+    const int rc = stmt.step();
+    checkSqlite(db, rc, QStringLiteral("读取成语表失败"));
+    return rc == SQLITE_ROW ? size_t(stmt.integer(0)) : 0;
 }
 
 } // namespace
@@ -162,12 +159,10 @@ void registerOn(sqlite3* db) {
 }
 
 bool hasIndex(sqlite3* db) {
-    sqlite3_stmt* stmt = prepared(
-        db, QStringLiteral("select 1 from sqlite_master where type = 'index' and name = '") +
-                indexName() + QStringLiteral("'"));
-    const bool found = sqlite3_step(stmt) == SQLITE_ROW;
-    sqlite3_finalize(stmt);
-    return found;
+    return prepared(
+               db, QStringLiteral("select 1 from sqlite_master where type = 'index' and name = '") +
+                       indexName() + QStringLiteral("'"))
+               .step() == SQLITE_ROW;
 }
 
 void createIndex(sqlite3* db) {
@@ -184,11 +179,10 @@ KeyOrder rowids(sqlite3* db) {
     KeyOrder order;
     int rc;
     if (hasIndex(db)) {
-        sqlite3_stmt* stmt =
+        SqlStatement stmt =
             prepared(db, QStringLiteral("select rowid from cy order by ") + orderExpression());
-        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW)
-            order.rowids.push_back(sqlite3_column_int64(stmt, 0));
-        sqlite3_finalize(stmt);
+        while ((rc = stmt.step()) == SQLITE_ROW)
+            order.rowids.push_back(stmt.integer(0));
         checkSqlite(db, rc, QStringLiteral("读取成语表失败"));
         order.fallback = std::min(fallbackCount(db), order.rowids.size());
         return order;
@@ -196,16 +190,11 @@ KeyOrder rowids(sqlite3* db) {
     // A file from before the index: ordered here, the file left as it is.
     std::vector<qint64> unordered;
     std::vector<QString> keys;
-    sqlite3_stmt* stmt = prepared(db, QStringLiteral("select rowid, 拼音, 成语 from cy"));
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-        unordered.push_back(sqlite3_column_int64(stmt, 0));
-        const auto column = [stmt](int i) {
-            return QStringView(static_cast<const char16_t*>(sqlite3_column_text16(stmt, i)),
-                               sqlite3_column_bytes16(stmt, i) / 2);
-        };
-        keys.push_back(key(column(1), column(2)));
+    SqlStatement stmt = prepared(db, QStringLiteral("select rowid, 拼音, 成语 from cy"));
+    while ((rc = stmt.step()) == SQLITE_ROW) {
+        unordered.push_back(stmt.integer(0));
+        keys.push_back(key(stmt.text(1), stmt.text(2)));
     }
-    sqlite3_finalize(stmt);
     checkSqlite(db, rc, QStringLiteral("读取成语表失败"));
     std::vector<size_t> sorted(unordered.size());
     std::iota(sorted.begin(), sorted.end(), size_t(0));
@@ -251,6 +240,64 @@ std::vector<size_t> merged(size_t count, size_t fallback,
     while (r < readings)
         rows.push_back(r++);
     return rows;
+}
+
+std::vector<size_t> placed(const KeyOrder& order, const std::vector<qint64>& rowids,
+                           const std::function<QStringView(size_t row)>& idiom) {
+    const RowidIndex index(rowids);
+    std::vector<bool> seen(rowids.size(), false);
+    std::vector<size_t> inKeyOrder;
+    inKeyOrder.reserve(rowids.size());
+    size_t fallback = order.fallback;
+    for (size_t i = 0; i < order.rowids.size(); ++i) {
+        const int row = index.rowOf(order.rowids[i]);
+        if (row >= 0 && !seen[size_t(row)]) {
+            seen[size_t(row)] = true;
+            inKeyOrder.push_back(size_t(row));
+        } else if (i + order.fallback >= order.rowids.size()) {
+            --fallback;
+        }
+    }
+    // A row the key order did not see (written in between) goes with the unread ones.
+    for (size_t row = 0; row < rowids.size(); ++row)
+        if (!seen[row]) {
+            inKeyOrder.push_back(row);
+            ++fallback;
+        }
+    std::vector<size_t> rows =
+        merged(inKeyOrder.size(), fallback, [&](size_t i) { return idiom(inKeyOrder[i]); });
+    for (size_t& row : rows)
+        row = inKeyOrder[row];
+    return rows;
+}
+
+bool fewWithoutReading(const KeyOrder& order) {
+    return order.fallback <= std::max<size_t>(64, order.rowids.size() / 256);
+}
+
+std::vector<qint64> listedRowids(sqlite3* db, const KeyOrder& order) {
+    if (order.fallback == 0)
+        return order.rowids;
+    SqlStatement stmt = prepared(db, QStringLiteral("select %1 from cy where rowid = ?")
+                                         .arg(quotedName(columnName(Column::Idiom))));
+    std::unordered_map<size_t, QString> idioms; // its nodes stay where they are
+    const auto idiom = [&](size_t i) -> QStringView {
+        const auto [at, added] = idioms.try_emplace(i);
+        if (added) {
+            stmt.bind(1, order.rowids[i]);
+            const int rc = stmt.step();
+            checkSqlite(db, rc, QStringLiteral("读取成语表失败"));
+            if (rc == SQLITE_ROW)
+                at->second = stmt.text(0).toString();
+            stmt.reset();
+        }
+        return at->second;
+    };
+    std::vector<qint64> rowids;
+    rowids.reserve(order.rowids.size());
+    for (const size_t i : merged(order.rowids.size(), order.fallback, idiom))
+        rowids.push_back(order.rowids[i]);
+    return rowids;
 }
 
 } // namespace quorvane::ReadingOrder
