@@ -50,7 +50,7 @@ struct CellStore::Fetch {
     bool holdsRead = false;
     int unread = 0;       // rows whose other fields are not read yet
     SqlStatement point;   // one row by rowid
-    SqlStatement preload; // rowid and the preloaded fields, in rowid order
+    SqlStatement preload; // rowid and the preloaded fields, in any order
     std::optional<RowidIndex> rowOfRowid;
     QString error;
     bool rowFailed = false; // a row read failed and was reported
@@ -229,11 +229,11 @@ bool CellStore::readInSteps(AdoConnection* connection, const TableOrder& order) 
         db, QStringLiteral("select * from ") + table + QStringLiteral(" where rowid = ?"),
         QStringLiteral("查询失败"));
     if (!preloadColumns.isEmpty())
-        fetch->preload = SqlStatement(
-            db,
-            QStringLiteral("select rowid, ") + preloadColumns.join(QStringLiteral(", ")) +
-                QStringLiteral(" from ") + table + QStringLiteral(" order by rowid"),
-            QStringLiteral("查询失败"));
+        fetch->preload = SqlStatement(db,
+                                      QStringLiteral("select rowid, ") +
+                                          preloadColumns.join(QStringLiteral(", ")) +
+                                          QStringLiteral(" from ") + table,
+                                      QStringLiteral("查询失败"));
     fetch->unread = residentCount == names.size() ? 0 : int(rowids.size());
     if (fetch->preload)
         fetch->preloaded.assign(rowids.size(), false);
@@ -458,9 +458,7 @@ void CellStore::fetchAll() const {
         return;
     Fetch& fetch = *m_fetch;
     const QString readFailed = fetch.readFailed + QStringLiteral("：");
-    SqlStatement scan(fetch.db, (QStringLiteral("select rowid, * from ") + fetch.table +
-                                 QStringLiteral(" order by rowid"))
-                                    .toUtf8());
+    SqlStatement scan(fetch.db, (QStringLiteral("select rowid, * from ") + fetch.table).toUtf8());
     if (!scan) {
         // The file changed under the set: said once, the rows not read stay empty.
         const QString error = QString::fromUtf8(sqlite3_errmsg(fetch.db));
