@@ -4,6 +4,7 @@
 #include "data/IdiomColumns.h"
 #include "data/PinyinCollation.h"
 #include "data/ReadingOrder.h"
+#include "data/SqlStatement.h"
 #include "platform/QuorvaneError.h"
 
 #include <QFile>
@@ -141,7 +142,8 @@ sqlite3* openEncryptedDatabase(const QString& path, const QString& password, boo
     return db;
 }
 
-AdoConnection::AdoConnection(QObject* parent) : QObject(parent) {}
+AdoConnection::AdoConnection(QObject* parent)
+    : QObject(parent), m_recordRules(idiomRecordRules()) {}
 
 AdoConnection::~AdoConnection() {
     close();
@@ -188,13 +190,13 @@ void AdoConnection::open() {
 }
 
 void AdoConnection::checkTable() {
-    sqlite3_stmt* stmt = nullptr;
-    checkSqlite(m_db, sqlite3_prepare_v2(m_db, "pragma table_info(cy)", -1, &stmt, nullptr),
-                QStringLiteral("无法读取表 cy 的结构"));
     QStringList present;
-    while (sqlite3_step(stmt) == SQLITE_ROW)
-        present << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 1)));
-    sqlite3_finalize(stmt);
+    {
+        SqlStatement stmt(m_db, QStringLiteral("pragma table_info(cy)"),
+                          QStringLiteral("无法读取表 cy 的结构"));
+        while (stmt.step() == SQLITE_ROW)
+            present << stmt.text(1).toString();
+    }
     if (present.isEmpty())
         throw QuorvaneError(QStringLiteral("数据库“%1”中没有成语表 cy").arg(m_path));
     QStringList missing;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/RecordRules.h"
+
 #include <QObject>
 #include <QString>
 
@@ -52,6 +54,9 @@ public:
     void releaseRead();
     void settleReads(qint64 rowid);
 
+    // The idiom database's field sizes and messages, for every cursor of the connection.
+    const RecordRules& recordRules() const { return m_recordRules; }
+
 private:
     void checkTable();
 
@@ -63,6 +68,7 @@ private:
     std::vector<AdoDataSet*> m_dataSets;
     int m_readHolds = 0;
     bool m_readBegun = false;
+    RecordRules m_recordRules;
 };
 
 // Opens the SQLCipher file at `path` with `password` and the collation registered. An

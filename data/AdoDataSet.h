@@ -1,17 +1,17 @@
 #pragma once
 
 #include "data/AdoConnection.h"
+#include "data/CellStore.h"
+#include "data/EditBuffer.h"
+#include "data/LocateIndex.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
-#include <memory>
 #include <optional>
-#include <vector>
-
-struct sqlite3_stmt;
 
 namespace quorvane {
 
@@ -41,12 +41,11 @@ struct LocateOptions {
 // A static cursor: opening takes a snapshot of all rows; later changes by other cursors
 // show only after it is opened again. Flags follow the ADO/VCL rules the windows rely on.
 //
-// A cursor over a whole table in one order keeps only what every row needs in memory, so
-// a window shows quickly and a large dictionary stays small: the open reads the row order
-// and the order column from the index; the preloaded fields (the codes the lookup searches)
-// follow in the event loop, under one read transaction with the open; every other cell is
-// read with its row when it is first wanted. A write through the connection first makes
-// every cursor read what it is about to change, so no snapshot ever sees it.
+// The snapshot's text is a CellStore (a cursor over a whole table in one order reads it in
+// steps), locate searches a LocateIndex, and a row being edited or added is an EditBuffer
+// with the SQL that writes it. A write through the connection first makes every cursor
+// read what it is about to change, so no snapshot ever sees it. Field sizes and the
+// messages of failed writes are the connection's RecordRules.
 class AdoDataSet : public QObject {
     Q_OBJECT
 public:
@@ -69,14 +68,14 @@ public:
     bool bof() const { return m_bof; }
     bool eof() const { return m_eof; }
 
-    int recordCount() const { return int(m_rowids.size()); }
+    int recordCount() const { return m_store.rowCount(); }
     // Index of the current row, -1 when there is none. While a new row is being added it
     // is the row that was current before, where a cancel returns.
     int currentRow() const { return m_current; }
     // Makes `row` current, as a data-aware control does; clears both flags.
     void moveTo(int row);
 
-    QStringList fieldNames() const { return m_fieldNames; }
+    QStringList fieldNames() const { return m_store.fieldNames(); }
     int fieldIndex(const QString& name) const;
     // The current row's value as text; NULL reads as "". While a row is being edited or
     // added, its pending value. Throws when the set is closed or the field does not exist.
@@ -88,14 +87,14 @@ public:
     QStringView cellView(int row, int field) const;
     // Reads every cell of every row now; searches over whole rows call it first. Throws
     // QuorvaneError when the file cannot be read.
-    void fetchAll() const;
-    bool fetchedAll() const { return !m_fetch; }
+    void fetchAll() const { m_store.fetchAll(); }
+    bool fetchedAll() const { return m_store.fetchedAll(); }
     // Whether the preloaded fields are still being read in the event loop.
-    bool preloading() const;
+    bool preloading() const { return m_store.preloading(); }
     // Reads the preloaded fields now.
-    void finishPreload() const;
+    void finishPreload() const { m_store.finishPreload(); }
     // Reads the row with this rowid into memory, before a write changes it.
-    void keepRow(qint64 rowid) const;
+    void keepRow(qint64 rowid) const { m_store.keepRow(rowid); }
 
     // Editing. Each write to the table (post, delete) is one transaction: a refused write
     // throws QuorvaneError and leaves the table and the pending row as they were.
@@ -114,10 +113,10 @@ public:
     // Sets a field of the pending row; throws unless a row is edited or added.
     void setFieldText(const QString& name, const QString& value);
     // Whether a field of the pending row was set.
-    bool modified() const { return m_modified; }
+    bool modified() const { return m_edit.modified(); }
     // Leaving a pending row: a changed one is posted, an unchanged one dropped.
     void checkBrowseMode();
-    // Size of a field in characters, 0 when it has no limit. The idiom columns have theirs.
+    // Size of a field in characters, 0 when it has no limit.
     int fieldSize(int field) const;
 
     Bookmark bookmark() const;
@@ -157,43 +156,19 @@ protected:
     // The table that post and delete write to; "" for a read-only data set.
     virtual QString writeTable() const { return {}; }
     // A statement that reads a whole table in one order ("rowid" or a column) says so, and
-    // the open reads in two steps.
-    struct TableOrder {
-        QString table;
-        QString column;
-        QStringList preload; // fields every row keeps besides the order column
-    };
+    // the open reads in steps.
+    using TableOrder = quorvane::TableOrder;
     virtual std::optional<TableOrder> tableOrder() const { return std::nullopt; }
 
 private:
-    struct Fetch;
-    friend struct Fetch;
-    // Upper bound of the text a snapshot of this file can hold.
-    static size_t textCapacity(sqlite3* db);
-    void openAtOnce(sqlite3* db);
-    // False when the order column is not a field of the table: the open reads at once.
-    bool openInSteps(sqlite3* db, const TableOrder& order);
-    void storeRow(sqlite3_stmt* stmt, int firstColumn, int row) const;
-    void storePreloaded(sqlite3_stmt* stmt, int firstColumn, int row, bool wholeRow) const;
-    void fetchRow(int row) const;
-    void reportRowFailure(const QString& detail) const;
-    void preloadLater() const;
-    // Reads preloaded fields for about `budgetMs` (all of them for -1); false on a read
-    // error, whose text is kept in the fetch.
-    bool preloadSome(int budgetMs) const;
-    void endPreload() const;
-    void endFetch() const;
+    const RecordRules& recordRules() const;
     void ensureActive() const;
     void setCurrent(int row, bool bof, bool eof);
-    void buildLocateIndex(int field) const;
-    void forgetIndexes();
     void setState(DataSetState state);
     void startEdit(DataSetState state);
-    void checkSizes() const;
-    // Runs one write as its own transaction; returns the rows it changed.
-    int writeInTransaction(const QString& sql, const std::vector<const QString*>& texts,
-                           qint64 rowid, const QString& what);
     QStringList rowValues(int row) const;
+    // The nearest accepted row from `row` in steps of `direction`, or -1.
+    int acceptedFrom(int row, int direction);
 
     QPointer<AdoConnection> m_connection;
     bool m_active = false;
@@ -201,47 +176,17 @@ private:
     bool m_eof = true;
     int m_current = -1;
     quint64 m_generation = 0;
-    QStringList m_fieldNames;
-    // A cell is a run of m_text.
-    struct Cell {
-        quint32 offset;
-        quint32 length;
-    };
-    static constexpr quint32 kNoSlot = 0xFFFFFFFF;
-    Cell& cellAt(int row, int field) const;
-    void storeCell(int row, int field, const QString& value);
-    Cell appendText(const char16_t* text, size_t length) const;
-    bool rowRead(int row) const;
-    mutable std::vector<char16_t> m_text;
-    // The fields every row keeps, row-major: index of a field there, or -1.
-    std::vector<int> m_residentIndex;
-    int m_residentCount = 0;
-    mutable std::vector<Cell> m_residentCells;
-    // Every field of the rows read so far, one slot of cells per row.
-    mutable std::vector<Cell> m_slots;
-    mutable std::vector<quint32> m_slotOfRow;
-    mutable std::unique_ptr<Fetch> m_fetch; // null once every row is read
-    std::vector<qint64> m_rowids;
-
-    int earliestRow(size_t from, size_t to) const;
-    // The nearest accepted row from `row` in steps of `direction`, or -1.
-    int acceptedFrom(int row, int direction);
+    CellStore m_store;
 
     FilterRecordHandler m_onFilterRecord;
     bool m_filtered = false;
     bool m_inFilter = false;
 
     DataSetState m_state = DataSetState::Inactive;
-    std::vector<QString> m_buffer; // the pending row's fields
-    std::vector<bool> m_changedFields;
-    bool m_modified = false;
+    EditBuffer m_edit;
 
-    // Sorted (case-folded text, row) pairs of one field, built on the first locate, and
-    // the smallest row of every power-of-two run of it: a prefix is one run of the index,
-    // so its first row in cursor order comes in two lookups instead of a scan.
-    mutable int m_indexField = -1;
-    mutable std::vector<std::pair<QString, int>> m_locateIndex;
-    mutable std::vector<std::vector<int>> m_runMinimum;
+    // Built on the first locate that ignores case; dropped when the rows change.
+    mutable LocateIndex m_locate;
 };
 
 } // namespace quorvane

@@ -1,15 +1,14 @@
 #include "data/AdoQuery.h"
 
 #include "data/AdoConnection.h"
+#include "data/SqlStatement.h"
 #include "platform/QuorvaneError.h"
-
-#include <sqlite3.h>
 
 #include <QRegularExpression>
 
 namespace quorvane {
 
-std::optional<AdoDataSet::TableOrder> AdoQuery::tableOrder() const {
+std::optional<TableOrder> AdoQuery::tableOrder() const {
     // "select * from T order by C": anything else is read as it stands.
     static const QRegularExpression plain(
         QStringLiteral(R"(^\s*select\s+\*\s+from\s+(\w+)\s+order\s+by\s+(\w+)\s*;?\s*$)"),
@@ -23,12 +22,8 @@ std::optional<AdoDataSet::TableOrder> AdoQuery::tableOrder() const {
 void AdoQuery::prepare() {
     if (!connection() || !connection()->connected())
         throw QuorvaneError(QStringLiteral("数据库连接没有打开"));
-    sqlite3* db = connection()->handle();
-    sqlite3_stmt* stmt = nullptr;
-    const QByteArray text = m_sql.toUtf8();
-    const int rc = sqlite3_prepare_v2(db, text.constData(), int(text.size()), &stmt, nullptr);
-    sqlite3_finalize(stmt);
-    checkSqlite(db, rc, QStringLiteral("查询语句有误"));
+    // Compiling is the check; the statement is not run.
+    const SqlStatement check(connection()->handle(), m_sql, QStringLiteral("查询语句有误"));
 }
 
 } // namespace quorvane

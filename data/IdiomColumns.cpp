@@ -39,4 +39,20 @@ const std::array<Section, 7>& sectionTable() {
     return table;
 }
 
+RecordRules idiomRecordRules() {
+    RecordRules rules;
+    rules.saveFailed = QStringLiteral("无法保存成语");
+    rules.deleteFailed = QStringLiteral("无法删除成语");
+    rules.rowGone = QStringLiteral("这条成语已不在表中");
+    rules.readFailed = QStringLiteral("读取成语表失败");
+    rules.fieldSize = [](const QString& field) {
+        constexpr int kLongTextSize = 65535;
+        for (int i = 0; i < kColumnCount; ++i)
+            if (columnName(Column(i)) == field)
+                return columnWidth(Column(i)) > 0 ? columnWidth(Column(i)) : kLongTextSize;
+        return 0;
+    };
+    return rules;
+}
+
 } // namespace quorvane

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/RecordRules.h"
+
 #include <QString>
 
 #include <array>
@@ -35,5 +37,9 @@ struct Section {
 
 // The seven entry sections in the order the screen, the export and the print job use.
 const std::array<Section, 7>& sectionTable();
+
+// The rules of table cy for the cursors over it: the sizes above (long text holds 65,535
+// characters, as a memo field did) and messages that speak of idioms.
+RecordRules idiomRecordRules();
 
 } // namespace quorvane

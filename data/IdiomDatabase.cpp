@@ -3,6 +3,7 @@
 #include "data/AdoConnection.h"
 #include "data/PinyinCollation.h"
 #include "data/ReadingOrder.h"
+#include "data/SqlStatement.h"
 #include "platform/QuorvaneError.h"
 
 #include <QDir>
@@ -29,30 +30,20 @@ struct DbCloser {
 // One prepared insert for any number of rows: a bulk import prepares it once.
 class InsertStatement {
 public:
-    explicit InsertStatement(sqlite3* db) : m_db(db) {
-        checkSqlite(db,
-                    sqlite3_prepare_v2(db, "insert into cy values (?, ?, ?, ?, ?, ?, ?, ?, ?)", -1,
-                                       &m_stmt, nullptr),
-                    QStringLiteral("无法写入成语"));
-    }
-    ~InsertStatement() { sqlite3_finalize(m_stmt); }
-    InsertStatement(const InsertStatement&) = delete;
-    InsertStatement& operator=(const InsertStatement&) = delete;
+    explicit InsertStatement(sqlite3* db)
+        : m_stmt(db, QStringLiteral("insert into cy values (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                 QStringLiteral("无法写入成语")) {}
 
     void add(const IdiomEntry& entry) {
-        for (int i = 0; i < kColumnCount; ++i) {
-            const QString& text = entry.columns[size_t(i)];
-            sqlite3_bind_text16(m_stmt, i + 1, text.utf16(), int(text.size() * 2),
-                                SQLITE_TRANSIENT);
-        }
-        const int rc = sqlite3_step(m_stmt);
-        sqlite3_reset(m_stmt);
-        checkSqlite(m_db, rc, QStringLiteral("无法写入成语"));
+        for (int i = 0; i < kColumnCount; ++i)
+            m_stmt.bind(i + 1, entry.columns[size_t(i)]);
+        const int rc = m_stmt.step();
+        m_stmt.reset();
+        checkSqlite(m_stmt.database(), rc, QStringLiteral("无法写入成语"));
     }
 
 private:
-    sqlite3* m_db;
-    sqlite3_stmt* m_stmt = nullptr;
+    SqlStatement m_stmt;
 };
 } // namespace
 

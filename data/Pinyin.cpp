@@ -220,7 +220,7 @@ const std::vector<QString>& syllableTable() {
     return sortedTable();
 }
 
-std::vector<Syllable> syllables(QStringView pinyin) {
+std::vector<Syllable> syllables(QStringView pinyin, ToneNumbers toneNumbers) {
     QList<quint8> tones;
     const QString text = plainWithTones(pinyin, &tones);
     std::vector<Syllable> out;
@@ -235,6 +235,13 @@ std::vector<Syllable> syllables(QStringView pinyin) {
             addToken(text, start, position - start, lettersOnly, tones, out);
             start = position + width;
             lettersOnly = true;
+        } else if (toneNumbers == ToneNumbers::Read && code >= u'0' && code <= u'5' &&
+                   lettersOnly && position > start) {
+            const size_t before = out.size();
+            addToken(text, start, position - start, true, tones, out);
+            if (out.size() > before)
+                out.back().tone = code >= u'1' && code <= u'4' ? int(code - u'0') : 0;
+            start = position + width;
         } else if (code < u'a' || code > u'z') {
             lettersOnly = false;
         }

@@ -30,7 +30,10 @@ struct Syllable {
 // is not one syllable is split into syllables where it can be ("pinyin" gives "pin" "yin";
 // "xian" stays whole, "xi'an" is two; no syllable after the first may start with a, o or
 // e, which would need an apostrophe); otherwise it is kept whole and marked unknown.
-std::vector<Syllable> syllables(QStringView pinyin);
+// With ToneNumbers::Read, a digit 0 to 5 after letters ends a syllable and gives its tone
+// ("diu1", "dui4niu2"; 5 and 0 are the neutral tone); otherwise such a run is unknown.
+enum class ToneNumbers { Unknown, Read };
+std::vector<Syllable> syllables(QStringView pinyin, ToneNumbers toneNumbers = ToneNumbers::Unknown);
 
 // The first letters of the first `limit` syllables: "ā bí dì yù" gives "abdy".
 // A syllable that does not start with a letter a to z gives no letter, so the result is

@@ -33,7 +33,8 @@ struct KeyOrder {
 };
 
 // The list order of `count` rows in key order whose last `fallback` have no usable reading:
-// row indexes, the rows without a reading merged in by the collation of `idiom(row)`.
+// row indexes, the rows without a reading merged in by the collation of `idiom(row)`, which
+// is asked for a few rows only when most have a reading.
 std::vector<size_t> merged(size_t count, size_t fallback,
                            const std::function<QStringView(size_t row)>& idiom);
 
@@ -58,5 +59,19 @@ void createIndex(sqlite3* db);
 
 // The rowids of table cy in key order. Throws QuorvaneError when the table cannot be read.
 KeyOrder rowids(sqlite3* db);
+
+// The rows of a snapshot, read in any order with `rowids`, in list order: indexes into
+// `rowids`. `idiom(row)` is the idiom of a row. A row the key order does not know goes
+// with the rows without a reading.
+std::vector<size_t> placed(const KeyOrder& order, const std::vector<qint64>& rowids,
+                           const std::function<QStringView(size_t row)>& idiom);
+
+// Whether so few rows lack a reading that the list order is best taken from the index
+// alone: each of them costs some twenty idioms read one by one.
+bool fewWithoutReading(const KeyOrder& order);
+
+// The rowids of table cy in list order, from the key order alone: the idioms that place
+// the rows without a reading are read one by one. Throws QuorvaneError.
+std::vector<qint64> listedRowids(sqlite3* db, const KeyOrder& order);
 
 } // namespace quorvane::ReadingOrder

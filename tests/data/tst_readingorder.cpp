@@ -3,7 +3,9 @@
 #include "TestConfig.h"
 #include "data/AdoConnection.h"
 #include "data/AdoQuery.h"
+#include "data/AdoTable.h"
 #include "data/Pinyin.h"
+#include "data/PinyinCollation.h"
 #include "data/ReadingOrder.h"
 #include "support/TestDatabase.h"
 #include "tools/IdiomImport.h"
@@ -30,15 +32,32 @@ QByteArray hashOf(const QString& path) {
     return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
 }
 
-// What an earlier version wrote: the same table without the index of the list order.
-void makeOlder(const QString& path) {
+// What earlier versions wrote: the same table without the index of the list order, or
+// with the index of the first key, which read tone numbers ("diu1") as no reading.
+enum class Made { Now, WithoutIndex, FirstKey };
+
+void makeOlder(const QString& path, Made made) {
+    if (made == Made::Now)
+        return;
     sqlite3* db = openEncryptedDatabase(path, AdoConnection::databasePassword(), false);
-    sqlite3_exec(db, "drop index cy_reading", nullptr, nullptr, nullptr);
+    ReadingOrder::registerOn(db);
+    QCOMPARE(sqlite3_exec(db, "drop index cy_reading2", nullptr, nullptr, nullptr), SQLITE_OK);
+    if (made == Made::FirstKey)
+        QCOMPARE(sqlite3_exec(db, "create index cy_reading on cy (reading_key(拼音, 成语))",
+                              nullptr, nullptr, nullptr),
+                 SQLITE_OK);
     sqlite3_close(db);
 }
 
-// The rows of the idiom list as the main window reads them: (成语, 拼音).
-QList<std::pair<QString, QString>> listed(const QString& folder) {
+const char* madeName(Made made) {
+    static const char* const names[] = {"this version's file", "file without the index",
+                                        "file of the first key"};
+    return names[int(made)];
+}
+
+// The rows of the idiom list as the main window reads them: (成语, 拼音). With `whole`,
+// every cell is read in one pass first, as the preload does; otherwise row by row.
+QList<std::pair<QString, QString>> listed(const QString& folder, bool whole = false) {
     AdoConnection connection;
     connection.setConnectionString(AdoConnection::buildConnectionString(folder));
     connection.open();
@@ -47,6 +66,8 @@ QList<std::pair<QString, QString>> listed(const QString& folder) {
     query.setSql(QStringLiteral("select * from cy order by 成语"));
     query.setPreloadFields({QStringLiteral("代码")});
     query.open();
+    if (whole)
+        query.fetchAll();
     QList<std::pair<QString, QString>> rows;
     for (int row = 0; row < query.recordCount(); ++row)
         rows.append({query.cellText(row, 1), query.cellText(row, 2)});
@@ -89,11 +110,14 @@ private Q_SLOTS:
     void listOrder();
     void polyphonesOfTheSharedData_data();
     void polyphonesOfTheSharedData();
+    void editsKeepTheIndexesWhole_data();
+    void editsKeepTheIndexesWhole();
 };
 
 void TestReadingOrder::listOrder_data() {
     QTest::addColumn<QStringList>("expected");
-    QTest::addColumn<bool>("older");
+    QTest::addColumn<Made>("made");
+    QTest::addColumn<bool>("whole");
     const QList<std::pair<const char*, QStringList>> cases = {
         {"letters before the character's collation",
          {u"查无实据 chá wú shí jù"_qs, u"长治久安 cháng zhì jiǔ ān"_qs,
@@ -119,26 +143,31 @@ void TestReadingOrder::listOrder_data() {
           u"一言一语"_qs, u"醉翁之意不在酒 zuì wēng zhī yì bù zài jiǔ"_qs}},
         {"a reading used up to its first slip",
          {u"长治久安 cháng zhì jiǔ ān"_qs, u"长治 cháng zhì"_qs, u"长治久安 cháng zhì qqq ān"_qs}},
+        {"tone numbers are a reading",
+         {u"长治久安 chang2 zhi4 jiu3 an1"_qs, u"超群绝伦 chāo qún jué lún"_qs,
+          u"绿林好汉 lv4lin2hao3han4"_qs, u"掠人之美 lüè rén zhī měi"_qs}},
     };
     for (const auto& [name, rows] : cases)
-        for (const bool older : {false, true})
-            QTest::addRow("%s, %s", name, older ? "older file" : "this version's file")
-                << rows << older;
+        for (const Made made : {Made::Now, Made::WithoutIndex, Made::FirstKey})
+            for (const bool whole : {false, true})
+                QTest::addRow("%s, %s, %s", name, madeName(made),
+                              whole ? "read whole" : "read by row")
+                    << rows << made << whole;
 }
 
 void TestReadingOrder::listOrder() {
     QFETCH(QStringList, expected);
-    QFETCH(bool, older);
+    QFETCH(Made, made);
+    QFETCH(bool, whole);
     // Stored backwards and rotated, so that neither the rowid nor the collation gives it.
     std::vector<IdiomEntry> rows = parse(expected);
     std::reverse(rows.begin(), rows.end());
     std::rotate(rows.begin(), rows.begin() + 1, rows.end());
     ProgramFolder folder(rows);
-    if (older)
-        makeOlder(folder.databasePath());
+    makeOlder(folder.databasePath(), made);
     const QByteArray before = hashOf(folder.databasePath());
 
-    const auto shown = listed(folder.path());
+    const auto shown = listed(folder.path(), whole);
     QStringList lines;
     for (const auto& [idiom, pinyin] : shown)
         lines << (pinyin.isEmpty() ? idiom : idiom + u' ' + pinyin);
@@ -148,21 +177,20 @@ void TestReadingOrder::listOrder() {
 }
 
 void TestReadingOrder::polyphonesOfTheSharedData_data() {
-    QTest::addColumn<bool>("older");
-    QTest::newRow("this version's file") << false;
-    QTest::newRow("older file") << true;
+    QTest::addColumn<Made>("made");
+    for (const Made made : {Made::Now, Made::WithoutIndex})
+        QTest::newRow(madeName(made)) << made;
 }
 
 // Idioms whose first character has two readings stand with the idioms of the reading they
 // have: under one first syllable together, and the first syllables in alphabetical order.
 void TestReadingOrder::polyphonesOfTheSharedData() {
-    QFETCH(bool, older);
+    QFETCH(Made, made);
     const QString path = QStringLiteral(QUORVANE_SHARED_DATA "/idioms-xinhua-partial.json");
     if (!QFileInfo::exists(path))
         QSKIP("the shared data set is not there");
     ProgramFolder folder(IdiomImport::readJson(path));
-    if (older)
-        makeOlder(folder.databasePath());
+    makeOlder(folder.databasePath(), made);
     const QByteArray before = hashOf(folder.databasePath());
     const auto shown = listed(folder.path());
     QCOMPARE(hashOf(folder.databasePath()), before);
@@ -171,11 +199,19 @@ void TestReadingOrder::polyphonesOfTheSharedData() {
     // (first character, its reading there) -> rows of the list, which must be one run.
     std::map<std::pair<QString, QString>, std::vector<int>> runs;
     int polyphones = 0;
+    int withoutReading = 0;
     for (int row = 0; row < shown.size(); ++row) {
-        const auto syllables = Pinyin::syllables(shown[row].second);
-        // A reading the data spells otherwise ("diu1") is placed by the characters.
-        if (syllables.empty() || !syllables.front().known)
+        const auto syllables = Pinyin::syllables(shown[row].second, Pinyin::ToneNumbers::Read);
+        // A reading the data misspells ("fē") is placed by the collation of the idiom:
+        // after a neighbour it puts before, before one it puts after.
+        if (syllables.empty() || !syllables.front().known) {
+            QVERIFY(row > 0 && row + 1 < shown.size());
+            QVERIFY2(PinyinCollation::compare(shown[row - 1].first, shown[row].first) <= 0 &&
+                         PinyinCollation::compare(shown[row].first, shown[row + 1].first) < 0,
+                     qPrintable(shown[row].first));
+            ++withoutReading;
             continue;
+        }
         const QString first = dictionaryLetters(syllables.front().text);
         QVERIFY2(
             first >= previous,
@@ -188,6 +224,7 @@ void TestReadingOrder::polyphonesOfTheSharedData() {
         }
     }
     QVERIFY(polyphones > 20);
+    QVERIFY(withoutReading > 0);
     for (const auto& [group, rows] : runs)
         QVERIFY2(rows.back() - rows.front() + 1 == int(rows.size()),
                  qPrintable(group.first + u' ' + group.second + QStringLiteral(" is split")));
@@ -196,6 +233,47 @@ void TestReadingOrder::polyphonesOfTheSharedData() {
     QVERIFY(index > 0);
     QCOMPARE(Pinyin::syllables(shown[index - 1].second).front().text, QStringLiteral("chang"));
     QCOMPARE(Pinyin::syllables(shown[index].second).front().text, QStringLiteral("chang"));
+}
+
+void TestReadingOrder::editsKeepTheIndexesWhole_data() {
+    QTest::addColumn<Made>("made");
+    for (const Made made : {Made::Now, Made::FirstKey})
+        QTest::newRow(madeName(made)) << made;
+}
+
+// A row whose key changed with the second key is edited and deleted in a file of either
+// key: each index is written with the key it was built with, so the file stays sound.
+void TestReadingOrder::editsKeepTheIndexesWhole() {
+    QFETCH(Made, made);
+    ProgramFolder folder(
+        parse({u"丢魂丧胆 diu1 hún sàng dǎn"_qs, u"超群绝伦 chāo qún jué lún"_qs}));
+    makeOlder(folder.databasePath(), made);
+    {
+        AdoConnection connection;
+        connection.setConnectionString(AdoConnection::buildConnectionString(folder.path()));
+        connection.open();
+        AdoTable table;
+        table.setConnection(&connection);
+        table.setTableName(QStringLiteral("cy"));
+        table.open();
+        QVERIFY(table.locate(QStringLiteral("成语"), QStringLiteral("丢魂丧胆"), {}));
+        table.edit();
+        table.setFieldText(QStringLiteral("拼音"), QStringLiteral("diu1 hun2 sang4 dan3"));
+        table.post();
+        table.deleteRecord();
+        QCOMPARE(table.recordCount(), 1);
+    }
+    sqlite3* db =
+        openEncryptedDatabase(folder.databasePath(), AdoConnection::databasePassword(), false);
+    ReadingOrder::registerOn(db);
+    sqlite3_stmt* stmt = nullptr;
+    sqlite3_prepare_v2(db, "pragma integrity_check", -1, &stmt, nullptr);
+    QCOMPARE(sqlite3_step(stmt), SQLITE_ROW);
+    const QString verdict =
+        QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    QCOMPARE(verdict, QStringLiteral("ok"));
 }
 
 QTEST_MAIN(TestReadingOrder)

@@ -3,6 +3,7 @@
 #include "data/AdoConnection.h"
 #include "data/AdoQuery.h"
 #include "data/AdoTable.h"
+#include "data/ReadingOrder.h"
 #include "support/TestDatabase.h"
 
 #include "platform/QuorvaneError.h"
@@ -12,21 +13,24 @@
 #include <QTest>
 
 #include <memory>
+#include <tuple>
 
 using namespace quorvane;
 using quorvane::testing::entry;
 using quorvane::testing::ProgramFolder;
 
 namespace {
-// Rows whose rowid order and pinyin order differ, some with empty columns.
-std::vector<IdiomEntry> rows() {
+// Rows whose rowid order and list order differ, some with empty columns. With `readings`
+// each row has one (pin with a tone number, "pin3"), and the list follows them;
+// otherwise ("x1") the collation of the idiom orders the list.
+std::vector<IdiomEntry> rows(bool readings = false) {
     std::vector<IdiomEntry> result;
     for (int i = 0; i < 3000; ++i) {
         const int key = (i * 7919) % 3000;
         result.push_back(
             entry(QStringLiteral("c%1").arg(key % 97),
                   QStringLiteral("成语%1").arg(key, 4, 10, QLatin1Char('0')),
-                  QStringLiteral("pin%1").arg(i),
+                  readings ? QStringLiteral("pin%1").arg(i % 5) : QStringLiteral("x%1").arg(i),
                   i % 5 ? QStringLiteral("解释%1").arg(i).repeated(1 + i % 40) : QString(),
                   QStringLiteral("例%1").arg(i)));
     }
@@ -67,26 +71,31 @@ private Q_SLOTS:
 
 void TestSnapshotRead::stepsHoldWhatOneReadHolds_data() {
     QTest::addColumn<bool>("table");         // the maintenance cursor, else the lookup query
+    QTest::addColumn<bool>("readings");      // every row has a reading
     QTest::addColumn<QString>("completion"); // how the rest gets read
-    for (bool table : {false, true}) {
-        const char* name = table ? "table" : "query";
+    for (const auto& [table, readings, name] :
+         {std::tuple{false, false, "query"}, std::tuple{false, true, "query, readings"},
+          std::tuple{true, false, "table"}}) {
         for (const char* how : {"event loop", "fetchAll", "row by row", "write"})
-            QTest::addRow("%s, %s", name, how) << table << QString::fromLatin1(how);
+            QTest::addRow("%s, %s", name, how) << table << readings << QString::fromLatin1(how);
     }
 }
 
 void TestSnapshotRead::stepsHoldWhatOneReadHolds() {
     QFETCH(bool, table);
+    QFETCH(bool, readings);
     QFETCH(QString, completion);
-    ProgramFolder folder(rows());
+    ProgramFolder folder(rows(readings));
     AdoConnection connection;
     openOn(connection, folder);
 
     // The same statement in a form that is read at once.
     AdoQuery whole;
     whole.setConnection(&connection);
-    whole.setSql(table ? QStringLiteral("select * from cy where 1 order by rowid")
-                       : QStringLiteral("select * from cy where 1 order by 成语"));
+    whole.setSql(table      ? QStringLiteral("select * from cy where 1 order by rowid")
+                 : readings ? QStringLiteral("select * from cy where 1 order by ") +
+                                  ReadingOrder::orderExpression()
+                            : QStringLiteral("select * from cy where 1 order by 成语"));
     whole.open();
     QVERIFY(whole.fetchedAll());
     const QList<QStringList> expected = everyCell(whole);
