@@ -1,6 +1,7 @@
 // Favourites and history at 10,000 favourites and 500 history rows over 50,000 idioms.
 #include "BenchFavourites.h"
 #include "BenchData.h"
+#include "PaintWatch.h"
 #include "support/WindowParts.h"
 
 #include "data/AdoQuery.h"
@@ -51,16 +52,6 @@ std::unique_ptr<Tmain_frm> openWindow() {
     return window;
 }
 
-class PaintWatch : public QObject {
-public:
-    bool painted = false;
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint)
-            painted = true;
-        return false;
-    }
-};
-
 // The star pressed on the shown idiom: in and out of the favourites by turns.
 void toggle(benchmark::State& state) {
     auto window = openWindow();
@@ -82,12 +73,9 @@ void openSideWindow(benchmark::State& state) {
         PaintWatch watch;
         testing::part<QTreeView>(*side, "favlst")->viewport()->installEventFilter(&watch);
         side->open();
-        QElapsedTimer guard;
-        guard.start();
-        while (!watch.painted && guard.elapsed() < 5000)
-            QCoreApplication::processEvents();
+        const bool painted = watch.waitForPaint();
         state.PauseTiming();
-        if (!watch.painted)
+        if (!painted)
             std::fprintf(stderr, "the side window was not painted\n");
         delete side;
         QCoreApplication::processEvents();

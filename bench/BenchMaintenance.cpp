@@ -1,5 +1,6 @@
 // Figures of the maintenance window on a 50,000-row table.
 #include "BenchData.h"
+#include "PaintWatch.h"
 #include "support/WindowParts.h"
 #include "widgets/dbaware/TDBEdit.h"
 
@@ -62,16 +63,6 @@ void post(benchmark::State& state) {
     }
 }
 
-class PaintWatch : public QObject {
-public:
-    bool painted = false;
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint)
-            painted = true;
-        return false;
-    }
-};
-
 // From creating the window to its first paint, the last row shown.
 void maintenanceOpen(benchmark::State& state) {
     Store store;
@@ -81,10 +72,7 @@ void maintenanceOpen(benchmark::State& state) {
         QPointer<Tappend_frm> window = new Tappend_frm(&store.table, &store.source);
         testing::part<TDBEdit>(*window, "DBEdit7")->installEventFilter(&watch);
         window->show();
-        QElapsedTimer waited;
-        waited.start();
-        while (!watch.painted && waited.elapsed() < 5000)
-            QApplication::processEvents();
+        watch.waitForPaint();
         benchmark::DoNotOptimize(testing::part<TDBEdit>(*window, "DBEdit7")->text().size());
         state.PauseTiming();
         window->close();

@@ -1,5 +1,6 @@
 // The search window's figures on 50,000 rows: matching alone, and a key to the painted list.
 #include "BenchData.h"
+#include "PaintWatch.h"
 #include "support/WindowParts.h"
 
 #include "data/AdoConnection.h"
@@ -66,18 +67,6 @@ void prepareReadings(benchmark::State& state) {
     }
 }
 
-// Watches the list: the first paint after the results were replaced ends the wait.
-class PaintWatch : public QObject {
-public:
-    bool replaced = false;
-    bool painted = false;
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint && replaced)
-            painted = true;
-        return false;
-    }
-};
-
 // The second character of "比喻" as an input method commits it, to the list painted.
 void keystrokeToResults(benchmark::State& state) {
     AppPaths::setExecutableFolder(folder50k());
@@ -90,24 +79,22 @@ void keystrokeToResults(benchmark::State& state) {
     if (!QTest::qWaitForWindowExposed(s))
         std::fprintf(stderr, "the search window was not exposed\n");
     PaintWatch watch;
+    watch.armed = false;
     testing::part<QTreeView>(*s, "resultlst")->viewport()->installEventFilter(&watch);
     QObject::connect(s->results(), &QAbstractItemModel::modelReset, &watch,
-                     [&watch] { watch.replaced = true; });
+                     [&watch] { watch.armed = true; });
     for (auto _ : state) {
         state.PauseTiming();
         testing::part<QLineEdit>(*s, "searchedt")->setText(QStringLiteral("比"));
         QTest::qWait(5);
-        watch.replaced = watch.painted = false;
+        watch.armed = watch.painted = false;
         QInputMethodEvent commit;
         commit.setCommitString(QStringLiteral("喻"));
         state.ResumeTiming();
         QCoreApplication::sendEvent(testing::part<QLineEdit>(*s, "searchedt"), &commit);
-        QElapsedTimer guard;
-        guard.start();
-        while (!watch.painted && guard.elapsed() < 5000)
-            QCoreApplication::processEvents();
+        const bool painted = watch.waitForPaint();
         state.PauseTiming();
-        if (!watch.painted)
+        if (!painted)
             std::fprintf(stderr, "the results were not painted\n");
         state.ResumeTiming();
     }
